@@ -1,0 +1,49 @@
+#pragma once
+// Everything program-wide in one object that is passed by reference: the settings, the
+// monitor list, the work directories, the flags through which routines report to their
+// callers, and the two seams to the outside world (the operator and the clock).
+
+#include <string>
+
+#include "core/Clock.h"
+#include "core/Operator.h"
+#include "core/PgnFiles.h"
+#include "core/Settings.h"
+
+namespace korvane {
+
+struct ProgramState {
+    ProgramState(Operator& op, Clock& clk) : ui(op), clock(clk) {}
+
+    Operator& ui;
+    Clock& clock;
+
+    Settings settings;
+    PgnFiles monitorList;
+
+    // The program directory and the work directories under it; each ends with a separator.
+    std::string programDir;
+    std::string tempDir;    // temppgn
+    std::string finalDir;   // finalpgn
+    std::string backupDir;  // backup
+
+    bool bError = false;            // a callee reports failure; its caller tests and clears it
+    bool bForceConversion = false;  // the next cycle treats every awake game as changed
+    bool bMakingOverview = false;   // the overview page is being converted
+    bool bLowerCase = true;         // remote file names are lower-cased
+    long iCurrentPgn = 0;           // 1-based position of the game being merged
+    int converterWaitMs = 15000;    // longest wait for one converter run
+    bool bPathsOk = false;          // the settings dialog accepted every field
+    bool settingsIncomplete = false;  // set by ReadCfg when a required path is unusable
+
+    // Serial number for the next Pgn record's ClassDebugID; the first record gets 1.
+    long nextClassDebugId() { return ++m_classDebugCounter; }
+
+    // Adds a game record to the monitor list under its own key, numbered in creation order.
+    Pgn& addGame(const std::string& key) { return monitorList.Add(key, key, nextClassDebugId()); }
+
+private:
+    long m_classDebugCounter = 0;
+};
+
+}  // namespace korvane
