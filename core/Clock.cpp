@@ -5,7 +5,9 @@
 
 namespace korvane {
 
-DateTime SystemClock::now() const { return std::chrono::system_clock::now(); }
+DateTime SystemClock::now() const {
+    return std::chrono::system_clock::now();
+}
 
 std::string SystemClock::format(DateTime when) const {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch());

@@ -11,9 +11,13 @@ namespace korvane {
 
 namespace {
 
-bool parseBool(const std::string& value) { return EqualsNoCase(value, "true"); }
+bool parseBool(const std::string& value) {
+    return EqualsNoCase(value, "true");
+}
 
-const char* boolText(bool value) { return value ? "True" : "False"; }
+const char* boolText(bool value) {
+    return value ? "True" : "False";
+}
 
 void markIncompleteUnless(ProgramState& state, bool ok) {
     if (!ok) {

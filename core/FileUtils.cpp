@@ -21,9 +21,13 @@ namespace korvane {
 
 namespace {
 
-bool hasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+bool hasWildcard(const std::string& name) {
+    return name.find_first_of("*?") != std::string::npos;
+}
 
-std::string describe(int error) { return std::strerror(error); }
+std::string describe(int error) {
+    return std::strerror(error);
+}
 
 // Writes bytes to a new temporary file beside path and renames it over path, so that
 // readers and a crash in the middle see either the old or the new content, never a part.
@@ -117,8 +121,8 @@ bool FileCheck(const std::string& path) {
         return fs::is_regular_file(p, ec);
     }
     const std::string dir = p.has_parent_path() ? p.parent_path().string() : std::string(".");
-    const QDir qdir(QString::fromStdString(dir), QString::fromStdString(name),
-                    QDir::NoSort, QDir::Files | QDir::CaseSensitive);
+    const QDir qdir(QString::fromStdString(dir), QString::fromStdString(name), QDir::NoSort,
+                    QDir::Files | QDir::CaseSensitive);
     return !qdir.entryList().isEmpty();
 }
 
@@ -183,9 +187,9 @@ bool LoadTextFile(ProgramState& state, const std::string& path, std::string& tex
                                 "Maybe the file is open in another program.",
                             "Error", Buttons::Ok, Icon::None);
     } else {
-        state.ui.messageBox(describe(error) + kCrLf + "Error in Procedure LoadTextFile." +
-                                "File: " + path,
-                            "Error", Buttons::Ok, Icon::Critical);
+        state.ui.messageBox(
+            describe(error) + kCrLf + "Error in Procedure LoadTextFile." + "File: " + path, "Error",
+            Buttons::Ok, Icon::Critical);
     }
     return false;
 }
@@ -204,7 +208,7 @@ OpenFile OpenTextFile(ProgramState& state, const std::string& path, std::string&
 }
 
 bool IsReadOnly(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         return false;
     }
@@ -212,7 +216,7 @@ bool IsReadOnly(const std::string& path) {
 }
 
 void SetReadOnly(const std::string& path, bool readOnly) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         return;
     }
@@ -221,11 +225,11 @@ void SetReadOnly(const std::string& path, bool readOnly) {
     ::chmod(path.c_str(), mode);
 }
 
-void SaveFile(ProgramState& state, const std::string& path, const std::string& text,
-              bool readOnly, bool noPrompt) {
+void SaveFile(ProgramState& state, const std::string& path, const std::string& text, bool readOnly,
+              bool noPrompt) {
     state.bError = false;
     const std::string target = resolveLinks(path);
-    struct stat st{};
+    struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     bool wasReadOnly = false;
     mode_t mode = defaultFileMode();

@@ -12,8 +12,7 @@ void LogEvent(ProgramState& state, const std::string& text) {
     LogRaw(state, state.clock.nowText() + kCrLf + text + kCrLf + kCrLf);
 }
 
-void LogStandard(ProgramState& state, const std::string& description,
-                 const std::string& message) {
+void LogStandard(ProgramState& state, const std::string& description, const std::string& message) {
     LogEvent(state, description + kCrLf + message);
 }
 

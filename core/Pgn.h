@@ -18,17 +18,17 @@ class Pgn {
 public:
     explicit Pgn(long debugId) : m_classDebugId(debugId) {}
 
-    std::string Key;                 // the source file name; equals its key in the list
-    std::string PgnTempAfterUpdate;  // source text as of the last update
-    bool ChangedToFromFinal = false; // set whenever bUseFinal is assigned
-    std::string PgnBeforeUpdate;     // edited text before the last merge
-    std::string sLastMove;           // text of the edited game's last move
+    std::string Key;                  // the source file name; equals its key in the list
+    std::string PgnTempAfterUpdate;   // source text as of the last update
+    bool ChangedToFromFinal = false;  // set whenever bUseFinal is assigned
+    std::string PgnBeforeUpdate;      // edited text before the last merge
+    std::string sLastMove;            // text of the edited game's last move
     bool bWhiteLast = false;
     bool bBlackLast = false;
     long PastePoint = 0;  // 1-based; the merge keeps the characters before it
     long LastMove = 0;    // number of the edited game's last move, 0 when none
     Positions GameEnd, GameStart;
-    std::string NameHtml;  // page file name: source name with ".htm" for its last 4 chars
+    std::string NameHtml;         // page file name: source name with ".htm" for its last 4 chars
     bool bEditingFinal = false;   // reserved
     bool bEditingSource = false;  // reserved
     long LastTagFinal = 0;

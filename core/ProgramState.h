@@ -27,13 +27,13 @@ struct ProgramState {
     std::string finalDir;   // finalpgn
     std::string backupDir;  // backup
 
-    bool bError = false;            // a callee reports failure; its caller tests and clears it
-    bool bForceConversion = false;  // the next cycle treats every awake game as changed
-    bool bMakingOverview = false;   // the overview page is being converted
-    bool bLowerCase = true;         // remote file names are lower-cased
-    long iCurrentPgn = 0;           // 1-based position of the game being merged
-    int converterWaitMs = 15000;    // longest wait for one converter run
-    bool bPathsOk = false;          // the settings dialog accepted every field
+    bool bError = false;              // a callee reports failure; its caller tests and clears it
+    bool bForceConversion = false;    // the next cycle treats every awake game as changed
+    bool bMakingOverview = false;     // the overview page is being converted
+    bool bLowerCase = true;           // remote file names are lower-cased
+    long iCurrentPgn = 0;             // 1-based position of the game being merged
+    int converterWaitMs = 15000;      // longest wait for one converter run
+    bool bPathsOk = false;            // the settings dialog accepted every field
     bool settingsIncomplete = false;  // set by ReadCfg when a required path is unusable
 
     // Serial number for the next Pgn record's ClassDebugID; the first record gets 1.

@@ -23,8 +23,7 @@ bool holdsAnyFile(const std::string& dir) {
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
         std::error_code entryError;
-        if (entry.is_regular_file(entryError) &&
-            entry.path().filename().string().front() != '.') {
+        if (entry.is_regular_file(entryError) && entry.path().filename().string().front() != '.') {
             return true;
         }
     }

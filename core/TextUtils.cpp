@@ -126,8 +126,8 @@ long LeadingNumber(std::string_view text) {
     if (i == digitsStart || (i == digitsStart + 1 && text[digitsStart] == '.')) {
         return 0;
     }
-    const double value = std::strtod(std::string(text.substr(numberStart, i - numberStart)).c_str(),
-                                     nullptr);
+    const double value =
+        std::strtod(std::string(text.substr(numberStart, i - numberStart)).c_str(), nullptr);
     // The default rounding mode rounds halves to the even neighbour.
     const double rounded = std::nearbyint(value);
     if (rounded > 2147483647.0 || rounded < -2147483648.0) {

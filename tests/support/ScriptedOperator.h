@@ -32,7 +32,9 @@ public:
     bool monitorVisible() const override { return m_monitorVisible; }
     void setStatus(const std::string& text) override { statuses.push_back(text); }
     void raiseAlarm() override { ++alarms; }
-    void setEditorSaveButtonsVisible(bool visible) override { saveButtonsVisible.push_back(visible); }
+    void setEditorSaveButtonsVisible(bool visible) override {
+        saveButtonsVisible.push_back(visible);
+    }
     void enableEditorReload(const std::string& fileName) override { reloads.push_back(fileName); }
     void showSettingsDialog() override { ++settingsDialogs; }
     void processEvents() override { ++eventPumps; }

@@ -1,0 +1,175 @@
+// Path tests and whole-file reading, saving and copying.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+
+#include "core/FileUtils.h"
+#include "support/TestProgram.h"
+
+namespace fs = std::filesystem;
+
+namespace korvane::test {
+namespace {
+
+class FileUtilsTest : public ::testing::Test {
+protected:
+    TestProgram program;
+    ProgramState& state = program.state;
+};
+
+TEST_F(FileUtilsTest, PathTests) {
+    const std::string games = program.dir.path() + "/games";
+    const std::string game = program.dir.write("games/game5.pgn", "1. e4 *");
+    program.dir.write("games/README", "no dot");
+    fs::create_directories(program.dir.path() + "/x");
+
+    EXPECT_TRUE(FileCheck(game));
+    EXPECT_FALSE(FileCheck(games + "/README")) << "a name without a dot never passes";
+    EXPECT_TRUE(FileCheck(games + "/*.pgn"));
+    EXPECT_FALSE(FileCheck(games + "/*.htm"));
+    EXPECT_FALSE(FileCheck(games + "/*.PGN")) << "names on disk compare as the file system does";
+    EXPECT_FALSE(FileCheck(games + "/other.pgn"));
+
+    EXPECT_TRUE(DirExists(games));
+    EXPECT_TRUE(DirExists(games + "/"));
+    EXPECT_TRUE(DirExists(program.dir.path() + "/x"));
+    EXPECT_FALSE(DirExists(games + "/missing"));
+    EXPECT_TRUE(PathExists(games));
+    EXPECT_FALSE(PathExists(games + ".old"));
+
+    EXPECT_EQ(ReturnDir(state, game), games);
+    EXPECT_EQ(ReturnDir(state, games + "/missing.pgn"), games + "/missing.pgn");
+    EXPECT_EQ(ReturnDir(state, ""), "");
+    EXPECT_EQ(program.ui.logText(), "");
+}
+
+TEST_F(FileUtilsTest, LoadTextFileKeepsTheBytes) {
+    const std::string bytes = "[White \"Polg\xe1r\"]\r\n\r\n1. e4 e5\n2. Nf3 *";
+    std::string text = "old";
+    ASSERT_TRUE(LoadTextFile(state, program.dir.write("a.pgn", bytes), text));
+    EXPECT_EQ(text, bytes);
+    ASSERT_TRUE(LoadTextFile(state, program.dir.write("empty.pgn", ""), text));
+    EXPECT_EQ(text, "");
+
+    text = "unchanged";
+    program.ui.answerOkByDefault();
+    EXPECT_FALSE(LoadTextFile(state, program.dir.file("missing.pgn"), text));
+    EXPECT_EQ(text, "unchanged");
+    ASSERT_EQ(program.ui.boxes.size(), 1u);
+    EXPECT_NE(program.ui.boxes[0].text.find("Error in Procedure LoadTextFile.File: "),
+              std::string::npos);
+}
+
+TEST_F(FileUtilsTest, OpenTextFileFailureIsLoggedWithAlarm) {
+    std::string text;
+    EXPECT_FALSE(OpenTextFile(state, program.dir.file("missing.pgn"), text));
+    EXPECT_EQ(program.ui.alarms, 1);
+    EXPECT_NE(program.ui.logText().find("Error in Procedure OpenTextFile.Couldn't open "),
+              std::string::npos);
+    auto open = OpenTextFile(state, program.dir.write("b.pgn", "1. d4 *"), text);
+    EXPECT_TRUE(open);
+    EXPECT_EQ(text, "1. d4 *");
+}
+
+TEST_F(FileUtilsTest, SaveFileAsksBeforeReplacing) {
+    const std::string path = program.dir.write("game.pgn", "old");
+    program.ui.answerNext(Answer::No);
+    SaveFile(state, path, "new", false, false);
+    EXPECT_EQ(readFile(path), "old");
+    EXPECT_FALSE(state.bError);
+    ASSERT_EQ(program.ui.boxes.size(), 1u);
+    EXPECT_EQ(program.ui.boxes[0].text, "Replace existing " + path + "?");
+    EXPECT_EQ(program.ui.boxes[0].title, "Replace?");
+
+    program.ui.answerNext(Answer::Yes);
+    SaveFile(state, path, "new", false, false);
+    EXPECT_EQ(readFile(path), "new");
+}
+
+TEST_F(FileUtilsTest, SaveFileKeepsOrSetsReadOnly) {
+    const std::string path = program.dir.write("game.pgn", "old");
+    SetReadOnly(path, true);
+    SaveFile(state, path, "new", false, true);
+    EXPECT_FALSE(state.bError);
+    EXPECT_EQ(readFile(path), "new");
+    EXPECT_TRUE(IsReadOnly(path));
+    EXPECT_TRUE(program.ui.boxes.empty());
+
+    const std::string fresh = program.dir.file("fresh.pgn");
+    SaveFile(state, fresh, "text", true, true);
+    EXPECT_TRUE(IsReadOnly(fresh));
+    SaveFile(state, fresh, "text 2", false, true);
+    EXPECT_TRUE(IsReadOnly(fresh)) << "a read-only file stays read-only";
+}
+
+TEST_F(FileUtilsTest, FailedSaveLeavesTheOldContent) {
+    program.ui.answerOkByDefault();
+    // A directory where the file should be: the rename cannot replace it.
+    const std::string blocked = program.dir.path() + "/blocked.pgn";
+    fs::create_directories(blocked + "/inner");
+    SaveFile(state, blocked, "text", false, true);
+    EXPECT_TRUE(state.bError);
+    EXPECT_TRUE(fs::is_directory(blocked + "/inner"));
+    ASSERT_EQ(program.ui.boxes.size(), 1u);
+    EXPECT_EQ(program.ui.boxes[0].title, "Error");
+    EXPECT_NE(program.ui.boxes[0].text.find("Unexpected error in procedure SaveFile"),
+              std::string::npos);
+
+    // A write that fails halfway (the file-size limit stands in for a full disk).
+    const std::string path = program.dir.write("game.pgn", "the operator's comments");
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit small = old;
+    small.rlim_cur = 1024;
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    SaveFile(state, path, std::string(4096, 'x'), false, true);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(state.bError);
+    EXPECT_EQ(readFile(path), "the operator's comments");
+
+    // No temporary file is left behind.
+    for (const auto& entry : fs::directory_iterator(program.dir.path())) {
+        EXPECT_EQ(entry.path().filename().string().rfind(".korvane", 0), std::string::npos)
+            << entry.path();
+    }
+}
+
+TEST_F(FileUtilsTest, CopyOneFileFailureReportsWhereTheOperatorLooks) {
+    const std::string source = program.dir.file("missing.pgn");
+    const std::string target = program.dir.file("copy.pgn");
+    EXPECT_TRUE(CopyOneFile(state, source, target));
+    EXPECT_TRUE(state.bError);
+    EXPECT_EQ(program.ui.logText(),
+              program.clock.nowText() + "Error copying " + source + " to " + target + "\r\n\r\n");
+
+    program.ui.setMonitorVisible(false);
+    program.ui.answerOkByDefault();
+    CopyOneFile(state, source, target);
+    ASSERT_EQ(program.ui.boxes.size(), 1u);
+    EXPECT_EQ(program.ui.boxes[0].text, "Error copying " + source + " to " + target);
+
+    state.bError = false;
+    const std::string real = program.dir.write("real.pgn", "1. e4 *");
+    EXPECT_FALSE(CopyOneFile(state, real, target));
+    EXPECT_FALSE(state.bError);
+    EXPECT_EQ(readFile(target), "1. e4 *");
+}
+
+TEST_F(FileUtilsTest, DeletePgnFilesDeletesOnlyPgn) {
+    program.dir.write("w/a.pgn", "");
+    program.dir.write("w/B.PGN", "");
+    program.dir.write("w/a.htm", "");
+    DeletePgnFiles(program.dir.path() + "/w/");
+    EXPECT_FALSE(fs::exists(program.dir.file("w/a.pgn")));
+    EXPECT_FALSE(fs::exists(program.dir.file("w/B.PGN")));
+    EXPECT_TRUE(fs::exists(program.dir.file("w/a.htm")));
+    DeletePgnFiles(program.dir.path() + "/nowhere/");  // ignored
+}
+
+}  // namespace
+}  // namespace korvane::test

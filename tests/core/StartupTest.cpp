@@ -1,0 +1,83 @@
+// Start-up: first start, reading the settings, work directories and old work files.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/Config.h"
+#include "core/Startup.h"
+#include "support/TestProgram.h"
+
+namespace fs = std::filesystem;
+
+namespace korvane::test {
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartupTest() {
+        // Start from a bare program directory: Main makes the work directories itself.
+        for (const char* d : {"temppgn", "finalpgn", "backup"}) {
+            fs::remove_all(program.dir.file(d));
+        }
+    }
+    TestProgram program;
+};
+
+TEST_F(StartupTest, FirstStartAsksForSettingsAndMakesWorkDirectories) {
+    program.state.bForceConversion = true;
+    ASSERT_TRUE(Main(program.state));
+    EXPECT_EQ(program.ui.settingsDialogs, 1);
+    EXPECT_TRUE(program.state.settings.bpubRenameFiles);
+    EXPECT_FALSE(program.state.bForceConversion);
+    EXPECT_TRUE(program.state.bLowerCase);
+    EXPECT_EQ(program.state.converterWaitMs, 15000);
+    EXPECT_EQ(program.state.tempDir, program.dir.path() + "/temppgn/");
+    for (const char* d : {"temppgn", "finalpgn", "backup"}) {
+        EXPECT_TRUE(fs::is_directory(program.dir.file(d))) << d;
+    }
+    EXPECT_TRUE(program.ui.boxes.empty());
+}
+
+TEST_F(StartupTest, ExistingSettingsAreRead) {
+    program.dir.write("korvane.cfg", "%\r\nlpubScanTime=7\r\nbpubRenameFiles=False\r\n");
+    ASSERT_TRUE(Main(program.state));
+    EXPECT_EQ(program.ui.settingsDialogs, 0);
+    EXPECT_EQ(program.state.settings.lpubScanTime, 7);
+    EXPECT_FALSE(program.state.settings.bpubRenameFiles);
+}
+
+TEST_F(StartupTest, OldWorkFilesAreOfferedAndOnlyPgnDeleted) {
+    program.dir.write("korvane.cfg", "%\r\n");
+    program.dir.write("temppgn/a.pgn", "");
+    program.dir.write("backup/b.pgn", "");
+    program.dir.write("backup/notes.txt", "");
+    program.ui.answerNext(Answer::Yes);
+    ASSERT_TRUE(Main(program.state));
+
+    ASSERT_EQ(program.ui.boxes.size(), 1u);
+    const RecordedBox& box = program.ui.boxes[0];
+    EXPECT_EQ(box.title, "Delete Old Temporary Files?");
+    EXPECT_EQ(box.icon, Icon::Question);
+    EXPECT_EQ(box.buttons, Buttons::YesNo);
+    const std::string root = program.dir.path();
+    EXPECT_EQ(box.text,
+              "There are temporary files from a previous session in Korvane's work "
+              "directories:\r\n" +
+                  root + "/backup/\r\n" + root +
+                  "/temppgn/\r\nUnless you are resuming a broken session these files may "
+                  "cause confusion and errors. Do you want Korvane to delete the old files?");
+    EXPECT_FALSE(fs::exists(program.dir.file("temppgn/a.pgn")));
+    EXPECT_FALSE(fs::exists(program.dir.file("backup/b.pgn")));
+    EXPECT_TRUE(fs::exists(program.dir.file("backup/notes.txt")));
+
+    // The text file left behind brings the question back at the next start; No keeps all.
+    program.dir.write("finalpgn/c.pgn", "");
+    program.ui.answerNext(Answer::No);
+    ASSERT_TRUE(Main(program.state));
+    EXPECT_EQ(program.ui.boxes.size(), 2u);
+    EXPECT_TRUE(fs::exists(program.dir.file("finalpgn/c.pgn")));
+}
+
+}  // namespace
+}  // namespace korvane::test

@@ -1,0 +1,98 @@
+"""A small FTP server on 127.0.0.1 for Korvane's tests, with switches that inject faults.
+
+Every command the server receives is appended to the --log file, one line each (the
+password masked), so tests can compare the exact command sequence a client sent.
+"""
+
+import argparse
+import os
+import sys
+import time
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+def parse_args():
+    p = argparse.ArgumentParser()
+    p.add_argument("--dir", required=True)
+    p.add_argument("--port", type=int, default=0)
+    p.add_argument("--port-file", required=True)
+    p.add_argument("--log", required=True)
+    p.add_argument("--user", default="korvane")
+    p.add_argument("--password", default="secret")
+    p.add_argument("--deny-write", action="store_true", help="STOR fails with 550")
+    p.add_argument("--refuse-rename-existing", action="store_true")
+    p.add_argument("--exit-on-stor", type=int, default=0, help="die at the n-th STOR")
+    p.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    return p.parse_args()
+
+
+def make_handler(args):
+    base = FTPHandler
+    if args.tls:
+        from pyftpdlib.handlers import TLS_FTPHandler, TLS_DTPHandler
+
+        class PatchedDTP(TLS_DTPHandler):
+            # pyftpdlib 1.5.7 reads nothing from a passive data connection until the
+            # transfer command arrives, so a client that starts the TLS handshake right
+            # after connecting stalls and the channel is dropped. Read (and so complete
+            # the handshake) as soon as one is under way.
+            def readable(self):
+                return self._ssl_accepting or super().readable()
+
+        class TlsBase(TLS_FTPHandler):
+            dtp_handler = PatchedDTP
+
+        TlsBase.certfile = args.tls[0]
+        TlsBase.keyfile = args.tls[1]
+        base = TlsBase
+
+    state = {"stors": 0}
+
+    class Handler(base):
+        def pre_process_command(self, line, cmd, arg):
+            shown = "PASS ****" if cmd == "PASS" else line
+            with open(args.log, "a", encoding="utf-8", errors="replace") as f:
+                f.write(shown + "\n")
+            if cmd == "STOR" and args.exit_on_stor:
+                state["stors"] += 1
+                if state["stors"] == args.exit_on_stor:
+                    os._exit(3)
+            return super().pre_process_command(line, cmd, arg)
+
+        def ftp_RNTO(self, path):
+            if args.refuse_rename_existing and self._rnfr and os.path.exists(path):
+                self._rnfr = None
+                self.respond("550 rename failed: the destination file exists.")
+                return None
+            return super().ftp_RNTO(path)
+
+    return Handler
+
+
+def main():
+    args = parse_args()
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(args.user, args.password, args.dir, perm="elradfmwMT")
+    if args.deny_write:
+        authorizer.override_perm(args.user, args.dir, "elr", recursive=True)
+    handler = make_handler(args)
+    handler.authorizer = authorizer
+    handler.banner = "Korvane test server ready."
+    server = FTPServer(("127.0.0.1", args.port), handler)
+    port = server.address[1]
+    tmp = args.port_file + ".tmp"
+    with open(tmp, "w") as f:
+        f.write(str(port))
+    os.replace(tmp, args.port_file)
+    server.serve_forever(timeout=0.05)
+
+
+if __name__ == "__main__":
+    logging_off = os.environ.get("KORVANE_FTP_VERBOSE") is None
+    if logging_off:
+        import logging
+        logging.basicConfig(level=logging.CRITICAL)
+    main()
