@@ -66,6 +66,9 @@ struct NumberCase {
     const char* lines;
     long scanTime;
     long timeOut;
+    friend std::ostream& operator<<(std::ostream& out, const NumberCase& c) {
+        return out << c.name;
+    }
 };
 
 class ConfigNumbers : public ConfigTest, public ::testing::WithParamInterface<NumberCase> {};
