@@ -1,0 +1,167 @@
+#include "pipeline/Monitor.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "core/MessageLog.h"
+#include "pipeline/Backups.h"
+#include "pipeline/Pipeline.h"
+#include "pipeline/ProcessingCycle.h"
+
+namespace korvane {
+
+namespace {
+
+// A scan time of 0 (a settings file without the line) would never reach its target.
+constexpr long kFallbackScanTime = 10;
+// The alarm blink count wraps back to this value when it reaches kBlinkWrap.
+constexpr long kBlinkWrap = 60;
+constexpr long kBlinkRestart = 2;
+
+}  // namespace
+
+Monitor::Monitor(Pipeline& pipeline, MonitorView& view) : m_pipeline(pipeline), m_view(view) {}
+
+void Monitor::Load() {
+    m_timer1On = false;
+    m_view.setTimer1Enabled(false);
+    for (MonitorButton button : {MonitorButton::cmdActivate, MonitorButton::cmdRemovePgn,
+                                 MonitorButton::cmdSleep, MonitorButton::cmdViewInfo}) {
+        m_view.setButtonEnabled(button, false);
+    }
+}
+
+long Monitor::scanTime() const {
+    const long seconds = m_pipeline.state.settings.lpubScanTime;
+    return seconds > 0 ? seconds : kFallbackScanTime;
+}
+
+void Monitor::Timer1Tick() {
+    try {
+        const long scan = scanTime();
+        if (scan != m_countScanTime) {
+            // A new scan time restarts the whole count, its minute target included.
+            m_countScanTime = scan;
+            m_elapsedSeconds = 0;
+            m_elapsedMinutes = 0;
+            m_targetMinutes = scan / 60;
+            m_targetSeconds = scan % 60;
+        }
+        ++m_elapsedSeconds;
+        --m_shownCount;
+        m_view.setCountDown(std::to_string(m_shownCount));
+        if (scan > 60) {
+            if (m_elapsedSeconds == 60) {
+                ++m_elapsedMinutes;
+                m_elapsedSeconds = 0;
+            }
+            if (m_elapsedMinutes == m_targetMinutes && m_elapsedSeconds == m_targetSeconds) {
+                m_elapsedMinutes = 0;
+                m_elapsedSeconds = 0;
+                TimerAction();
+            }
+        } else if (m_elapsedSeconds == scan) {
+            m_elapsedSeconds = 0;
+            TimerAction();
+        }
+    } catch (const std::exception& e) {
+        LogEvent(m_pipeline.state, e.what());
+    }
+}
+
+void Monitor::TimerAction() {
+    if (m_cycleRunning) {
+        return;
+    }
+    StopCountdown();
+    runCycle();
+    m_pipeline.state.bForceConversion = false;
+    StartCountdown();
+    BackupFiles(m_pipeline);
+}
+
+bool Monitor::runCycle() {
+    if (m_cycleRunning) {
+        return false;
+    }
+    m_cycleRunning = true;
+    try {
+        CheckPgnFiles(m_pipeline);
+    } catch (...) {
+        m_cycleRunning = false;
+        throw;
+    }
+    m_cycleRunning = false;
+    return true;
+}
+
+void Monitor::cmdTestClick() {
+    if (m_cycleRunning) {
+        return;
+    }
+    StopCountdown();
+    m_pipeline.state.bForceConversion = true;
+    runCycle();
+    m_pipeline.state.bForceConversion = false;
+    BackupFiles(m_pipeline);
+}
+
+void Monitor::StopCountdown() {
+    m_timer1On = false;
+    m_view.setTimer1Enabled(false);
+    m_view.setStatusColour(StatusColour::Red);
+    m_shownCount = 0;
+    m_view.setCountDown("0");
+    m_pipeline.state.ui.processEvents();
+}
+
+void Monitor::StartCountdown() {
+    const long scan = scanTime();
+    if (scan > 60) {
+        m_targetMinutes = scan / 60;
+        m_targetSeconds = scan % 60;
+    }
+    m_view.setStatusColour(StatusColour::Green);
+    m_shownCount = scan;
+    m_view.setCountDown(std::to_string(scan));
+    m_pipeline.state.ui.setStatus("Seconds to next scan");
+    m_pipeline.state.ui.processEvents();
+    m_timer1On = true;
+    m_view.setTimer1Enabled(true);
+}
+
+void Monitor::cmdStopClick() {
+    StopCountdown();
+    m_pipeline.state.ui.setStatus("Timer Stopped");
+}
+
+void Monitor::RaiseAlarm() {
+    if (m_alarmOn) {
+        return;
+    }
+    m_alarmOn = true;
+    m_view.setAlarmTimerEnabled(true);
+    m_view.setClearLogCaption("Cancel Alarm", "Cancel Alarm");
+}
+
+void Monitor::TimAlarmTick() {
+    ++m_blinkCount;
+    m_view.setAlarmVisible(m_blinkCount % 2 == 1);
+    if (m_blinkCount == kBlinkWrap) {
+        m_blinkCount = kBlinkRestart;
+    }
+    m_pipeline.state.ui.processEvents();
+}
+
+void Monitor::cmdClearLogClick() {
+    if (m_alarmOn) {
+        m_alarmOn = false;
+        m_view.setAlarmTimerEnabled(false);
+        m_view.setAlarmVisible(false);
+        m_view.setClearLogCaption("Clear Log", "Clear Message Log");
+        return;
+    }
+    m_pipeline.state.ui.setLogText("");
+}
+
+}  // namespace korvane
