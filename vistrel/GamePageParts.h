@@ -1,0 +1,72 @@
+#pragma once
+// Pieces shared by the game page and the overview page: escaping, the board, players,
+// clocks, results and the commands inside comments.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chess/PgnGame.h"
+#include "vistrel/Ini.h"
+
+namespace vistrel::page {
+
+inline constexpr const char* kStartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+// Appends text with & < > " ' escaped; C0 control characters (damaged tag values) become
+// U+FFFD so that the page stays well-formed.
+void appendEscaped(std::string& out, std::string_view text);
+std::string escaped(std::string_view text);
+
+// A relative link target: every byte outside letters, digits and - . _ ~ / is
+// percent-encoded, so a page name can never become a script or another scheme.
+std::string urlEncoded(std::string_view name);
+
+// The board of fen as 64 squares, white at the bottom, the squares of the last move
+// (long notation such as "e2e4") marked. page.js draws the same markup when navigating.
+void appendBoard(std::string& out, const std::string& fen, const std::string& uci, bool coordinates,
+                 const char* extraClass);
+
+// Symbol shown for a NAG ("!" for 1, "±" for 16, ...); "$n" for those without one.
+std::string nagSymbol(int nag);
+
+// A comment split into its text and the commands embedded as "[%name args]".
+struct CommentParts {
+    std::string text;                 // the words, blanks collapsed
+    std::string clock;                // [%clk 1:29:51]
+    std::string eval;                 // [%eval 0.35] as "+0.35"; "#-3" for a mate
+    std::vector<std::string> others;  // further commands as "name args"; board marks dropped
+};
+CommentParts splitComment(const std::string& comment);
+
+struct Clocks {
+    std::string white;
+    std::string black;
+};
+// Clock values from the WhiteClock/BlackClock tags or a Clock tag "W/1:02:03" / "B/...".
+Clocks tagClocks(const chess::PgnGame& game);
+// Clocks at the end of the main line: the last [%clk] of each side, else the tags.
+Clocks finalClocks(const chess::PgnGame& game);
+
+// The result the game stands at: the move text's result token, else the Result tag,
+// else "*". A game is live while this is "*".
+std::string effectiveResult(const chess::PgnGame& game);
+
+// "Kovacs, Anna" + title and Elo as spans; class "player w" or "player b" with a clock span.
+void appendPlayer(std::string& out, const chess::PgnGame& game, bool white,
+                  const std::string& clock, bool withClock);
+
+// "23... Nxe4" for a black move, "23. Nxe4" for a white one.
+std::string moveLabel(const chess::MoveNode& move);
+
+// The title pattern with every {TagName} replaced by that tag's value of game.
+std::string expandTitle(const std::string& pattern, const chess::PgnGame* game);
+
+// <head> with title, style sheet, ini colours and sizes; refreshSeconds > 0 adds a
+// no-script refresh. Ends with "<body ...>" whose attributes are bodyAttributes.
+void appendHead(std::string& out, const std::string& title, const PageIni& ini, bool live,
+                const std::string& bodyAttributes);
+// The piece symbols, the script and the closing tags.
+void appendTail(std::string& out);
+
+}  // namespace vistrel::page

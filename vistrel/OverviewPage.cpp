@@ -1,0 +1,143 @@
+// The overview page: one card per game of the overview pgn with a small board of its
+// current position, the players and clocks, the result or a live mark, the last move,
+// a link to the game's own page and a mark on the games that are down.
+
+#include "vistrel/OverviewPage.h"
+
+#include <cctype>
+
+#include "vistrel/GamePageParts.h"
+#include "vistrel/Page.h"
+
+namespace vistrel {
+
+namespace {
+
+std::string trimmed(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+bool startsWithNoCase(const std::string& text, const std::string& prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// "2, Down" gives 2; anything else 0.
+std::size_t downNumber(const std::string& rest) {
+    const auto comma = rest.find(',');
+    if (comma == std::string::npos) {
+        return 0;
+    }
+    const std::string number = trimmed(rest.substr(0, comma));
+    const std::string word = trimmed(rest.substr(comma + 1));
+    if (number.empty() || number.size() > 6 || !startsWithNoCase(word, "down") ||
+        word.size() != 4) {
+        return 0;
+    }
+    std::size_t n = 0;
+    for (const char c : number) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) {
+            return 0;
+        }
+        n = n * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return n;
+}
+
+void appendCard(std::string& out, const chess::PgnGame& game, std::size_t number,
+                const OverviewDirectives& directives, const PageIni& ini) {
+    const std::string result = page::effectiveResult(game);
+    const bool down = directives.down.count(number) != 0;
+    const std::string link =
+        number <= directives.pages.size() ? page::urlEncoded(directives.pages[number - 1]) : "";
+    const auto& moves = game.mainLine.moves;
+    const std::string fen = moves.empty()
+                                ? (game.startFen.empty() ? page::kStartFen : game.startFen)
+                                : moves.back().fenAfter;
+    const page::Clocks clocks = page::finalClocks(game);
+
+    out += std::string("<article class=\"card") + (down ? " down" : "") + "\" id=\"ov-" +
+           std::to_string(number) + "\" data-live=\"" + (result == "*" ? "1" : "0") + "\">";
+    out += "<div class=\"head\"><span class=\"num\">Game " + std::to_string(number) + "</span>";
+    if (down) {
+        out += "<span class=\"down-mark\" title=\"This game is not being updated\">down</span>";
+    }
+    out += result == "*" ? "<span class=\"live-mark\">live</span>"
+                         : "<span class=\"result\">" + page::escaped(result) + "</span>";
+    out += "</div>";
+    page::appendPlayer(out, game, false, clocks.black, ini.clocks);
+    if (!link.empty()) {
+        out += "<a class=\"boardlink\" href=\"" + link + "\">";
+    }
+    page::appendBoard(out, fen, moves.empty() ? std::string() : moves.back().uci, false, "small");
+    if (!link.empty()) {
+        out += "</a>";
+    }
+    page::appendPlayer(out, game, true, clocks.white, ini.clocks);
+    out += "<div class=\"last\">";
+    out += moves.empty() ? "No moves yet"
+                         : "Last move: " + page::escaped(page::moveLabel(moves.back()));
+    out += "</div>";
+    if (!link.empty()) {
+        out += "<a class=\"open\" href=\"" + link + "\">Open game</a>";
+    }
+    out += "</article>\n";
+}
+
+}  // namespace
+
+OverviewDirectives parseDirectives(const std::vector<std::string>& escapeLines) {
+    static const std::string prefix = "vis3 over,";
+    OverviewDirectives directives;
+    for (const auto& line : escapeLines) {
+        if (!startsWithNoCase(line, prefix)) {
+            continue;
+        }
+        const std::string rest = trimmed(line.substr(prefix.size()));
+        if (const std::size_t n = downNumber(rest); n > 0) {
+            directives.down.insert(n);
+        } else if (!rest.empty()) {
+            directives.pages.push_back(rest);
+        }
+    }
+    return directives;
+}
+
+std::string renderOverviewPage(const chess::PgnFile& file, const PageIni& ini) {
+    const OverviewDirectives directives = parseDirectives(file.escapeLines);
+    std::string title =
+        page::expandTitle(ini.title, file.games.empty() ? nullptr : &file.games.front());
+    if (title.empty() || title == "-") {
+        title = "All games";
+    }
+    bool live = false;
+    for (const auto& game : file.games) {
+        live = live || page::effectiveResult(game) == "*";
+    }
+    std::string out;
+    out.reserve(40000 + file.games.size() * 9000);
+    page::appendHead(
+        out, title, ini, live,
+        "class=\"kv-overview-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) + "\"");
+    out += "<main id=\"kv-content\"><div class=\"grid\">\n";
+    for (std::size_t i = 0; i < file.games.size(); ++i) {
+        appendCard(out, file.games[i], i + 1, directives, ini);
+    }
+    out += "</div></main>\n";
+    page::appendTail(out);
+    return out;
+}
+
+}  // namespace vistrel
