@@ -13,14 +13,15 @@ struct Line;
 struct MoveNode {
     int moveNumber = 0;  // full-move number of this move
     bool white = true;   // side that made it
-    std::string san;  // normalised SAN as our SAN writer prints it, e.g. "Nxe4+", "O-O", "e8=Q#"
-    std::string uci;  // e.g. "e2e4", "e7e8q"
+    std::string san;     // normalised SAN as our SAN writer prints it, e.g. "Nxe4+", "O-O", "e8=Q#"
+    std::string uci;     // e.g. "e2e4", "e7e8q"
     std::string fenAfter;   // full FEN of the position after the move
     std::vector<int> nags;  // $n values; suffix glyphs ! ? !! ?? !? ?! stored as NAG 1..6
     std::vector<std::string>
         commentsBefore;  // {..} texts standing before this move (only at the start of a line)
     std::vector<std::string> commentsAfter;  // {..} texts after the move, braces removed, UTF-8
-    std::vector<Line> variations;  // alternatives to THIS move, each starting from the position before it
+    std::vector<Line>
+        variations;  // alternatives to THIS move, each starting from the position before it
 };
 
 struct Line {
@@ -28,7 +29,8 @@ struct Line {
 };
 
 struct PgnGame {
-    std::vector<std::pair<std::string, std::string>> tags;  // in file order, values unescaped, UTF-8
+    std::vector<std::pair<std::string, std::string>>
+        tags;              // in file order, values unescaped, UTF-8
     std::string startFen;  // FEN of the initial position (standard start unless SetUp/FEN)
     std::vector<std::string> initialComments;  // comments before the first move
     Line mainLine;

@@ -1,0 +1,22 @@
+#pragma once
+// Reads a PGN file into games, replaying every move (variations too) on the board.
+
+#include <string>
+#include <string_view>
+
+#include "chess/PgnGame.h"
+
+namespace chess {
+
+// Why a file could not be read, as a message for the operator: it names the file, the line,
+// the game (number and players), the move and what is wrong with it.
+struct PgnError {
+    std::string message;
+};
+
+// Reads the bytes of a PGN file (UTF-8 when valid, else Windows-1252; CR LF or LF).
+// fileName only serves the messages. Returns false and fills error on the first fault;
+// a game without a result is no fault (it is still being played).
+bool readPgn(std::string_view bytes, std::string_view fileName, PgnFile& out, PgnError& error);
+
+}  // namespace chess
