@@ -1,0 +1,239 @@
+// The game page and the overview page as HTML text: what the server-side markup must
+// carry for spectators without a script, for the page script and for safety.
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "vistrel/OverviewPage.h"
+#include "vistrel/Page.h"
+
+namespace {
+
+const char* const kAfterNf3 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2";
+const char* const kAfterNc6 = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
+const char* const kAfterBc4 = "rnbqkbnr/pppp1ppp/8/4p3/2B1P3/8/PPPP1PPP/RNBQK1NR b KQkq - 1 2";
+
+chess::MoveNode move(int number, bool white, const char* san, const char* uci, const char* fen) {
+    chess::MoveNode m;
+    m.moveNumber = number;
+    m.white = white;
+    m.san = san;
+    m.uci = uci;
+    m.fenAfter = fen;
+    return m;
+}
+
+// 1. e4 {[%clk 1:29:51]} e5 {Solid. [%eval 0.35] [%clk 1:29:40]} 2. Nf3 !? $16
+//    (2. Bc4) Nc6 *
+chess::PgnGame sampleGame(const std::string& result) {
+    chess::PgnGame game;
+    game.tags = {{"White", "Kovacs, Anna"}, {"Black", "Lindqvist"}, {"WhiteElo", "2610"},
+                 {"WhiteTitle", "GM"},      {"Event", "Open"},      {"Result", result}};
+    game.startFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+    auto& moves = game.mainLine.moves;
+    moves.push_back(
+        move(1, true, "e4", "e2e4", "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1"));
+    moves.back().commentsAfter = {"[%clk 1:29:51]"};
+    moves.push_back(move(1, false, "e5", "e7e5",
+                         "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2"));
+    moves.back().commentsAfter = {"Solid. [%eval 0.35] [%clk 1:29:40]"};
+    moves.push_back(move(2, true, "Nf3", "g1f3", kAfterNf3));
+    moves.back().nags = {5, 16};
+    chess::Line variation;
+    variation.moves.push_back(move(2, true, "Bc4", "f1c4", kAfterBc4));
+    moves.back().variations.push_back(variation);
+    moves.push_back(move(2, false, "Nc6", "b8c6", kAfterNc6));
+    game.result = result;
+    return game;
+}
+
+int count(const std::string& text, const std::string& needle) {
+    int n = 0;
+    for (auto pos = text.find(needle); pos != std::string::npos; pos = text.find(needle, pos + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+// The page without its embedded script, whose source mentions the markup it handles.
+std::string markup(const std::string& html) {
+    return html.substr(0, html.rfind("<script>"));
+}
+
+std::string gamePage(const std::string& result, const vistrel::PageIni& ini = {}) {
+    chess::PgnFile file;
+    file.games.push_back(sampleGame(result));
+    return markup(vistrel::renderGamePage(file, ini));
+}
+
+TEST(GamePageTest, ShowsTheCurrentPositionAndTheWholeMoveTreeWithoutScript) {
+    const std::string html = gamePage("*");
+    EXPECT_NE(html.find(std::string("class=\"board\" data-fen=\"") + kAfterNc6 + "\""),
+              std::string::npos);
+    // The last move b8-c6 is marked on the board.
+    EXPECT_TRUE(std::regex_search(html, std::regex("class=\"sq [ld] lm\" data-sq=\"b8\"")));
+    EXPECT_TRUE(std::regex_search(html, std::regex("class=\"sq [ld] lm\" data-sq=\"c6\"")));
+    EXPECT_EQ(count(html, " lm\""), 2);
+    // Main line and variation moves carry their positions; the variation stands in its own
+    // block after the move it replaces, and Black's reply after it is numbered again.
+    EXPECT_NE(html.find(std::string("id=\"g1-3\" data-fen=\"") + kAfterNf3), std::string::npos);
+    EXPECT_NE(html.find(std::string("<div class=\"var\"><span class=\"num\">2.</span>"
+                                    "<span class=\"mv\" id=\"g1-3v1-1\" data-fen=\"") +
+                        kAfterBc4),
+              std::string::npos);
+    EXPECT_NE(html.find("</div><span class=\"num\">2...</span><span class=\"mv\" id=\"g1-4\""),
+              std::string::npos);
+    // Clock data between the two moves of a pair does not repeat the number.
+    EXPECT_EQ(count(html, ">1...<"), 0);
+    EXPECT_EQ(count(html, "<svg class=\"pc "), 32);
+}
+
+TEST(GamePageTest, CommentCommandsAndNagsAreShownAsData) {
+    const std::string html = gamePage("*");
+    EXPECT_EQ(html.find("[%"), std::string::npos);
+    EXPECT_NE(html.find("<span class=\"cmt\">Solid.</span>"), std::string::npos);
+    EXPECT_NE(html.find(">+0.35</span>"), std::string::npos);
+    EXPECT_NE(html.find("<span class=\"clk\" title=\"clock\">1:29:40</span>"), std::string::npos);
+    EXPECT_NE(html.find("Nf3<span class=\"nag\">!?</span><span class=\"nag\">\u00B1</span>"),
+              std::string::npos);
+    // Each move knows both clocks at its position; the players show the current ones.
+    EXPECT_NE(html.find("id=\"g1-4\" data-fen=\"" + std::string(kAfterNc6) +
+                        "\" data-uci=\"b8c6\" data-wc=\"1:29:51\" data-bc=\"1:29:40\""),
+              std::string::npos);
+    EXPECT_NE(html.find("<span class=\"clock\" data-side=\"w\">1:29:51</span>"), std::string::npos);
+    EXPECT_NE(html.find("<span class=\"title\">GM</span><span class=\"elo\">2610</span>"),
+              std::string::npos);
+}
+
+TEST(GamePageTest, ClocksCanBeHiddenAndFallBackToTags) {
+    vistrel::PageIni noClocks;
+    noClocks.clocks = false;
+    const std::string hidden = gamePage("*", noClocks);
+    EXPECT_EQ(hidden.find("class=\"clock\""), std::string::npos);
+    EXPECT_EQ(hidden.find("data-wc"), std::string::npos);
+    EXPECT_EQ(hidden.find("class=\"clk\""), std::string::npos);
+
+    chess::PgnFile file;
+    file.games.push_back(sampleGame("*"));
+    file.games[0].mainLine.moves[0].commentsAfter.clear();
+    file.games[0].mainLine.moves[1].commentsAfter.clear();
+    file.games[0].tags.push_back({"WhiteClock", "0:41:00"});
+    file.games[0].tags.push_back({"Clock", "B/0:12:30"});
+    const std::string tagged = markup(vistrel::renderGamePage(file, {}));
+    EXPECT_NE(tagged.find("data-uci=\"b8c6\" data-wc=\"0:41:00\" data-bc=\"0:12:30\""),
+              std::string::npos);
+    EXPECT_NE(tagged.find("<span class=\"clock\" data-side=\"b\">0:12:30</span>"),
+              std::string::npos);
+}
+
+TEST(GamePageTest, RefreshesOnlyWhileTheGameIsInProgress) {
+    vistrel::PageIni ini;
+    ini.refreshSeconds = 17;
+    const std::string live = gamePage("*", ini);
+    EXPECT_NE(live.find("data-refresh=\"17\""), std::string::npos);
+    EXPECT_NE(live.find("data-live=\"1\""), std::string::npos);
+    EXPECT_NE(live.find("<noscript><meta http-equiv=\"refresh\" content=\"17\"></noscript>"),
+              std::string::npos);
+    EXPECT_NE(live.find("<span class=\"live-mark\">live</span>"), std::string::npos);
+
+    const std::string ended = gamePage("1-0", ini);
+    EXPECT_EQ(ended.find("data-live=\"1\""), std::string::npos);
+    EXPECT_EQ(ended.find("http-equiv=\"refresh\""), std::string::npos);
+    EXPECT_NE(ended.find("<span class=\"result\">1-0</span>"), std::string::npos);
+
+    chess::PgnFile tagOnly;  // move text without a result token: the tag decides
+    tagOnly.games.push_back(sampleGame("0-1"));
+    tagOnly.games[0].result.clear();
+    EXPECT_EQ(markup(vistrel::renderGamePage(tagOnly, ini)).find("data-live=\"1\""),
+              std::string::npos);
+}
+
+TEST(GamePageTest, IsSelfContainedAndEscapesTheGameText) {
+    chess::PgnFile file;
+    file.games.push_back(sampleGame("*"));
+    file.games[0].tags[0].second = "<script>alert(1)</script>";
+    file.games[0].tags[4].second = "Open \"A\" & B\x04";
+    file.games[0].mainLine.moves[1].commentsAfter = {"</span><img src=x onerror=alert(1)>"};
+    vistrel::PageIni ini;
+    ini.title = "{Event}: {White}";
+    const std::string html = vistrel::renderGamePage(file, ini);
+    EXPECT_EQ(html.find("<script>alert"), std::string::npos);
+    EXPECT_EQ(html.find("<img"), std::string::npos);
+    EXPECT_NE(html.find("&lt;/span&gt;&lt;img src=x"), std::string::npos);
+    const std::string page = vistrel::renderGamePage(chess::PgnFile{{sampleGame("*")}, {}}, {});
+    for (const char* external : {"<link", " src=", "url(", "@import", "https:"}) {
+        EXPECT_EQ(page.find(external), std::string::npos) << external;
+    }
+    EXPECT_NE(html.find("<title>Open &quot;A&quot; &amp; B\uFFFD: &lt;script&gt;"),
+              std::string::npos);
+}
+
+TEST(GamePageTest, SeveralGamesGetAListToSwitch) {
+    chess::PgnFile file;
+    file.games.push_back(sampleGame("*"));
+    file.games.push_back(sampleGame("1/2-1/2"));
+    file.games[1].mainLine.moves.clear();
+    const std::string html = markup(vistrel::renderGamePage(file, {}));
+    EXPECT_NE(html.find("<summary>Games (2)</summary>"), std::string::npos);
+    EXPECT_NE(html.find("<a href=\"#game-2\">Kovacs, Anna - Lindqvist (1/2-1/2)</a>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<section class=\"game\" id=\"game-2\" data-live=\"0\""),
+              std::string::npos);
+    // A game without moves shows its start position.
+    EXPECT_EQ(count(html, "data-fen=\"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1\""),
+              1);
+}
+
+TEST(OverviewPageTest, CardsCarryBoardsLinksAndDownMarks) {
+    chess::PgnFile file;
+    file.escapeLines = {"vis3 over,round1 board1.htm", "vis3 over,javascript:alert(1)",
+                        "vis3 over,b3.htm", "vis3 over, 2, Down"};
+    file.games = {sampleGame("*"), sampleGame("1-0"), sampleGame("*")};
+    file.games[2].mainLine.moves.resize(3);
+    const std::string html = markup(vistrel::renderOverviewPage(file, {}));
+    EXPECT_EQ(count(html, "<article class=\"card"), 3);
+    EXPECT_EQ(count(html, "<article class=\"card down\" id=\"ov-2\""), 1);
+    EXPECT_EQ(count(html, "class=\"down-mark\""), 1);
+    EXPECT_EQ(count(html, "href=\"round1%20board1.htm\""), 2);
+    EXPECT_EQ(count(html, "href=\"javascript%3Aalert%281%29\""), 2);
+    EXPECT_EQ(count(html, "class=\"board small\" data-fen=\"" + std::string(kAfterNc6)), 2);
+    EXPECT_EQ(count(html, "class=\"board small\" data-fen=\"" + std::string(kAfterNf3)), 1);
+    EXPECT_NE(html.find("Last move: 2... Nc6"), std::string::npos);
+    EXPECT_NE(html.find("Last move: 2. Nf3"), std::string::npos);
+    EXPECT_EQ(count(html, "<span class=\"live-mark\">live</span>"), 2);
+}
+
+struct DirectiveCase {
+    const char* name;
+    std::vector<std::string> lines;
+    std::vector<std::string> pages;
+    std::set<std::size_t> down;
+};
+
+class DirectiveTest : public ::testing::TestWithParam<DirectiveCase> {};
+
+TEST_P(DirectiveTest, Parses) {
+    const auto directives = vistrel::parseDirectives(GetParam().lines);
+    EXPECT_EQ(directives.pages, GetParam().pages);
+    EXPECT_EQ(directives.down, GetParam().down);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Directives, DirectiveTest,
+    ::testing::Values(DirectiveCase{"PagesThenDown",
+                                    {"vis3 over,a.htm", "vis3 over,b.htm", "vis3 over,c.htm",
+                                     "vis3 over, 2, Down"},
+                                    {"a.htm", "b.htm", "c.htm"},
+                                    {2}},
+                      DirectiveCase{"CaseAndLineEndsIgnored",
+                                    {"VIS3 over,a.htm\r", "vis3 OVER, 1, down\r"},
+                                    {"a.htm"},
+                                    {1}},
+                      DirectiveCase{"OtherEscapeLinesIgnored",
+                                    {"some tool's note", "vis3 over,", "vis3 over, x, Down"},
+                                    {"x, Down"},
+                                    {}}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+}  // namespace
