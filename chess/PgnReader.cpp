@@ -94,14 +94,19 @@ public:
     PgnParser(std::string text, std::string_view fileName, PgnFile& out, PgnError& error)
         : m_text(std::move(text)), m_file(fileName), m_out(out), m_error(error) {}
 
-    bool run() {
+    // With faults, a faulty game is recorded there and skipped; without, it ends the run.
+    bool run(std::vector<PgnError>* faults = nullptr) {
         for (;;) {
             skipBlanks();
             if (m_pos >= m_text.size()) {
                 break;
             }
             if (!parseGame()) {
-                return false;
+                if (faults == nullptr) {
+                    return false;
+                }
+                faults->push_back(m_error);
+                skipToNextGame();
             }
         }
         if (m_out.games.empty()) {
@@ -138,6 +143,8 @@ private:
     bool failUnclosedVariation();
 
     void skipBlanks();
+    void skipToNextGame();
+    bool variationNeverCloses() const;
     bool onlyGameEndFollows(size_t from) const;
     std::string tagPeek() const;
     std::string players(const PgnGame& game) const;
@@ -159,7 +166,39 @@ private:
     size_t m_gameStart = 0;
     std::vector<Frame> m_stack;
     std::string m_lastMove;
+    size_t m_errorAt = 0;
+    int m_gameNumber = 0;  // of the game being read, counting faulty games too
+    bool m_reportingVariation = false;
 };
+
+void PgnParser::skipToNextGame() {
+    const size_t next = m_text.find("\n[", std::max(m_errorAt, m_gameStart));
+    m_pos = next == std::string::npos ? m_text.size() : next + 1;
+    m_stack.clear();
+    m_game = nullptr;
+}
+
+// True when an open variation is still open where the game ends: then a fault inside it
+// most likely comes from the missing ")" (the main line read as part of the variation).
+bool PgnParser::variationNeverCloses() const {
+    int depth = 0;
+    for (size_t i = m_stack[1].openedAt; i < m_text.size(); ++i) {
+        const char ch = m_text[i];
+        if (ch == '{') {
+            i = m_text.find('}', i);
+            if (i == std::string::npos) {
+                break;
+            }
+        } else if (ch == '(') {
+            ++depth;
+        } else if (ch == ')' && --depth == 0) {
+            return false;
+        } else if (ch == '[' && m_text[i - 1] == '\n') {
+            break;
+        }
+    }
+    return true;
+}
 
 void PgnParser::skipBlanks() {
     while (m_pos < m_text.size()) {
@@ -190,10 +229,17 @@ bool PgnParser::onlyGameEndFollows(size_t from) const {
 }
 
 bool PgnParser::fail(size_t at, const std::string& what) {
+    if (m_stack.size() > 1 && !m_reportingVariation && variationNeverCloses()) {
+        m_reportingVariation = true;
+        failUnclosedVariation();
+        m_reportingVariation = false;
+        return false;
+    }
+    m_errorAt = at;
     const long line = std::count(m_text.begin(), m_text.begin() + static_cast<long>(at), '\n') + 1;
     m_error.message = m_file + ", line " + std::to_string(line) + ": " + what;
     if (m_game != nullptr) {
-        m_error.message += " in game " + std::to_string(m_out.games.size() + 1);
+        m_error.message += " in game " + std::to_string(m_gameNumber);
         const std::string who = players(*m_game);
         if (!who.empty()) {
             m_error.message += ", " + who;
@@ -235,6 +281,7 @@ std::string PgnParser::players(const PgnGame& game) const {
 bool PgnParser::parseGame() {
     PgnGame game;
     m_game = &game;
+    ++m_gameNumber;
     m_gameStart = m_pos;
     m_lastMove.clear();
     if (!parseTags(game)) {
@@ -255,6 +302,8 @@ bool PgnParser::parseGame() {
     // Stray comments between games make no game of their own.
     if (!game.tags.empty() || !game.mainLine.moves.empty() || !game.result.empty()) {
         m_out.games.push_back(std::move(game));
+    } else {
+        --m_gameNumber;
     }
     return true;
 }
@@ -371,7 +420,7 @@ bool PgnParser::setUpStart(const PgnGame& game, Position& start) {
 }
 
 bool PgnParser::failUnclosedVariation() {
-    const Frame& open = m_stack.back();
+    const Frame& open = m_stack[1];
     return fail(open.openedAt,
                 "the variation opened after " + open.openedAfter + " is never closed");
 }
@@ -593,6 +642,14 @@ bool readPgn(std::string_view bytes, std::string_view fileName, PgnFile& out, Pg
     out = PgnFile{};
     PgnParser parser(decodePgnText(bytes), fileName, out, error);
     return parser.run();
+}
+
+void readPgnSkippingFaults(std::string_view bytes, std::string_view fileName, PgnFile& out,
+                           std::vector<PgnError>& faults) {
+    out = PgnFile{};
+    PgnError last;
+    PgnParser parser(decodePgnText(bytes), fileName, out, last);
+    parser.run(&faults);
 }
 
 }  // namespace chess

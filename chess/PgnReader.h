@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "chess/PgnGame.h"
 
@@ -18,5 +19,10 @@ struct PgnError {
 // fileName only serves the messages. Returns false and fills error on the first fault;
 // a game without a result is no fault (it is still being played).
 bool readPgn(std::string_view bytes, std::string_view fileName, PgnFile& out, PgnError& error);
+
+// Reads every game it can: a faulty game is left out, its fault added to faults, and
+// reading goes on at the next line that starts with "[". For checking whole collections.
+void readPgnSkippingFaults(std::string_view bytes, std::string_view fileName, PgnFile& out,
+                           std::vector<PgnError>& faults);
 
 }  // namespace chess

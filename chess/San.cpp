@@ -201,6 +201,10 @@ std::string unreachableReason(const Position& pos, const SanSyntax& s, bool anyO
         return s.promotion == NoType ? "a pawn reaching the last rank must promote"
                                      : "only a pawn reaching the last rank can promote";
     }
+    const Piece occupant = pos.at(s.to);
+    if (occupant != kEmpty && colorOf(occupant) == pos.sideToMove()) {
+        return "a " + color + " " + pieceName(typeOf(occupant)) + " stands on " + squareName(s.to);
+    }
     if (s.piece == Pawn) {
         return "no " + color + " pawn can " + (s.fromFile >= 0 ? "capture on " : "move to ") +
                squareName(s.to);

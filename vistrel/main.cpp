@@ -1,10 +1,12 @@
-#include <cstdio>
+// vistrel <pgn file> <ini file> -x: converts one PGN file into one HTML page.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "vistrel/Cli.h"
 
 int main(int argc, char** argv) {
-    (void)argv;
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: vistrel <pgn file> <ini file> -x\n");
-        return 2;
-    }
-    return 1;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return vistrel::runCli(args, std::cerr);
 }
