@@ -1,0 +1,245 @@
+#include "pgn/MoveMerge.h"
+
+#include <cctype>
+#include <exception>
+
+#include "pgn/TagReplacement.h"
+
+namespace korvane {
+
+using namespace pgntext;
+
+namespace {
+
+const char* const kEditTarget =
+    "If moves have been removed from the source file you must edit the target pgn file too.";
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Position just past the comment or variation opened at pos (variations nest); 0 when it
+// is never closed.
+long SkipPiece(std::string_view text, long pos) {
+    if (At(text, pos) == '{') {
+        const long close = FindChar(text, '}', pos + 1);
+        return close == 0 ? 0 : close + 1;
+    }
+    int depth = 0;
+    for (long i = pos; i <= Length(text); ++i) {
+        const char c = At(text, i);
+        if (c == '{') {
+            i = FindChar(text, '}', i + 1);
+            if (i == 0) {
+                return 0;
+            }
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')' && --depth == 0) {
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+// First position at or after from, outside comments and variations, where matches holds.
+template <typename Match>
+long FindInMoveText(std::string_view text, long from, Match matches) {
+    long i = std::max(from, 1L);
+    while (i <= Length(text)) {
+        const char c = At(text, i);
+        if (c == '{' || c == '(') {
+            i = SkipPiece(text, i);
+            if (i == 0) {
+                return 0;
+            }
+        } else if (matches(i)) {
+            return i;
+        } else {
+            ++i;
+        }
+    }
+    return 0;
+}
+
+// The marker of move n in the move text: its digits and "." with no digit before them,
+// so that 2. is not found inside 12. nor in a date or a clock comment.
+long FindMarker(std::string_view text, long n, long from) {
+    const std::string marker = Marker(n);
+    return FindInMoveText(text, from, [&](long i) {
+        return !IsDigit(At(text, i - 1)) && Mid(text, i, i + Length(marker) - 1) == marker;
+    });
+}
+
+// Where Black's move of the pair that starts at the marker can be: after White's move, so
+// that a reply whose text White's move contains (Bxf6 Bxf6, Rxd8+ Rxd8) is not taken
+// for it. A marker written with three dots ("12...") is followed by Black's move itself.
+long AfterWhiteMove(std::string_view text, long marker, long markerLength) {
+    long i = marker + markerLength;
+    if (At(text, i) == '.') {
+        return i;
+    }
+    for (;;) {
+        while (i <= Length(text) && !AboveBlank(At(text, i))) {
+            ++i;
+        }
+        if (At(text, i) != '{' && At(text, i) != '(') {
+            break;
+        }
+        i = SkipPiece(text, i);
+        if (i == 0) {
+            return marker;
+        }
+    }
+    while (i <= Length(text) && AboveBlank(At(text, i)) && At(text, i) != '{' &&
+           At(text, i) != '(') {
+        ++i;
+    }
+    return i;
+}
+
+// Position after the comments, variations and glyphs that directly follow a move: the
+// source's own notes on the last move, which the edited game already keeps.
+long SkipMoveNotes(std::string_view text, long pos) {
+    long kept = pos;
+    for (;;) {
+        long i = kept;
+        while (i <= Length(text) && !AboveBlank(At(text, i))) {
+            ++i;
+        }
+        const char c = At(text, i);
+        long next = 0;
+        if (c == '{' || c == '(') {
+            next = SkipPiece(text, i);
+        } else if (c == '$' || c == '!' || c == '?') {
+            next = i + 1;
+            while (next <= Length(text) && AboveBlank(At(text, next)) && At(text, next) != '{' &&
+                   At(text, next) != '(') {
+                ++next;
+            }
+        }
+        if (next == 0) {
+            return kept;
+        }
+        kept = next;
+    }
+}
+
+// 1-based start of the continuation in the source, or the failure.
+PgnError ContinuationStart(std::string_view source, const LastMoveResult& last, long lastTag,
+                           long& start, bool& sourceHasMoves) {
+    sourceHasMoves = true;
+    if (last.LastMove == 0) {
+        start = FindMarker(source, 1, lastTag);
+        if (start == 0) {
+            start = lastTag + 3;
+            sourceHasMoves = false;
+        }
+        return std::nullopt;
+    }
+    const long marker = FindMarker(source, last.LastMove, lastTag + 1);
+    if (marker == 0) {
+        return "The last movenumber " + std::to_string(last.LastMove) +
+               " isn't in the source file." + kEditTarget;
+    }
+    const long searchFrom =
+        last.bBlackLast ? AfterWhiteMove(source, marker, Length(Marker(last.LastMove))) : marker;
+    const long q = FindInMoveText(source, searchFrom, [&](long i) {
+        return InStr(Mid(source, i, i + Length(last.sLastMove) - 1), last.sLastMove) == 1;
+    });
+    if (q == 0) {
+        return "The last move, " + last.sLastMove + " isn't in the source file." + kEditTarget;
+    }
+    const long afterMove = q + Length(last.sLastMove);
+    if (last.bBlackLast) {
+        start = FindMarker(source, last.LastMove + 1, q);
+        if (start > 0) {
+            return std::nullopt;
+        }
+    }
+    // The continuation starts right after the move. When the edited game keeps comments
+    // or variations after its last move, the source's notes on that move are already
+    // there (or replaced by the operator's): taking them again would repeat them at every
+    // update.
+    start = last.pastedAfterPieces ? SkipMoveNotes(source, afterMove) : afterMove;
+    return std::nullopt;
+}
+
+}  // namespace
+
+PgnError ParsePgnText(std::string_view edited, const std::string& path, EditedScan& scan) {
+    scan = EditedScan();
+    if (PgnError error = FindLastTag(edited, scan.tags)) {
+        return error;
+    }
+    scan.steps = 1;
+    if (PgnError error = MakeParseCollections(edited, scan.tags.lastTag, scan.pieces)) {
+        return error;
+    }
+    scan.steps = 2;
+    PgnError error = FindLastMove(edited, scan.tags, scan.pieces, path, scan.last);
+    scan.steps = 3;
+    return error;
+}
+
+PgnError AppendSourceMoves(std::string& edited, std::string_view source, const EditedScan& scan,
+                           const TagSpans& sourceTags) {
+    try {
+        const LastMoveResult& last = scan.last;
+        long start = 0;
+        bool sourceHasMoves = true;
+        if (PgnError error =
+                ContinuationStart(source, last, sourceTags.lastTag, start, sourceHasMoves)) {
+            return error;
+        }
+        std::string merged = edited.substr(0, static_cast<std::size_t>(last.PastePoint - 1));
+        if (last.LastMove == 0 && sourceHasMoves) {
+            merged += "\r\n";
+        }
+        if (last.LastMove > 0 && (merged.empty() || merged.back() != ' ')) {
+            merged += ' ';
+        }
+        merged += Mid(source, start, Length(source));
+        edited = std::move(merged);
+        return std::nullopt;
+    } catch (const std::exception&) {
+        return std::string();
+    }
+}
+
+PgnError MergeScanned(std::string_view edited, const EditedScan& scan, std::string_view source,
+                      const std::vector<std::string>& tagsToChange, TagSpans& sourceTags,
+                      std::string& merged) {
+    if (PgnError error = FindLastTag(source, sourceTags)) {
+        return error;
+    }
+    std::string text(edited);
+    if (PgnError error = AppendSourceMoves(text, source, scan, sourceTags)) {
+        return error;
+    }
+    if (PgnError error = ReplaceHeaderTags(text, source, scan.tags, sourceTags, tagsToChange)) {
+        return error;
+    }
+    merged = std::move(text);
+    return std::nullopt;
+}
+
+MergeOutcome MergeNewMoves(std::string_view edited, std::string_view source,
+                           const std::vector<std::string>& tagsToChange,
+                           const std::string& editedPath) {
+    MergeOutcome outcome;
+    if (edited.empty()) {
+        outcome.error = std::string();
+        return outcome;
+    }
+    EditedScan scan;
+    TagSpans sourceTags;
+    outcome.error = ParsePgnText(edited, editedPath, scan);
+    if (!outcome.error) {
+        outcome.error =
+            MergeScanned(edited, scan, source, tagsToChange, sourceTags, outcome.merged);
+    }
+    return outcome;
+}
+
+}  // namespace korvane

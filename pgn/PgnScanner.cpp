@@ -1,0 +1,173 @@
+#include "pgn/PgnScanner.h"
+
+#include <exception>
+
+namespace korvane {
+
+using namespace pgntext;
+
+long FindTagEnd(std::string_view text, long open) {
+    const long firstClose = FindChar(text, ']', open + 1);
+    // A "]" inside the quoted value (a site such as "Barcelona [Nogueiras,J]") does not
+    // end the tag. A value whose quote is not closed on its own line is not trusted: the
+    // first "]" then ends the tag, as it does for any text without quotes.
+    bool inQuote = false;
+    for (long i = open + 1; i <= Length(text); ++i) {
+        const char c = At(text, i);
+        if (inQuote) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inQuote = false;
+            } else if (c == '\r' || c == '\n') {
+                return firstClose;
+            }
+        } else if (c == '"') {
+            inQuote = true;
+        } else if (c == ']') {
+            return i;
+        }
+    }
+    return firstClose;
+}
+
+PgnError FindLastTag(std::string_view text, TagSpans& tags) {
+    try {
+        TagSpans found;
+        // While a comment exists, brackets after the first "{" belong to the move text.
+        long firstComment = FindChar(text, '{');
+        long from = 1;
+        for (;;) {
+            const long open = FindChar(text, '[', from);
+            if (open == 0 || (firstComment > 0 && open > firstComment)) {
+                break;
+            }
+            const long close = FindTagEnd(text, open);
+            if (close == 0) {
+                return firstComment > 0 ? "Missing ] in header tags." : "Missing ] in pgn";
+            }
+            found.start.push_back(open);
+            found.end.push_back(close);
+            if (firstComment > 0 && close > firstComment) {
+                // The brace stood inside the tag. When no other "{" follows, the text has
+                // no comment and every remaining bracket pair is a tag.
+                firstComment = FindChar(text, '{', close + 1);
+            }
+            from = close + 1;
+        }
+        if (found.end.empty()) {
+            return "Error in procedure FindLastTag.";
+        }
+        found.lastTag = found.end.back();
+        tags = std::move(found);
+        return std::nullopt;
+    } catch (const std::exception&) {
+        return "Error in procedure FindLastTag.";
+    }
+}
+
+namespace {
+
+// The ")" taken to close the variation opened at open: the first ")" whose text since the
+// previous candidate holds no "(". 0 when a ")" is missing.
+long VariationEnd(std::string_view text, long open) {
+    long p = open;
+    for (;;) {
+        const long e = FindChar(text, ')', p + 1);
+        if (e == 0) {
+            return 0;
+        }
+        if (FindChar(Mid(text, p + 1, e), '(') == 0) {
+            return e;
+        }
+        p = e;
+    }
+}
+
+PgnError CollectPieces(std::string_view text, long lastTag, MovetextPieces& pieces) {
+    const long L = Length(text);
+    long i = lastTag;
+    bool lookForComments = true;
+    bool lookForVariations = true;
+    bool noneLeft = false;
+    while (i + 1 <= L) {
+        const long B = lookForComments ? FindChar(text, '{', i + 1) : 0;
+        lookForComments = B > 0;
+        const long P = lookForVariations ? FindChar(text, '(', i + 1) : 0;
+        lookForVariations = P > 0;
+        if (!lookForComments && !lookForVariations) {
+            noneLeft = true;
+            break;
+        }
+        long stretchEnd = 0;
+        long e = 0;
+        if (lookForVariations && (!lookForComments || P < B)) {
+            e = VariationEnd(text, P);
+            if (e == 0) {
+                return "There's a variation not closed with ).";
+            }
+            stretchEnd = P - 1;
+            pieces.varStart.push_back(P);
+            pieces.varEnd.push_back(e);
+        } else {
+            e = FindChar(text, '}', B + 1);
+            if (e == 0) {
+                return lookForVariations ? "There's a missing } to close a comment."
+                                         : "There's a comment with no closing tag }";
+            }
+            stretchEnd = B - 1;
+            pieces.comStart.push_back(B);
+            pieces.comEnd.push_back(e);
+        }
+        // An empty stretch, or a single character such as the blank between "}" and "(",
+        // is not recorded.
+        if (stretchEnd > i + 1) {
+            pieces.gameStart.push_back(i + 1);
+            pieces.gameEnd.push_back(stretchEnd);
+        }
+        i = e;
+    }
+    if (noneLeft && L > i + 1) {
+        pieces.gameStart.push_back(i + 1);
+        pieces.gameEnd.push_back(L);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+PgnError MakeParseCollections(std::string_view text, long lastTag, MovetextPieces& pieces) {
+    try {
+        MovetextPieces found;
+        if (PgnError error = CollectPieces(text, lastTag, found)) {
+            return error;
+        }
+        pieces = std::move(found);
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return std::string("Error in procedure MakeParseCollections.\r\n") + e.what();
+    }
+}
+
+void StoreTags(Pgn& game, const TagSpans& tags, int mode) {
+    if (mode == 1) {
+        game.TagStartFinal = tags.start;
+        game.TagEndFinal = tags.end;
+        game.LastTagFinal = tags.lastTag;
+    } else {
+        game.TagStartSource = tags.start;
+        game.TagEndSource = tags.end;
+        game.LastTagSource = tags.lastTag;
+    }
+}
+
+void StorePieces(Pgn& game, const MovetextPieces& pieces) {
+    game.ComStart = pieces.comStart;
+    game.ComEnd = pieces.comEnd;
+    game.VarStart = pieces.varStart;
+    game.VarEnd = pieces.varEnd;
+    game.GameStart = pieces.gameStart;
+    game.GameEnd = pieces.gameEnd;
+}
+
+}  // namespace korvane

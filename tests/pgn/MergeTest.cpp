@@ -1,0 +1,140 @@
+// The text-level merge: where the source's continuation is taken from, where it goes in the
+// edited text, its failure messages, and the header-tag refresh.
+
+#include <gtest/gtest.h>
+
+#include "pgn/MoveMerge.h"
+#include "pgn/TagsToChange.h"
+
+namespace korvane {
+namespace {
+
+const std::string kHeader = "[Event \"Open\"]\r\n[Date \"2026.05.12\"]\r\n[Result \"*\"]\r\n\r\n";
+const std::string kTakeBack =
+    " isn't in the source file.If moves have been removed from the source file you must edit "
+    "the target pgn file too.";
+
+struct MergeCase {
+    std::string name;
+    std::string edited;    // move text after kHeader
+    std::string source;    // move text after kHeader
+    std::string expected;  // merged move text, or the error message when failing
+    bool fails = false;
+};
+
+class MergeMoves : public testing::TestWithParam<MergeCase> {};
+
+TEST_P(MergeMoves, KeepsEditedTextAndAppendsContinuation) {
+    const MergeCase& c = GetParam();
+    const MergeOutcome out =
+        MergeNewMoves(kHeader + c.edited, kHeader + c.source, DefaultTagsToChange(), "/f/game.pgn");
+    if (c.fails) {
+        ASSERT_TRUE(out.error.has_value());
+        EXPECT_EQ(*out.error, c.expected);
+    } else {
+        ASSERT_FALSE(out.error.has_value()) << *out.error;
+        EXPECT_EQ(out.merged, kHeader + c.expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Continuation, MergeMoves,
+    testing::Values(
+        MergeCase{"WhiteLast", "1. e4 e5 2. Nf3\r\n", "1. e4 e5 2. Nf3 Nc6 3. Bb5 *",
+                  "1. e4 e5 2. Nf3  Nc6 3. Bb5 *"},
+        MergeCase{"BlackLastAfterComment", "1. e4 e5 {my comment}", "1. e4 e5 2. Nf3 *",
+                  "1. e4 e5 {my comment} 2. Nf3 *"},
+        MergeCase{"BlackLastKeepsGlyphs", "1. e4 e5!? $5\r\n*", "1. e4 e5 2. Nf3 *",
+                  "1. e4 e5!? $5 2. Nf3 *"},
+        MergeCase{"NoMovesYet", "*\r\n", "1. d4 d5 *", "1. d4 d5 *"},
+        MergeCase{"NoMovesInEither", "*\r\n", "*\r\n", "*\r\n"},
+        MergeCase{"VariationAfterLastMoveKept", "1. e4 (1. d4 d5) e5 (1... c5 2. Nf3) *",
+                  "1. e4 e5 2. Nf3 *", "1. e4 (1. d4 d5) e5 (1... c5 2. Nf3) 2. Nf3 *"},
+        MergeCase{"MovesTakenBack", "1. e4 e5 2. Nf3 Nc6 *", "1. e4 e5 *",
+                  "The last movenumber 2" + kTakeBack, true},
+        MergeCase{"LastMoveChanged", "1. e4 e5 2. Nf3 *", "1. e4 e5 2. d4 *",
+                  "The last move, Nf3" + kTakeBack, true},
+        MergeCase{
+            "LonePieceLetter", "1. e4 e5 2. N *", "1. e4 e5 2. Nf3 *",
+            "2. N is not a valid move. Error in /f/game.pgn. Korvane will use the source file.",
+            true},
+        // The move number is looked for as a marker in the move text, not as digits in the
+        // header's date (5 in 2026.05.12), so 5. Rd1 is not found at 2. Rd1.
+        MergeCase{"NumberNotTakenFromDate", "1. e4 e5 2. Rd1 Rd8 3. Kf1 Kf8 4. Ke1 Ke8 5. Rd1\r\n",
+                  "1. e4 e5 2. Rd1 Rd8 3. Kf1 Kf8 4. Ke1 Ke8 5. Rd1 Re8 6. h3 *",
+                  "1. e4 e5 2. Rd1 Rd8 3. Kf1 Kf8 4. Ke1 Ke8 5. Rd1  Re8 6. h3 *"},
+        MergeCase{"MarkerNotTakenFromClockOrEval", "1. e4 e5 {[%eval 2.35]} 2. Nf3 Nc6 {op}",
+                  "1. e4 e5 {[%eval 2.35]} 2. Nf3 Nc6 {[%eval 3.10]} 3. Bb5 *",
+                  "1. e4 e5 {[%eval 2.35]} 2. Nf3 Nc6 {op} 3. Bb5 *"},
+        // White's clock comment is already in the edited game: not appended a second time.
+        MergeCase{"WhiteClockNotRepeated",
+                  "1. e4 {[%clk 1:30:00]} e5 {[%clk 1:29:58]} 2. Nf3 {[%clk 1:29:50]}\r\n*",
+                  "1. e4 {[%clk 1:30:00]} e5 {[%clk 1:29:58]} 2. Nf3 {[%clk 1:29:50]} Nc6 {[%clk "
+                  "1:29:40]} *",
+                  "1. e4 {[%clk 1:30:00]} e5 {[%clk 1:29:58]} 2. Nf3 {[%clk 1:29:50]}  Nc6 {[%clk "
+                  "1:29:40]} *"},
+        // A comment on its own line after White's move hides Black's reply from the Part's
+        // look at the next stretch only.
+        MergeCase{"ReplyBehindLineBreak",
+                  "1. e4 e5 2. Nf3 {[%clk 1:30:46]}\r\n{Black had to be careful.} g6!\r\n"
+                  "{[%clk 1:30:18]} {An interesting try.} *",
+                  "1. e4 e5 2. Nf3 {[%clk 1:30:46]} g6 {[%clk 1:30:18]} 3. d4 {[%clk 1:30:00]} *",
+                  "1. e4 e5 2. Nf3 {[%clk 1:30:46]}\r\n{Black had to be careful.} g6!\r\n"
+                  "{[%clk 1:30:18]} {An interesting try.} 3. d4 {[%clk 1:30:00]} *"},
+        MergeCase{"ReplyBehindLoneGlyph", "1. e4 {c} $1 {d} e5 {e}", "1. e4 e5 2. Nf3 *",
+                  "1. e4 {c} $1 {d} e5 {e} 2. Nf3 *"},
+        MergeCase{"MoveEndsTheText", "1. e4 e5 2. Nf3 $1 Nc6", "1. e4 e5 2. Nf3 Nc6 3. Bb5 *",
+                  "1. e4 e5 2. Nf3 $1 Nc6 3. Bb5 *"},
+        MergeCase{"ReplyAfterCommentEndsTheText", "1. e4 e5 2. Nf3 {good} Nc6",
+                  "1. e4 e5 2. Nf3 Nc6 3. Bb5 *", "1. e4 e5 2. Nf3 {good} Nc6 3. Bb5 *"},
+        MergeCase{"SeparateGlyphsAfterReplyKept", "1. e4 e5 2. Nf3 {good} Nc6! $14\r\n*",
+                  "1. e4 e5 2. Nf3 Nc6 3. Bb5 *", "1. e4 e5 2. Nf3 {good} Nc6! $14 3. Bb5 *"},
+        // No new move, the result arrives: Black's move is not taken from White's Bxf6.
+        MergeCase{"FinalResultAfterSameMoveText",
+                  "1. d4 Nf6 2. Bg5 e6 3. Bxf6 Bxf6 {[%clk 1:00:00]}\r\n*",
+                  "1. d4 Nf6 2. Bg5 e6 3. Bxf6 Bxf6 {[%clk 1:00:00]} 1-0",
+                  "1. d4 Nf6 2. Bg5 e6 3. Bxf6 Bxf6 {[%clk 1:00:00]}  1-0"}),
+    [](const auto& row) { return row.param.name; });
+
+struct TagCase {
+    std::string name;
+    std::string editedHeader;
+    std::string sourceHeader;
+    std::string expectedHeader;
+};
+
+class ReplaceTags : public testing::TestWithParam<TagCase> {};
+
+TEST_P(ReplaceTags, RefreshesListedTagsOnly) {
+    const TagCase& c = GetParam();
+    const std::string moves = "\r\n\r\n1. e4 *\r\n";
+    const MergeOutcome out = MergeNewMoves(c.editedHeader + moves, c.sourceHeader + moves,
+                                           DefaultTagsToChange(), "g.pgn");
+    ASSERT_FALSE(out.error.has_value());
+    EXPECT_EQ(out.merged, c.expectedHeader + "\r\n\r\n1. e4  *\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Header, ReplaceTags,
+    testing::Values(
+        TagCase{"ResultFromSource", "[White \"A\"]\r\n[Result \"*\"]",
+                "[White \"B\"]\r\n[Result \"1-0\"]", "[White \"A\"]\r\n[Result \"1-0\"]"},
+        TagCase{
+            "WholeWordOnly", "[TimeControl \"40/7200\"]\r\n[WhiteClock \"1:00\"]",
+            "[TimeControl \"G/60\"]\r\n[WhiteClock \"0:50\"]\r\n[Time \"12:00\"]\r\n[Clock \"x\"]",
+            "[TimeControl \"G/60\"]\r\n[WhiteClock \"0:50\"]"},
+        TagCase{"ValueIsNotAName", "[Event \"Blitz Time Cup\"]\r\n[Time \"10:00\"]",
+                "[Event \"Other\"]\r\n[Time \"10:05\"]\r\n[Annotator \"Time keeper\"]",
+                "[Event \"Blitz Time Cup\"]\r\n[Time \"10:05\"]"},
+        TagCase{"TagOnlyInOneFileNotAdded", "[Event \"E\"]", "[Event \"E\"]\r\n[Result \"1-0\"]",
+                "[Event \"E\"]"},
+        TagCase{"HeaderRebuiltOnePerLine", "[Event \"E\"]\r\n\r\n; note\r\n[Result \"*\"]",
+                "[Result \"0-1\"]", "[Event \"E\"]\r\n[Result \"0-1\"]"},
+        TagCase{"BracketInsideValueKept",
+                "[Site \"Barcelona 47/564 [Nogueiras,J; Garcia,P.J]\"]\r\n[Result \"*\"]",
+                "[Result \"1-0\"]",
+                "[Site \"Barcelona 47/564 [Nogueiras,J; Garcia,P.J]\"]\r\n[Result \"1-0\"]"}),
+    [](const auto& row) { return row.param.name; });
+
+}  // namespace
+}  // namespace korvane
