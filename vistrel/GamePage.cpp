@@ -137,8 +137,8 @@ void appendInfo(std::string& out, const chess::PgnGame& game, const std::string&
     out += "<div class=\"info\">";
     const auto item = [&](const char* cls, const std::string& prefix, const std::string& value) {
         if (!value.empty() && value != "?" && value.find("??") == std::string::npos) {
-            out += std::string("<span class=\"") + cls + "\">" + page::escaped(prefix + value) +
-                   "</span>";
+            out += std::string("<span class=\"item ") + cls + "\">" +
+                   page::escaped(prefix + value) + "</span>";
         }
     };
     item("event", "", game.tag("Event"));
