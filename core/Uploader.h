@@ -22,6 +22,9 @@ public:
     // Sends every queued file; consumes the queue. Files that fail may be queued again for
     // the next cycle by the implementation.
     virtual void Upload(UploadQueue& queue) = 0;
+    // True while files of a failed upload wait to be sent again, so the cycle may upload
+    // even when nothing changed.
+    virtual bool hasPendingRetries() const { return false; }
 };
 
 }  // namespace korvane

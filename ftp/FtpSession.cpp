@@ -1,0 +1,390 @@
+#include "ftp/FtpSession.h"
+
+#include <chrono>
+
+#include "core/MessageLog.h"
+#include "core/ProgramState.h"
+#include "core/TextUtils.h"
+#include "ftp/InetCommand.h"
+
+namespace korvane {
+
+namespace {
+
+const char* const kStillExecuting = "Still excuting last request";
+
+const char* stateText(int state) {
+    switch (state) {
+        case 1:
+            return "Looking For Host";
+        case 2:
+            return "Host Found";
+        case 3:
+            return "Connecting...";
+        case 4:
+            return "Connected!";
+        case 5:
+            return "Requesting...";
+        case 6:
+            return "Request Sent";
+        case 7:
+            return "Receiving Response...";
+        case 8:
+            return "Response Received!";
+        case 9:
+            return "Disconnecting...";
+        case 10:
+            return "Disconnected";
+        case 12:
+            return "Request Completed!";
+        default:
+            return "";
+    }
+}
+
+std::string renameWarning() {
+    return std::string("It seems your remote host doesn't allow you to rename a file, ") +
+           "if the destination file exists already. If this is true you must uncheck the " +
+           "\"Rename Files On Server\"" + " checkbox in the Settings dialog (File Menu).";
+}
+
+// A number as the port box understands it: optional sign, digits, and at most one decimal
+// mark (a point or a comma) between them.
+bool isNumericText(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        text.remove_prefix(1);
+    }
+    bool digit = false;
+    bool mark = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if ((c == '.' || c == ',') && !mark) {
+            mark = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+// The port of the port box: a whole number from 1 to 65535. Anything else is an error
+// that ends the connect.
+long portNumber(const std::string& text) {
+    std::string digits;
+    for (char c : text) {
+        if (c != ' ') {
+            digits += c;
+        }
+    }
+    if (!digits.empty() && digits.front() == '+') {
+        digits.erase(0, 1);
+    }
+    const bool whole = !digits.empty() && digits.size() <= 5 &&
+                       digits.find_first_not_of("0123456789") == std::string::npos;
+    const long port = whole ? std::stol(digits) : 0;
+    if (port < 1 || port > 65535) {
+        throw std::runtime_error("Invalid port number " + text +
+                                 ": the port must be a whole number from 1 to 65535.");
+    }
+    return port;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitListing(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+FtpSession::FtpSession(ProgramState& programState, FtpPanelView& panel, Inet& inet)
+    : state(programState), view(panel), Inet1(inet) {
+    Inet1.StateChanged = [this](int s) { Inet1_StateChanged(s); };
+}
+
+void FtpSession::LoadPanel() {
+    const Settings& s = state.settings;
+    view.setChecked(FtpCheck::chkDisConnect, s.bDisConnect);
+    view.setChecked(FtpCheck::chkPgnUpload, s.bPgnUpload);
+    view.setFieldEnabled(FtpField::txtPgnDir, s.bPgnUpload);
+    view.setFieldBackColour(FtpField::txtPgnDir, s.bPgnUpload ? kColourWhite : kColourButtonFace);
+    view.setChecked(FtpCheck::chkSaveLogOn, s.bSaveLogon);
+    if (s.bSaveLogon) {
+        view.setText(FtpField::txtURL, s.spubFTPURL);
+        view.setText(FtpField::txtUserName, s.spubFTPUser);
+        view.setText(FtpField::txtHtmDir, s.spubRemoteHtmDir);
+        view.setText(FtpField::txtPgnDir, s.spubRemotePgnDir);
+        view.setText(FtpField::txtPort, s.spubRemotePort);
+    }
+    view.setChecked(FtpCheck::chkLowerCase, state.bLowerCase);
+    bHandleResponses = true;
+    for (auto b : {FtpButton::cmdQuit, FtpButton::cmdGotoHtmDir, FtpButton::cmdGoToPgnDir,
+                   FtpButton::cmdCdup}) {
+        view.setEnabled(b, false);
+    }
+}
+
+void FtpSession::DoEvents() {
+    Inet1.pump();
+    state.ui.processEvents();
+}
+
+void FtpSession::WaitForRequest() {
+    while (Inet1.StillExecuting()) {
+        Inet1.pump(std::chrono::milliseconds(10));
+        state.ui.processEvents();
+    }
+}
+
+bool FtpSession::ExecuteAndWait(const std::string& command) {
+    Inet1.Execute(Inet1.URL(), command);
+    WaitForRequest();
+    return !Inet1.LastRequestFailed();
+}
+
+void FtpSession::ShowTransferIndicator() {
+    view.setTransferIndicatorVisible(view.panelVisible() ? 1 : 2, true);
+}
+
+void FtpSession::HideTransferIndicators() {
+    view.setTransferIndicatorVisible(1, false);
+    view.setTransferIndicatorVisible(2, false);
+}
+
+void FtpSession::logError(const std::exception& e) {
+    LogEvent(state, e.what());
+}
+
+void FtpSession::Connect() {
+    try {
+        ShowTransferIndicator();
+        view.stopCountdownIfRunning();
+        Inet1.setProtocol(Inet::kProtocolFtp);
+        Inet1.setRequestTimeout(state.settings.lpubTimeOut);
+        const std::string port = view.text(FtpField::txtPort);
+        const bool standardPort = port.empty() || EqualsNoCase(port, "21");
+        if (standardPort) {
+            Inet1.setURL(view.text(FtpField::txtURL));
+        } else {
+            Inet1.setRemotePort(portNumber(port));
+            Inet1.setRemoteHost(view.text(FtpField::txtURL));
+        }
+        Inet1.setUserName(view.text(FtpField::txtUserName));
+        Inet1.setPassword(view.text(FtpField::txtPassword));
+        if (state.settings.bSaveLogon) {
+            state.settings.spubFTPURL = view.text(FtpField::txtURL);
+            state.settings.spubRemotePort = standardPort ? std::string() : port;
+            state.settings.spubFTPUser = view.text(FtpField::txtUserName);
+        }
+        bHandleResponses = false;
+        if (!state.settings.spubRemoteHtmDir.empty()) {
+            sRemoteDir = state.settings.spubRemoteHtmDir;
+            ExecuteAndWait("CD " + QuoteInetArg(sRemoteDir));
+        } else {
+            sRemoteDir.clear();
+        }
+        readPwdAndList(DirTarget::None);
+        view.setEnabled(FtpButton::cmdGotoHtmDir, true);
+        view.setEnabled(FtpButton::cmdQuit, true);
+        view.setEnabled(FtpButton::cmdCdup, true);
+        if (state.settings.bPgnUpload) {
+            view.setEnabled(FtpButton::cmdGoToPgnDir, true);
+        }
+        HideTransferIndicators();
+    } catch (const std::exception& e) {
+        logError(e);
+        state.ui.raiseAlarm();
+        HideTransferIndicators();
+        // Completed requests must go on refreshing the list and the status.
+        bHandleResponses = true;
+    }
+}
+
+// PWD, store its reply, then DIR with its completion refreshing the remote list. The
+// reply goes into a directory box only when both the directory change and the PWD
+// succeeded: a refused CD would otherwise replace the setting with the old directory.
+void FtpSession::readPwdAndList(DirTarget target) {
+    const bool pwdOk = ExecuteAndWait("PWD");
+    sPwdReply = Inet1.GetChunk(1024);
+    WaitForRequest();
+    if (pwdOk && target != DirTarget::None) {
+        const bool html = target == DirTarget::HtmDir;
+        view.setText(html ? FtpField::txtHtmDir : FtpField::txtPgnDir, sPwdReply);
+        (html ? state.settings.spubRemoteHtmDir : state.settings.spubRemotePgnDir) = sPwdReply;
+    }
+    view.setCurDirText(sPwdReply);
+    sRemoteDir = sPwdReply;
+    DoEvents();
+    bHandleResponses = true;
+    iFtpOperation = 0;
+    ExecuteAndWait("DIR");
+}
+
+void FtpSession::changeDirectory(const std::string& command, DirTarget target) {
+    try {
+        view.stopCountdownIfRunning();
+        Inet1.setRequestTimeout(state.settings.lpubTimeOut);
+        if (Inet1.StillExecuting()) {
+            LogEvent(state, kStillExecuting);
+            return;
+        }
+        bHandleResponses = false;
+        const bool cdOk = ExecuteAndWait(command);
+        readPwdAndList(cdOk ? target : DirTarget::None);
+    } catch (const std::exception& e) {
+        logError(e);
+        bHandleResponses = true;
+    }
+}
+
+void FtpSession::cmdGotoHtmDir_Click() {
+    changeDirectory("cd " + QuoteInetArg(state.settings.spubRemoteHtmDir), DirTarget::HtmDir);
+}
+
+void FtpSession::cmdGoToPgnDir_Click() {
+    changeDirectory("cd " + QuoteInetArg(state.settings.spubRemotePgnDir), DirTarget::PgnDir);
+}
+
+void FtpSession::cmdCdup_Click() {
+    changeDirectory("CDUP", DirTarget::None);
+}
+
+void FtpSession::DisConnect() {
+    try {
+        Inet1.setRequestTimeout(state.settings.lpubTimeOut);
+        if (Inet1.StillExecuting()) {
+            state.ui.setStatus(std::string(kStillExecuting) + ".");
+            return;
+        }
+        ExecuteAndWait("QUIT");
+    } catch (const std::exception& e) {
+        logError(e);
+    }
+}
+
+void FtpSession::cmdQuit_Click() {
+    view.stopCountdownIfRunning();
+    DisConnect();
+}
+
+void FtpSession::Inet1_StateChanged(int stateNumber) {
+    try {
+        if (stateNumber == 11) {
+            const std::string text =
+                "Error! " + std::to_string(Inet1.ResponseCode()) + ": " + Inet1.ResponseInfo();
+            state.ui.setStatus(text);
+            LogRaw(state, text);
+            if (ToLower(text).find("rename failed") != std::string::npos) {
+                const std::string warning = renameWarning();
+                state.ui.setLogText(warning);
+                state.ui.messageBox(warning, "Important!", Buttons::Ok, Icon::Critical);
+            }
+            return;
+        }
+        state.ui.setStatus(stateText(stateNumber));
+        if (stateNumber == 4) {
+            bDisconnected = false;
+        } else if (stateNumber == 10) {
+            DoEvents();
+            bDisconnected = true;
+        } else if (stateNumber == 12 && bHandleResponses) {
+            ReactToResponse(iFtpOperation);
+        }
+    } catch (const std::exception& e) {
+        logError(e);
+    }
+}
+
+void FtpSession::ReactToResponse(int operation) {
+    try {
+        if (operation == 0) {
+            ShowRemoteFileList();
+        } else if (operation == 1) {
+            state.ui.setStatus("File(s) uploaded");
+        }
+    } catch (const std::exception& e) {
+        logError(e);
+    }
+}
+
+void FtpSession::ShowRemoteFileList() {
+    try {
+        Inet1.setRequestTimeout(state.settings.lpubTimeOut);
+        WaitForRequest();
+        std::string listing;
+        for (std::string piece = Inet1.GetChunk(1024); !piece.empty();
+             piece = Inet1.GetChunk(1024)) {
+            listing += piece;
+            DoEvents();
+        }
+        WaitForRequest();
+        view.setRemoteFiles(SplitListing(listing));
+    } catch (const std::exception& e) {
+        logError(e);
+    }
+}
+
+void FtpSession::chkPgnUpload_Click(bool checked) {
+    state.settings.bPgnUpload = checked;
+    if (checked) {
+        if (view.isEnabled(FtpButton::cmdGotoHtmDir)) {
+            view.setEnabled(FtpButton::cmdGoToPgnDir, true);
+        }
+    } else {
+        view.setEnabled(FtpButton::cmdGoToPgnDir, false);
+    }
+    view.setFieldEnabled(FtpField::txtPgnDir, checked);
+    view.setFieldBackColour(FtpField::txtPgnDir, checked ? kColourWhite : kColourButtonFace);
+}
+
+void FtpSession::chkSaveLogOn_Click(bool checked) {
+    state.settings.bSaveLogon = checked;
+}
+void FtpSession::chkDisConnect_Click(bool checked) {
+    state.settings.bDisConnect = checked;
+}
+void FtpSession::chkLowerCase_Click(bool checked) {
+    state.bLowerCase = checked;
+}
+
+void FtpSession::txtHtmDir_Change() {
+    state.settings.spubRemoteHtmDir = view.text(FtpField::txtHtmDir);
+}
+
+void FtpSession::txtPgnDir_Change() {
+    state.settings.spubRemotePgnDir = view.text(FtpField::txtPgnDir);
+}
+
+void FtpSession::txtPort_Change() {
+    const std::string text = view.text(FtpField::txtPort);
+    if (text.empty()) {
+        return;
+    }
+    if (!isNumericText(text)) {
+        view.setText(FtpField::txtPort, "");
+        state.ui.messageBox("Port number must be a number (integer).", "Number Required",
+                            Buttons::Ok, Icon::None);
+    } else if (text.find_first_of(".,") != std::string::npos) {
+        view.setText(FtpField::txtPort, "");
+        state.ui.messageBox("Port number must be an integer (no decimals).", "Integer Required",
+                            Buttons::Ok, Icon::None);
+    }
+}
+
+}  // namespace korvane

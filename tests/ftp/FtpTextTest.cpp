@@ -1,0 +1,139 @@
+// The pure text rules of the FTP side: command parsing and quoting, listing lines, remote
+// path resolution, server addresses and the port box.
+
+#include <gtest/gtest.h>
+
+#include "FtpFixture.h"
+#include "ftp/CurlFtpConnection.h"
+#include "ftp/InetCommand.h"
+
+namespace korvane::test {
+namespace {
+
+struct CommandCase {
+    const char* name;
+    std::string text;
+    std::optional<InetCommand> expected;
+};
+
+class CommandParse : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(CommandParse, GivesVerbAndArguments) {
+    EXPECT_EQ(ParseInetCommand(GetParam().text), GetParam().expected);
+}
+
+const std::string kQuotedOdd = QuoteInetArg("my \"best\" game.htm");
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CommandParse,
+    ::testing::Values(
+        CommandCase{"CdTakesTheWholeRest", "cd /my dir", InetCommand{InetVerb::Cd, "/my dir", ""}},
+        CommandCase{"CdQuoted", "CD \"/a \"\"b\"\"\"", InetCommand{InetVerb::Cd, "/a \"b\"", ""}},
+        CommandCase{"CdWithoutDirectory", "CD", std::nullopt},
+        CommandCase{"PlainVerbs", "  pwd ", InetCommand{InetVerb::Pwd, "", ""}},
+        CommandCase{"PlainVerbRefusesArguments", "DIR /x", std::nullopt},
+        CommandCase{"PutUnquotedPathWithBlanks", "PUT /p/my pages/Game 1.htm kv1.htm",
+                    InetCommand{InetVerb::Put, "/p/my pages/Game 1.htm", "kv1.htm"}},
+        CommandCase{"PutQuoted", "PUT \"/p/a b.htm\" \"a b.htm\"",
+                    InetCommand{InetVerb::Put, "/p/a b.htm", "a b.htm"}},
+        CommandCase{"PutNeedsTwoArguments", "PUT /p/a.htm", std::nullopt},
+        CommandCase{"RenameQuotedRoundTrip", "RENAME kv1.htm " + kQuotedOdd,
+                    InetCommand{InetVerb::Rename, "kv1.htm", "my \"best\" game.htm"}},
+        CommandCase{"RenameUnquotedBlanksAreAmbiguous", "RENAME kv1.htm my game.htm", std::nullopt},
+        CommandCase{"UnterminatedQuote", "PUT \"/p/a.htm kv1.htm", std::nullopt},
+        CommandCase{"LineBreakCannotSmuggleACommand", "RENAME kv1.htm \"x\r\nDELE index.htm\"",
+                    std::nullopt},
+        CommandCase{"UnknownVerb", "DELE index.htm", std::nullopt}),
+    CaseName());
+
+TEST(ListingLines, SplitAtCrLfKeepingALastLineWithoutIt) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitListing("a.htm\r\nb.htm\r\nc"), (V{"a.htm", "b.htm", "c"}));
+    EXPECT_EQ(SplitListing("a.htm\r\nb.htm\r\n"), (V{"a.htm", "b.htm"}));
+    EXPECT_EQ(SplitListing("a\r\n\r\nb"), (V{"a", "", "b"}));
+    EXPECT_EQ(SplitListing(""), V{});
+    // Listings arriving with bare LF are given CR LF before the session sees them.
+    EXPECT_EQ(WithCrLf("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
+}
+
+TEST(RemoteDirectories, ResolveAgainstTheCurrentDirectory) {
+    EXPECT_EQ(ResolveRemoteDir("/live", "sub"), "/live/sub");
+    EXPECT_EQ(ResolveRemoteDir("/live/sub", ".."), "/live");
+    EXPECT_EQ(ResolveRemoteDir("/", "../.."), "/");
+    EXPECT_EQ(ResolveRemoteDir("/a", "/b/./c//"), "/b/c");
+    EXPECT_EQ(ResolveRemoteDir("/a", "my pages"), "/a/my pages");
+}
+
+struct AddressCase {
+    const char* name;
+    std::string text;
+    bool valid;
+    std::string host;
+    long port;
+    bool tls;
+};
+
+class ServerAddress : public ::testing::TestWithParam<AddressCase> {};
+
+TEST_P(ServerAddress, IsParsedOrRefused) {
+    const auto& c = GetParam();
+    FtpAddress addr;
+    ASSERT_EQ(ParseFtpAddress(c.text, addr), c.valid);
+    if (c.valid) {
+        EXPECT_EQ(addr.host, c.host);
+        EXPECT_EQ(addr.port, c.port);
+        EXPECT_EQ(addr.tls, c.tls);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, ServerAddress,
+    ::testing::Values(
+        AddressCase{"BareHost", "ftp.example.org", true, "ftp.example.org", 21, false},
+        AddressCase{"FtpsIsExplicitTls", "FTPS://host", true, "host", 21, true},
+        AddressCase{"PortAndPath", "ftp://host:65000/live", true, "host", 65000, false},
+        AddressCase{"CredentialsDropped", "ftp://u:pw@host", true, "host", 21, false},
+        AddressCase{"Ipv6", "[::1]:2121", true, "::1", 2121, false},
+        AddressCase{"PortZero", "host:0", false, "", 0, false},
+        AddressCase{"PortTooLarge", "host:65536", false, "", 0, false},
+        AddressCase{"OtherScheme", "http://host", false, "", 0, false},
+        AddressCase{"NoHost", "ftp://", false, "", 0, false}),
+    CaseName());
+
+struct PortCase {
+    const char* name;
+    std::string text;
+    std::string kept;   // the box afterwards
+    std::string title;  // the box shown, empty for none
+};
+
+class PortBox : public ::testing::TestWithParam<PortCase> {};
+
+TEST_P(PortBox, RefusesWhatIsNoWholeNumber) {
+    FtpProgram p;
+    p.ui.answerOkByDefault();
+    p.view.setText(FtpField::txtPort, GetParam().text);
+    p.session.txtPort_Change();
+    EXPECT_EQ(p.view.text(FtpField::txtPort), GetParam().kept);
+    if (GetParam().title.empty()) {
+        EXPECT_TRUE(p.ui.boxes.empty());
+    } else {
+        ASSERT_EQ(p.ui.boxes.size(), 1u);
+        EXPECT_EQ(p.ui.boxes[0].title, GetParam().title);
+        EXPECT_EQ(p.ui.boxes[0].text, GetParam().title == "Number Required"
+                                          ? "Port number must be a number (integer)."
+                                          : "Port number must be an integer (no decimals).");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ports, PortBox,
+                         ::testing::Values(PortCase{"Letters", "12a", "", "Number Required"},
+                                           PortCase{"DecimalPoint", "21.5", "", "Integer Required"},
+                                           PortCase{"DecimalComma", "21,5", "", "Integer Required"},
+                                           PortCase{"Ordinary", "2121", "2121", ""},
+                                           PortCase{"AboveSixteenBits", "65000", "65000", ""},
+                                           PortCase{"Cleared", "", "", ""}),
+                         CaseName());
+
+}  // namespace
+}  // namespace korvane::test
