@@ -1,0 +1,112 @@
+// The backup step with its log-size rules, and the overview page's text and conversion.
+
+#include <filesystem>
+
+#include "PipelineFixture.h"
+#include "core/FileUtils.h"
+#include "pipeline/Backups.h"
+#include "pipeline/Overview.h"
+#include "pipeline/ProcessingCycle.h"
+
+namespace fs = std::filesystem;
+
+namespace korvane::test {
+namespace {
+
+TEST_F(PipelineTest, BackupCopiesChangedAwakeGamesAndSignalsTheirEditors) {
+    Pgn& a = addGame("a.pgn", "1. e4 *");
+    Pgn& b = addGame("b.pgn", "1. d4 *");
+    program.dir.write("temppgn/a.pgn", "1. e4 e5 *");
+    program.dir.write("temppgn/b.pgn", "1. d4 d5 *");
+    b.bSleep = true;
+    pipeline.colChangedFiles = std::vector<std::string>{a.PathTemp, b.PathTemp};
+
+    BackupFiles(pipeline);
+
+    EXPECT_EQ(readFile(state.backupDir + "a.pgn"), "1. e4 e5 *");
+    EXPECT_EQ(readFile(state.backupDir + "b.pgn"), "1. d4 *") << "a sleeping game keeps its backup";
+    EXPECT_EQ(ui.reloads, std::vector<std::string>{"a.pgn"});
+    EXPECT_FALSE(pipeline.colChangedFiles);
+}
+
+TEST_F(PipelineTest, LogIsWarnedAboutThenClearedAndOnlyAfterCyclesWithChanges) {
+    const std::string big(kLogLimit + 1, 'x');
+    ui.setLogText(big);
+    BackupFiles(pipeline);
+    EXPECT_EQ(ui.logText(), big) << "no size check after a cycle without changes";
+
+    pipeline.colChangedFiles.emplace();
+    BackupFiles(pipeline);
+    EXPECT_EQ(ui.logText().rfind("06.12.2026 14:30:00The log is getting close to max size and "
+                                 "will be cleared after the next upload. ",
+                                 0),
+              0u);
+    EXPECT_EQ(ui.logText().substr(ui.logText().size() - big.size() - 4), "\r\n\r\n" + big);
+    EXPECT_EQ(ui.alarms, 1);
+
+    pipeline.colChangedFiles.emplace();
+    BackupFiles(pipeline);
+    EXPECT_EQ(ui.logText(), "06.12.2026 14:30:00 Log cleared");
+
+    // Cleared by hand after a warning: the next check resets the flag, so a later
+    // overflow warns again before it clears.
+    ui.setLogText(big);
+    pipeline.colChangedFiles.emplace();
+    BackupFiles(pipeline);
+    ui.setLogText("");
+    pipeline.colChangedFiles.emplace();
+    BackupFiles(pipeline);
+    ui.setLogText(big);
+    pipeline.colChangedFiles.emplace();
+    BackupFiles(pipeline);
+    EXPECT_NE(ui.logText().find("The log is getting close"), std::string::npos);
+}
+
+TEST_F(PipelineTest, OverviewTextHasDirectivesThenTheBareGames) {
+    Pgn& a = addGame("a.pgn", "[Event \"A\"]\r\n\r\n1. e4 *\r\n");
+    Pgn& b = addGame("b.pgn", "[Event \"B\"]\r\n\r\n1. d4 *\r\n");
+    Pgn& c = addGame("c.pgn", "[Event \"C\"]\r\n\r\n1. c4 *\r\n");
+    b.bSleep = true;
+    program.dir.write("temppgn/b.pgn", "not this one");
+    program.dir.write("backup/b.pgn", "B from backup\r\n");
+    useEdited(c, "1. c4 {a comment} *");
+    c.PgnTempAfterUpdate = "C as last merged\r\n";
+
+    const std::string text = BuildOverviewText(pipeline);
+
+    EXPECT_EQ(text,
+              "%vis3 over,a.htm\r\n%vis3 over,b.htm\r\n%vis3 over,c.htm\r\n"
+              "%vis3 over, 2, Down\r\n\r\n"
+              "[Event \"A\"]\r\n\r\n1. e4 *\r\n\r\nB from backup\r\n\r\nC as last merged\r\n");
+    EXPECT_EQ(a.PgnTempAfterUpdate, "[Event \"A\"]\r\n\r\n1. e4 *\r\n");
+}
+
+TEST_F(PipelineTest, OverviewIsConvertedBackedUpAndSwitchedOffAfterAnError) {
+    useFakeConverter();
+    state.settings.bIntroPage = true;
+    state.settings.spubIntroPgn.clear();
+    addGame("a.pgn", "1. e4 *");
+    addGame("b.pgn", "1. d4 *").bSleep = true;
+    writeSource("a.pgn", "1. e4 e5 *", 5);
+
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(state.settings.spubIntroPgn, "allgames.pgn");
+    EXPECT_NE(htmlPage("allgames.htm").find("1. e4 e5 *"), std::string::npos);
+    EXPECT_EQ(readFile(state.backupDir + "allgames.pgn"), readFile(state.tempDir + "allgames.pgn"));
+    EXPECT_FALSE(state.bMakingOverview);
+
+    // The sleeping game's backup, which the overview holds, is one the converter rejects.
+    program.dir.write("backup/b.pgn", "1. d4 REJECT *");
+    writeSource("a.pgn", "1. e4 e5 2. Nf3 *", 6);
+    CheckPgnFiles(pipeline);
+    EXPECT_FALSE(state.settings.bIntroPage);
+    EXPECT_TRUE(logHas("Error in allgames.pgn. The message from Vistrel reads: "));
+
+    const auto runsBefore = converterCalls().size();
+    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nc6 *", 7);
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(converterCalls().size(), runsBefore + 1) << "no overview once switched off";
+}
+
+}  // namespace
+}  // namespace korvane::test

@@ -1,0 +1,175 @@
+// The countdown's tick arithmetic, STOP/START, scan-time changes, "Go !", one cycle at a
+// time, and the alarm with its "Cancel Alarm" button.
+
+#include <algorithm>
+#include <functional>
+
+#include "PipelineFixture.h"
+#include "pipeline/Monitor.h"
+
+namespace korvane::test {
+namespace {
+
+constexpr const char* kScanStarted = "Checking for updated pgn files.";
+
+class MonitorTest : public PipelineTest {
+protected:
+    MonitorTest() { monitor.Load(); }
+
+    int scans() const {
+        return static_cast<int>(std::count(ui.statuses.begin(), ui.statuses.end(), kScanStarted));
+    }
+    // Ticks until the next scan runs; returns the number of ticks it took (0: none in max).
+    int ticksToNextScan(int max) {
+        const int before = scans();
+        for (int tick = 1; tick <= max; ++tick) {
+            monitor.Timer1Tick();
+            if (scans() > before) {
+                return tick;
+            }
+        }
+        return 0;
+    }
+
+    RecordingView view;
+    Monitor monitor{pipeline, view};
+};
+
+class ScanIntervalTest : public MonitorTest, public ::testing::WithParamInterface<long> {};
+
+TEST_P(ScanIntervalTest, ScansOnEveryNthTick) {
+    state.settings.lpubScanTime = GetParam();
+    monitor.cmdStartClick();
+    EXPECT_EQ(ticksToNextScan(1000), GetParam());
+    EXPECT_EQ(ticksToNextScan(1000), GetParam());
+    EXPECT_TRUE(monitor.countRunning()) << "the count always restarts after a timed scan";
+}
+
+INSTANTIATE_TEST_SUITE_P(Seconds, ScanIntervalTest, ::testing::Values(10, 60, 61, 120));
+
+TEST_F(MonitorTest, CountDownLabelRunsFromScanTimeToZero) {
+    monitor.cmdStartClick();
+    EXPECT_EQ(view.colour, StatusColour::Green);
+    EXPECT_EQ(ui.lastStatus(), "Seconds to next scan");
+    view.countDown.clear();
+    for (int i = 0; i < 10; ++i) {
+        monitor.Timer1Tick();
+    }
+    const std::vector<std::string> expected{"9", "8", "7", "6", "5", "4",
+                                            "3", "2", "1", "0", "0", "10"};
+    EXPECT_EQ(view.countDown, expected) << "the 10th tick shows 0, scans (0) and restarts";
+}
+
+TEST_F(MonitorTest, StopAndStartKeepTheElapsedSeconds) {
+    monitor.cmdStartClick();
+    for (int i = 0; i < 4; ++i) {
+        monitor.Timer1Tick();
+    }
+    monitor.cmdStopClick();
+    EXPECT_FALSE(view.timer1);
+    EXPECT_EQ(view.colour, StatusColour::Red);
+    EXPECT_EQ(view.countDown.back(), "0");
+    EXPECT_EQ(ui.lastStatus(), "Timer Stopped");
+
+    monitor.cmdStartClick();
+    EXPECT_EQ(view.countDown.back(), "10");
+    EXPECT_EQ(ticksToNextScan(20), 6);
+}
+
+TEST_F(MonitorTest, ChangedScanTimeRestartsTheWholeCount) {
+    state.settings.lpubScanTime = 300;
+    monitor.cmdStartClick();
+    for (int i = 0; i < 180; ++i) {
+        monitor.Timer1Tick();
+    }
+    state.settings.lpubScanTime = 90;
+    EXPECT_EQ(ticksToNextScan(400), 90);
+}
+
+TEST_F(MonitorTest, ZeroScanTimeCountsAsTenSeconds) {
+    state.settings.lpubScanTime = 0;
+    monitor.cmdStartClick();
+    EXPECT_EQ(view.countDown.back(), "10");
+    EXPECT_EQ(ticksToNextScan(100), 10);
+}
+
+TEST_F(MonitorTest, GoForcesOneCycleAndLeavesTheCountStopped) {
+    useFakeConverter();
+    addGame("a.pgn", "1. e4 *");
+    monitor.cmdStartClick();
+    monitor.cmdTestClick();
+
+    EXPECT_EQ(converterCalls().size(), 1u) << "an unchanged game is converted when forced";
+    EXPECT_FALSE(state.bForceConversion);
+    EXPECT_FALSE(monitor.countRunning());
+    EXPECT_EQ(view.colour, StatusColour::Red);
+    EXPECT_FALSE(pipeline.colChangedFiles) << "the backup step ran and released the list";
+}
+
+// An operator whose event pump runs the given action, as clicks and ticks would.
+class PumpingOperator : public ScriptedOperator {
+public:
+    void processEvents() override {
+        ScriptedOperator::processEvents();
+        if (pump) {
+            pump();
+        }
+    }
+    std::function<void()> pump;
+};
+
+TEST_F(MonitorTest, ClicksAndTicksDuringACycleDoNotStartASecond) {
+    PumpingOperator op;
+    ProgramState busy(op, program.clock);
+    busy.settings = state.settings;
+    busy.settings.lpubScanTime = 1;
+    busy.tempDir = state.tempDir;
+    busy.backupDir = state.backupDir;
+    Pipeline busyPipeline(busy);
+    Monitor busyMonitor(busyPipeline, view);
+    int nested = 0;
+    op.pump = [&] {
+        if (busyMonitor.cycleRunning()) {
+            ++nested;
+            busyMonitor.cmdTestClick();
+            busyMonitor.Timer1Tick();
+        }
+    };
+
+    busyMonitor.cmdStartClick();
+    busyMonitor.Timer1Tick();
+    EXPECT_GT(nested, 0);
+    EXPECT_EQ(std::count(op.statuses.begin(), op.statuses.end(), kScanStarted), 1);
+}
+
+TEST_F(MonitorTest, AlarmBlinksUntilOneCancelThenTheButtonClearsTheLog) {
+    ui.setLogText("old entries");
+    monitor.RaiseAlarm();
+    monitor.RaiseAlarm();
+    EXPECT_TRUE(view.alarmTimer);
+    EXPECT_EQ(view.clearLogCaption, "Cancel Alarm");
+    EXPECT_EQ(view.clearLogTooltip, "Cancel Alarm");
+
+    std::string blinks;
+    for (int i = 0; i < 62; ++i) {
+        monitor.TimAlarmTick();
+        blinks += view.alarmVisible ? '1' : '0';
+    }
+    // Odd counts show the label; the count wraps from 60 to 2, so ticks 59..62 read 1,0,1,0.
+    EXPECT_EQ(blinks.substr(0, 4), "1010");
+    EXPECT_EQ(blinks.substr(58, 4), "1010");
+
+    monitor.cmdClearLogClick();
+    EXPECT_FALSE(monitor.alarmOn());
+    EXPECT_FALSE(view.alarmTimer);
+    EXPECT_FALSE(view.alarmVisible);
+    EXPECT_EQ(view.clearLogCaption, "Clear Log");
+    EXPECT_EQ(view.clearLogTooltip, "Clear Message Log");
+    EXPECT_EQ(ui.logText(), "old entries");
+
+    monitor.cmdClearLogClick();
+    EXPECT_EQ(ui.logText(), "");
+}
+
+}  // namespace
+}  // namespace korvane::test

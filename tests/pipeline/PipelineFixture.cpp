@@ -1,0 +1,124 @@
+#include "PipelineFixture.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "core/FileUtils.h"
+
+namespace fs = std::filesystem;
+
+namespace korvane::test {
+
+namespace {
+
+// A fixed moment on which source files' modification times are based.
+const fs::file_time_type kBase = fs::file_time_type::clock::now() - std::chrono::hours(24);
+
+}  // namespace
+
+PipelineTest::PipelineTest() {
+    boards = program.dir.path() + "/boards/";
+    fs::create_directories(boards);
+    state.settings.spubPathHtml = program.dir.path() + "/html/";
+    fs::create_directories(state.settings.spubPathHtml);
+    state.settings.spubPathVisIni = program.dir.path() + "/game.ini";
+    state.settings.spubPathIntroIni = program.dir.path() + "/overview.ini";
+    state.settings.spubIntroPgn = "allgames.pgn";
+    state.settings.lpubScanTime = 10;
+    state.converterWaitMs = 5000;
+    callsFile = program.dir.path() + "/converter-calls.txt";
+}
+
+void PipelineTest::useConverterScript(const std::string& body) {
+    const std::string path = program.dir.write("converter.sh", "#!/bin/sh\n" + body);
+    fs::permissions(path, fs::perms::owner_all);
+    state.settings.spubPathVistrel = path;
+}
+
+void PipelineTest::useFakeConverter() {
+    useConverterScript(
+        "printf '%s|%s|%s\\n' \"$1\" \"$2\" \"$3\" >> '" + callsFile +
+        "'\n"
+        "dir=$(dirname \"$1\")\n"
+        "page=\"${1%????}.htm\"\n"
+        "if grep -q HANG \"$1\"; then sleep 2; exit 0; fi\n"
+        "if grep -q SILENT \"$1\"; then exit 0; fi\n"
+        "if grep -q REJECT \"$1\"; then\n"
+        "  printf 'Illegal move in %s' \"$(basename \"$1\")\" > \"$dir/vislog.txt\"\n"
+        "  exit 1\n"
+        "fi\n"
+        "cp \"$1\" \"$page\"\n");
+}
+
+std::vector<std::string> PipelineTest::converterCalls() const {
+    std::vector<std::string> calls;
+    std::istringstream in(readFile(callsFile));
+    for (std::string line; std::getline(in, line);) {
+        calls.push_back(line);
+    }
+    return calls;
+}
+
+std::string PipelineTest::writeSource(const std::string& name, const std::string& text, int step) {
+    const std::string path = boards + name;
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << text;
+    }
+    fs::last_write_time(path, kBase + std::chrono::seconds(step));
+    return path;
+}
+
+Pgn& PipelineTest::addGame(const std::string& name, const std::string& text) {
+    const std::string path = writeSource(name, text, 0);
+    Pgn& game = state.addGame(name);
+    game.NameSource = game.NameTemp = game.NameFinal = name;
+    game.PathSource = path;
+    game.PathTemp = state.tempDir + name;
+    game.PathFinal = state.finalDir + name;
+    game.NameHtml = name.substr(0, name.size() - 4) + ".htm";
+    game.LastTime = fs::last_write_time(path);
+    fs::copy_file(path, game.PathTemp, fs::copy_options::overwrite_existing);
+    fs::copy_file(path, state.backupDir + name, fs::copy_options::overwrite_existing);
+    return game;
+}
+
+void PipelineTest::useEdited(Pgn& game, const std::string& text) {
+    std::ofstream(game.PathFinal, std::ios::binary) << text;
+    game.setUseFinal(true);
+}
+
+std::string PipelineTest::htmlPage(const std::string& page) const {
+    return readFile(state.settings.spubPathHtml + page);
+}
+
+bool PipelineTest::logHas(const std::string& text) const {
+    return ui.logText().find(text) != std::string::npos;
+}
+
+int zombieChildren() {
+    int zombies = 0;
+    const std::string self = std::to_string(::getpid());
+    DIR* proc = ::opendir("/proc");
+    for (dirent* entry = ::readdir(proc); entry != nullptr; entry = ::readdir(proc)) {
+        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+        std::string line;
+        if (!std::getline(stat, line)) {
+            continue;
+        }
+        // pid (comm) state ppid ...: the command may hold blanks, so read after the ")".
+        std::istringstream rest(line.substr(line.rfind(')') + 1));
+        std::string procState, ppid;
+        rest >> procState >> ppid;
+        if (procState == "Z" && ppid == self) {
+            ++zombies;
+        }
+    }
+    ::closedir(proc);
+    return zombies;
+}
+
+}  // namespace korvane::test

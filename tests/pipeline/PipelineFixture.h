@@ -1,0 +1,115 @@
+#pragma once
+// Shared set-up for the pipeline tests: a program in a temporary directory, the pipeline,
+// a recording monitor view, a scripted open dialog, fake converters written as shell
+// scripts, and source games written the way board software writes them.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "pipeline/FileDialog.h"
+#include "pipeline/MonitorView.h"
+#include "pipeline/Pipeline.h"
+#include "support/TestProgram.h"
+
+namespace korvane::test {
+
+class RecordingView : public MonitorView {
+public:
+    void setTimer1Enabled(bool on) override { timer1 = on; }
+    void setAlarmTimerEnabled(bool on) override { alarmTimer = on; }
+    void setCountDown(const std::string& text) override { countDown.push_back(text); }
+    void setStatusColour(StatusColour c) override { colour = c; }
+    void setAlarmVisible(bool visible) override { alarmVisible = visible; }
+    void setClearLogCaption(const std::string& caption, const std::string& tip) override {
+        clearLogCaption = caption;
+        clearLogTooltip = tip;
+    }
+    void addPgnLine(const std::string& line) override { lines.push_back(line); }
+    void removePgnLine(const std::string& line) override { std::erase(lines, line); }
+    std::string selectedPgnLine() const override { return selected; }
+    void setButtonEnabled(MonitorButton b, bool on) override { enabled[b] = on; }
+    void setRemoveCaption(const std::string& caption) override { removeCaption = caption; }
+
+    bool timer1 = false;
+    bool alarmTimer = false;
+    std::vector<std::string> countDown;
+    StatusColour colour = StatusColour::Red;
+    bool alarmVisible = false;
+    std::string clearLogCaption = "Clear Log";
+    std::string clearLogTooltip = "Clear Message Log";
+    std::vector<std::string> lines;
+    std::string selected;
+    std::map<MonitorButton, bool> enabled;
+    std::string removeCaption = "Remove";
+};
+
+struct DialogCall {
+    std::string title, filter, initialDir;
+    bool multi;
+};
+
+class ScriptedDialog : public FileDialog {
+public:
+    std::optional<FileSelection> open(const std::string& title, const std::string& filter,
+                                      const std::string& initialDir, bool multi) override {
+        calls.push_back({title, filter, initialDir, multi});
+        if (answers.empty()) {
+            ADD_FAILURE() << "Unscripted open dialog " << title;
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void choose(const std::string& dir, std::vector<std::string> names) {
+        answers.push_back(FileSelection{dir, std::move(names)});
+    }
+    void cancel() { answers.push_back(std::nullopt); }
+
+    std::deque<std::optional<FileSelection>> answers;
+    std::vector<DialogCall> calls;
+};
+
+class PipelineTest : public ::testing::Test {
+protected:
+    PipelineTest();
+
+    // A converter script: it records its arguments, then rejects (writes vislog.txt) any
+    // file containing "REJECT", writes nothing for "SILENT", sleeps for "HANG", and
+    // otherwise writes the page as a copy of the converted file.
+    void useFakeConverter();
+    // Writes an executable shell script with the given body as the converter.
+    void useConverterScript(const std::string& body);
+    // The argument lines the fake converter recorded, one per run.
+    std::vector<std::string> converterCalls() const;
+
+    // Writes a source pgn in the boards directory with a modification time `step` seconds
+    // after a fixed base, as board software does (whole file rewritten). Returns its path.
+    std::string writeSource(const std::string& name, const std::string& text, int step);
+    // Adds a game for an existing source the way "Add" does (LastTime stamped, copies made).
+    Pgn& addGame(const std::string& name, const std::string& text);
+    // Adds an edited pgn in finalpgn and switches the game to publish it.
+    void useEdited(Pgn& game, const std::string& text);
+
+    std::string htmlPage(const std::string& page) const;
+    bool logHas(const std::string& text) const;
+
+    TestProgram program;
+    ProgramState& state = program.state;
+    ScriptedOperator& ui = program.ui;
+    Pipeline pipeline{state};
+    std::string boards;  // where the source games live
+    std::string callsFile;
+};
+
+// Counts zombie children of this process (ended but not collected).
+int zombieChildren();
+
+}  // namespace korvane::test
