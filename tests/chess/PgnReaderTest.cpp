@@ -1,0 +1,227 @@
+// The PGN reader: the game model it builds, the text forms real files use, and the message
+// for each kind of fault.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "chess/PgnReader.h"
+
+namespace {
+
+chess::PgnFile readOk(const std::string& text) {
+    chess::PgnFile file;
+    chess::PgnError error;
+    EXPECT_TRUE(chess::readPgn(text, "t.pgn", file, error)) << error.message;
+    return file;
+}
+
+std::string sans(const chess::Line& line) {
+    std::string out;
+    for (const auto& m : line.moves) {
+        out += (out.empty() ? "" : " ") + m.san;
+    }
+    return out;
+}
+
+TEST(PgnReader, BuildsGameWithCommentsNagsAndVariations) {
+    const chess::PgnFile file = readOk(
+        "[Event \"Say \\\"hi\\\"\"]\n[White \"Kovacs\"]\n[Black \"Lindqvist\"]\n\n"
+        "{Opening remark} 1. e4 $1 e5!? {after e5} {second} "
+        "(1... c5 {Sicilian} 2. Nf3 (2. c3 d5) 2... d6) (1... e6) "
+        "2. Nf3 Nc6 ; rest of line\n3. Bb5 1-0\n");
+    ASSERT_EQ(file.games.size(), 1u);
+    const chess::PgnGame& g = file.games[0];
+    EXPECT_EQ(g.tag("Event"), "Say \"hi\"");
+    EXPECT_EQ(g.tag("Missing"), "");
+    EXPECT_EQ(g.result, "1-0");
+    EXPECT_EQ(g.initialComments, std::vector<std::string>{"Opening remark"});
+    EXPECT_EQ(sans(g.mainLine), "e4 e5 Nf3 Nc6 Bb5");
+
+    const chess::MoveNode& e5 = g.mainLine.moves[1];
+    EXPECT_EQ(g.mainLine.moves[0].nags, std::vector<int>{1});
+    EXPECT_EQ(e5.nags, std::vector<int>{5});
+    EXPECT_EQ(e5.commentsAfter, (std::vector<std::string>{"after e5", "second"}));
+    EXPECT_EQ(e5.moveNumber, 1);
+    EXPECT_FALSE(e5.white);
+    EXPECT_EQ(g.mainLine.moves[3].commentsAfter, std::vector<std::string>{"rest of line"});
+
+    // Both variations replace 1... e5 and start from the position after 1. e4.
+    ASSERT_EQ(e5.variations.size(), 2u);
+    const chess::Line& sicilian = e5.variations[0];
+    EXPECT_EQ(sans(sicilian), "c5 Nf3 d6");
+    EXPECT_EQ(sicilian.moves[0].uci, "c7c5");
+    EXPECT_EQ(sicilian.moves[0].fenAfter,
+              "rnbqkbnr/pp1ppppp/8/2p5/4P3/8/PPPP1PPP/RNBQKBNR w KQkq c6 0 2");
+    EXPECT_EQ(sicilian.moves[0].commentsAfter, std::vector<std::string>{"Sicilian"});
+    ASSERT_EQ(sicilian.moves[1].variations.size(), 1u);
+    EXPECT_EQ(sans(sicilian.moves[1].variations[0]), "c3 d5");
+    EXPECT_EQ(sans(e5.variations[1]), "e6");
+}
+
+TEST(PgnReader, CommentBeforeVariationMoveAndGameFromFen) {
+    const chess::PgnFile file = readOk(
+        "[FEN \"4k3/P7/8/8/8/8/8/4K3 w - - 0 40\"]\n[SetUp \"1\"]\n"
+        "40. a8=Q+ ({or} 40. a8N Kd7) Kd7 *");
+    const chess::PgnGame& g = file.games[0];
+    EXPECT_EQ(g.startFen, "4k3/P7/8/8/8/8/8/4K3 w - - 0 40");
+    EXPECT_EQ(g.result, "*");
+    EXPECT_EQ(sans(g.mainLine), "a8=Q+ Kd7");
+    const chess::Line& alt = g.mainLine.moves[0].variations.at(0);
+    EXPECT_EQ(alt.moves[0].commentsBefore, std::vector<std::string>{"or"});
+    EXPECT_EQ(alt.moves[0].san, "a8=N");
+    EXPECT_EQ(alt.moves[1].moveNumber, 40);
+}
+
+// Forms found in real files: Latin-1 names, CR LF, a byte-order mark, doubled quotes,
+// numbers glued to moves, no move numbers at all, no result, and files of tags only.
+TEST(PgnReader, AcceptsTheFormsRealFilesUse) {
+    const chess::PgnFile latin = readOk("[White \"Polg\xe1r\"]\r\n\r\n1.e4 e5 2.Nf3 *\r\n");
+    EXPECT_EQ(latin.games[0].tag("White"), "Polg\xc3\xa1r");
+    EXPECT_EQ(sans(latin.games[0].mainLine), "e4 e5 Nf3");
+
+    const chess::PgnFile bom = readOk("\xEF\xBB\xBF[White \"\xC3\x89mile\"]\n1. d4 1...d5 *");
+    EXPECT_EQ(bom.games[0].tag("White"), "\xC3\x89mile");
+    EXPECT_EQ(sans(bom.games[0].mainLine), "d4 d5");
+
+    const chess::PgnFile quotes = readOk("[White \"\"Socrates Expert\"\"]\n1. e4");
+    EXPECT_EQ(quotes.games[0].tag("White"), "\"Socrates Expert\"");
+    EXPECT_EQ(quotes.games[0].result, "");
+
+    const chess::PgnFile bare = readOk("e4 e5 Nf3 Nc6");
+    EXPECT_EQ(sans(bare.games[0].mainLine), "e4 e5 Nf3 Nc6");
+
+    const chess::PgnFile tagsOnly =
+        readOk("[Event \"A\"]\n[White \"x\"]\n\n[Event \"B\"]\n[White \"y\"]\n");
+    ASSERT_EQ(tagsOnly.games.size(), 2u);
+    EXPECT_EQ(tagsOnly.games[1].tag("White"), "y");
+
+    // A game without a result runs until the next game's tags.
+    const chess::PgnFile live = readOk("[Round \"1\"]\n1. e4\n[Round \"2\"]\n1. d4 *");
+    ASSERT_EQ(live.games.size(), 2u);
+    EXPECT_EQ(sans(live.games[1].mainLine), "d4");
+}
+
+TEST(PgnReader, KeepsEscapeLinesInFileOrder) {
+    const chess::PgnFile file = readOk(
+        "%vis3 over,round1.htm\r\n%vis3 over,round2.htm\r\n%vis3 over, 2, Down\r\n\r\n"
+        "[White \"a\"]\r\n1. e4 *\r\n[White \"b\"]\r\n% inside\r\n1. d4 *\r\n");
+    EXPECT_EQ(file.escapeLines,
+              (std::vector<std::string>{"vis3 over,round1.htm", "vis3 over,round2.htm",
+                                        "vis3 over, 2, Down", " inside"}));
+    EXPECT_EQ(file.games.size(), 2u);
+}
+
+struct FaultCase {
+    const char* name;
+    const char* text;
+    const char* message;
+};
+
+class PgnFault : public testing::TestWithParam<FaultCase> {};
+
+TEST_P(PgnFault, NamesFileLineGameMoveAndReason) {
+    chess::PgnFile file;
+    chess::PgnError error;
+    EXPECT_FALSE(chess::readPgn(GetParam().text, "t.pgn", file, error));
+    EXPECT_EQ(error.message, GetParam().message);
+}
+
+#define GAME "[White \"Kovacs\"]\n[Black \"Lindqvist\"]\n\n"
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, PgnFault,
+    testing::Values(
+        FaultCase{"EmptyFile", "", "t.pgn: there is no game in the file"},
+        FaultCase{"OnlyEscapeLines", "%vis3 over,a.htm\n\n", "t.pgn: there is no game in the file"},
+        FaultCase{"IllegalMove", GAME "1. e4 e5 2. Nf3 Nxe4",
+                  "t.pgn, line 4: illegal move 2... Nxe4 (no black knight can reach e4) in game 1, "
+                  "Kovacs - Lindqvist"},
+        FaultCase{"IllegalMoveInVariation", GAME "1. e4 e5 (1... Nc5) *",
+                  "t.pgn, line 4: illegal move 1... Nc5 (no black knight can reach c5) in game 1, "
+                  "Kovacs - Lindqvist"},
+        FaultCase{"Ambiguous", GAME "1. Nc3 d5 2. e3 e5 3. Nge2 Nc6 4. Ng3 Nf6 5. Ne4",
+                  "t.pgn, line 4: ambiguous move 5. Ne4 (white knights on c3 and g3 can both move "
+                  "to e4) in game 1, Kovacs - Lindqvist"},
+        FaultCase{
+            "UnclosedComment", GAME "1. e4 {never closed\n2. Nf3 *",
+            "t.pgn, line 4: the comment opened after 1. e4 is never closed in game 1, Kovacs - "
+            "Lindqvist"},
+        FaultCase{"UnclosedVariation", GAME "1. e4 e5 (1... c5 2. Nf3 2. Nf3 Nc6 *",
+                  "t.pgn, line 4: the variation opened after 1... e5 is never closed in game 1, "
+                  "Kovacs - Lindqvist"},
+        FaultCase{"UnclosedVariationBeforeNextGame", GAME "1. e4 (1. d4\n\n[White \"x\"]\n1. e4 *",
+                  "t.pgn, line 4: the variation opened after 1. e4 is never closed in game 1, "
+                  "Kovacs - Lindqvist"},
+        FaultCase{"TagWithoutBracket", "[White \"Kovacs\"\n[Black \"Lindqvist\"]\n1. e4 *",
+                  "t.pgn, line 1: tag [White \"Kovacs\" has no closing \"]\" in game 1, Kovacs - "
+                  "Lindqvist"},
+        FaultCase{
+            "UnknownToken", GAME "1. e4 e5 2. Nf3 hello *",
+            "t.pgn, line 4: unknown text \"hello\" after 2. Nf3 in game 1, Kovacs - Lindqvist"},
+        FaultCase{"StrayClosingBracket", GAME "1. e4 ) *",
+                  "t.pgn, line 4: \")\" after 1. e4 closes no variation in game 1, Kovacs - "
+                  "Lindqvist"},
+        FaultCase{
+            "CutOffAtEndOfFile", GAME "1. e4 e5 2. N",
+            "t.pgn, line 4: the move text breaks off in the middle of the move 2. N in game 1, "
+            "Kovacs - Lindqvist"},
+        FaultCase{"CutOffResult", GAME "1. e4 e5 1/2-",
+                  "t.pgn, line 4: the move text breaks off in the middle of the result \"1/2-\" in "
+                  "game 1, Kovacs - Lindqvist"},
+        FaultCase{"IncompleteMoveMidGame", GAME "1. e4 Bg 2. d4 *",
+                  "t.pgn, line 4: incomplete move 1... Bg in game 1, Kovacs - Lindqvist"},
+        FaultCase{"BadFen", GAME "[FEN \"8/8/8 w - - 0 1\"]\n1. e4 *",
+                  "t.pgn, line 1: bad FEN \"8/8/8 w - - 0 1\" (the board does not have eight "
+                  "ranks) in game 1, Kovacs - Lindqvist"},
+        FaultCase{"SetUpWithoutFen", GAME "[SetUp \"1\"]\n1. e4 *",
+                  "t.pgn, line 1: the SetUp tag asks for a start position but there is no FEN tag "
+                  "in game 1, Kovacs - Lindqvist"},
+        FaultCase{
+            "NullMove", GAME "1. e4 -- 2. d4 *",
+            "t.pgn, line 4: null move 1... -- is not supported in game 1, Kovacs - Lindqvist"},
+        FaultCase{"Variant", "[Variant \"Crazyhouse\"]\n" GAME "1. e4 *",
+                  "t.pgn, line 1: the variant \"Crazyhouse\" is not supported (only standard chess "
+                  "is) in game 1, Kovacs - Lindqvist"}),
+    [](const testing::TestParamInfo<FaultCase>& p) { return std::string(p.param.name); });
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The hand-made broken files: each names the broken game (the second one) and its move.
+TEST(PgnReader, BrokenCorpusFilesNameTheRightGameAndMove) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"illegal-move.pgn",
+         "illegal-move.pgn, line 19: illegal move 6. Ke2 (the white king cannot reach e2) in game "
+         "2, C - D"},
+        {"missing-bracket-tag.pgn",
+         "missing-bracket-tag.pgn, line 12: tag [Site \"?\" has no closing \"]\" in game 2, C - D"},
+        {"truncated-at-eof.pgn",
+         "truncated-at-eof.pgn, line 19: the move text breaks off in the middle of the move 3. d "
+         "in game 2, C - D"},
+        {"truncated-game.pgn",
+         "truncated-game.pgn, line 19: the move text breaks off in the middle of the move 4. Bg "
+         "in game 2, C - D"},
+        {"unclosed-comment.pgn",
+         "unclosed-comment.pgn, line 19: the comment opened after 2. c4 is never closed in game 2, "
+         "C - D"},
+        {"unclosed-variation.pgn",
+         "unclosed-variation.pgn, line 19: the variation opened after 2. c4 is never closed in "
+         "game 2, C - D"},
+    };
+    for (const auto& [name, message] : expected) {
+        chess::PgnFile file;
+        chess::PgnError error;
+        const std::string text = fileText(std::string(KORVANE_TEST_DATA) + "/pgn/bad/" + name);
+        ASSERT_FALSE(text.empty()) << name;
+        EXPECT_FALSE(chess::readPgn(text, name, file, error));
+        EXPECT_EQ(error.message, message);
+    }
+}
+
+}  // namespace
