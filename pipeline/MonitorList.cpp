@@ -240,7 +240,7 @@ void MonitorList::cmdRemovePgnClick() {
         if (m_state.monitorList.Count() == 0 || selected.empty()) {
             return;
         }
-        if (m_substitute) {
+        if (m_view.removeCaption() == "Substitute") {
             substituteSelected(selected);
         } else {
             removeSelected(selected);
@@ -378,10 +378,7 @@ void MonitorList::lboPgnFilesClick() {
 }
 
 void MonitorList::FirstUploadDone() {
-    if (!m_substitute) {
-        m_substitute = true;
-        m_view.setRemoveCaption("Substitute");
-    }
+    m_view.setRemoveCaption("Substitute");
 }
 
 }  // namespace korvane

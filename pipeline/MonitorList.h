@@ -40,7 +40,6 @@ public:
 
     // After the first upload of the window's life "Remove" turns into "Substitute".
     void FirstUploadDone();
-    bool substituting() const { return m_substitute; }
 
     std::string sDialogPurpose;
 
@@ -54,7 +53,6 @@ private:
     Monitor& m_monitor;
     MonitorView& m_view;
     FileDialog& m_dialog;
-    bool m_substitute = false;
 };
 
 }  // namespace korvane

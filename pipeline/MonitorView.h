@@ -34,6 +34,7 @@ public:
     virtual void setButtonEnabled(MonitorButton button, bool enabled) = 0;
     // cmdRemovePgn: "Remove", and "Substitute" after the first upload.
     virtual void setRemoveCaption(const std::string& caption) = 0;
+    virtual std::string removeCaption() const = 0;
 };
 
 }  // namespace korvane

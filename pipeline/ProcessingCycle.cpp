@@ -234,6 +234,11 @@ void CheckPgnFiles(Pipeline& pipeline) {
         }
     }
     if (!anyChanged) {
+        // Files of an earlier failed upload still go, even when nothing changed.
+        Uploader* uploader = pipeline.uploader;
+        if (uploader != nullptr && uploader->hasServer() && uploader->hasPendingRetries()) {
+            upload(pipeline);
+        }
         endScan(pipeline, false);
         return;
     }

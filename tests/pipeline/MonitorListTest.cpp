@@ -163,7 +163,7 @@ TEST_F(MonitorListTest, SubstituteCopiesAFileOfAnotherNameUnderTheGamesName) {
     fs::create_directories(repair);
     program.dir.write("repair/game2.pgn", "1. e4 e5 *");
     list.FirstUploadDone();
-    EXPECT_EQ(view.removeCaption, "Substitute");
+    EXPECT_EQ(view.removeButton, "Substitute");
     select("game1.pgn");
 
     ui.answerNext(Answer::Ok);  // "Please Read This Carefully!"

@@ -35,7 +35,8 @@ public:
     void removePgnLine(const std::string& line) override { std::erase(lines, line); }
     std::string selectedPgnLine() const override { return selected; }
     void setButtonEnabled(MonitorButton b, bool on) override { enabled[b] = on; }
-    void setRemoveCaption(const std::string& caption) override { removeCaption = caption; }
+    void setRemoveCaption(const std::string& caption) override { removeButton = caption; }
+    std::string removeCaption() const override { return removeButton; }
 
     bool timer1 = false;
     bool alarmTimer = false;
@@ -47,7 +48,7 @@ public:
     std::vector<std::string> lines;
     std::string selected;
     std::map<MonitorButton, bool> enabled;
-    std::string removeCaption = "Remove";
+    std::string removeButton = "Remove";
 };
 
 struct DialogCall {

@@ -15,8 +15,10 @@ namespace {
 class RecordingUploader : public Uploader {
 public:
     bool hasServer() const override { return server; }
+    bool hasPendingRetries() const override { return pending; }
     void Upload(UploadQueue& queue) override { batches.push_back(queue); }
     bool server = true;
+    bool pending = false;
     std::vector<UploadQueue> batches;
 };
 
@@ -69,10 +71,18 @@ TEST_F(CycleTest, QueuedPagesGoToTheUploaderOnlyWithAServer) {
     EXPECT_EQ(*uploader.batches[0].pgn, std::vector<std::string>{"a.pgn"});
     EXPECT_TRUE(state.monitorList.Item("b.pgn").bSleep);
 
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(uploader.batches.size(), 1u) << "nothing changed, nothing to send";
+    uploader.pending = true;
+    CheckPgnFiles(pipeline);
+    ASSERT_EQ(uploader.batches.size(), 2u) << "files of a failed upload go without a change";
+    EXPECT_TRUE(uploader.batches[1].html.empty());
+    EXPECT_EQ(ui.lastStatus(), "Idle");
+
     uploader.server = false;
     writeSource("a.pgn", "1. e4 e5 2. Nf3 *", 9);
     CheckPgnFiles(pipeline);
-    EXPECT_EQ(uploader.batches.size(), 1u);
+    EXPECT_EQ(uploader.batches.size(), 2u);
     EXPECT_EQ(ui.lastStatus(), "Not Connected To Remote Server");
 }
 
