@@ -226,8 +226,13 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
                    (i == 0 ? " class=\"active\"" : "") + ">";
             appendEscaped(out, game.tag("White") + " - " + game.tag("Black") + " ");
             const std::string result = page::effectiveResult(game);
-            out += result == "*" ? "<span class=\"live-mark\">live</span>"
-                                 : "(" + page::escaped(result) + ")";
+            if (result == "*") {
+                out += "<span class=\"live-mark\">live</span>";
+            } else {
+                out += '(';
+                appendEscaped(out, result);
+                out += ')';
+            }
             out += "</a></li>";
         }
         out += "</ol></details></nav>\n";

@@ -206,7 +206,7 @@ std::string nagSymbol(int nag) {
         case 146:
             return "N";  // novelty
         default:
-            return "$" + std::to_string(nag);
+            return std::string("$").append(std::to_string(nag));
     }
 }
 
@@ -232,7 +232,7 @@ std::string collapseBlanks(const std::string& text) {
 std::string formatEval(std::string args) {
     args = args.substr(0, args.find(','));  // "0.17,23" carries the search depth
     if (!args.empty() && std::isdigit(static_cast<unsigned char>(args[0]))) {
-        args.insert(0, "+");
+        args = std::string("+").append(args);
     }
     return args;
 }
