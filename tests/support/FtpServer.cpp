@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -30,8 +31,15 @@ int run(const std::vector<std::string>& args) {
         argv.push_back(const_cast<char*>(a.c_str()));
     }
     argv.push_back(nullptr);
+    // The tool's chatter goes nowhere.
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    const int rc = posix_spawn(&pid, argv[0], &quiet, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&quiet);
+    if (rc != 0) {
         return -1;
     }
     int status = 0;
@@ -61,7 +69,7 @@ void FtpServer::makeCertificate() {
     if (fs::exists("/usr/bin/openssl")) {
         rc = run({"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
                   key, "-out", certificate(), "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
-                  "subjectAltName=IP:127.0.0.1", "-quiet"});
+                  "subjectAltName=IP:127.0.0.1"});
     }
     if (rc != 0) {
         const std::string code =

@@ -75,12 +75,12 @@ def make_handler(args):
 def main():
     args = parse_args()
     authorizer = DummyAuthorizer()
-    authorizer.add_user(args.user, args.password, args.dir, perm="elradfmwMT")
-    if args.deny_write:
-        authorizer.override_perm(args.user, args.dir, "elr", recursive=True)
+    perm = "elr" if args.deny_write else "elradfmwMT"
+    authorizer.add_user(args.user, args.password, args.dir, perm=perm)
     handler = make_handler(args)
     handler.authorizer = authorizer
     handler.banner = "Korvane test server ready."
+    handler.auth_failed_timeout = 0.05
     server = FTPServer(("127.0.0.1", args.port), handler)
     port = server.address[1]
     tmp = args.port_file + ".tmp"

@@ -1,0 +1,221 @@
+// The FTP session against a real server on 127.0.0.1: connecting, the directory buttons,
+// refusals while a request runs, disconnecting, login failures and FTPS.
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "FtpFixture.h"
+#include "core/TextUtils.h"
+
+namespace korvane::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(server.root() + "/live");
+        fs::create_directories(server.root() + "/pgn files");
+        p.pointAt(server);
+        p.state.settings.spubRemoteHtmDir = "/live";
+        p.state.settings.spubRemotePgnDir = "/pgn files";
+    }
+    bool logHas(const std::string& text) const {
+        return p.ui.logText().find(text) != std::string::npos;
+    }
+
+    FtpServer server;
+    FtpProgram p;
+};
+
+TEST_F(SessionTest, ConnectChangesDirectoryAndListsItOnAPortAboveSixteenBits) {
+    std::ofstream(server.root() + "/live/a.htm") << "a";
+    // The system picks test ports from its ephemeral range, above 32767.
+    ASSERT_GT(server.port(), 32767);
+    p.session.Connect();
+
+    EXPECT_EQ(p.inet.RemotePort(), server.port());
+    EXPECT_EQ(Significant(server.commands()),
+              (Lines{"USER korvane", "PWD", "CWD /live", "PWD", "LIST"}));
+    EXPECT_EQ(p.view.curDir, "/live");
+    EXPECT_EQ(p.session.sRemoteDir, "/live");
+    ASSERT_EQ(p.view.remoteFiles.size(), 1u);
+    EXPECT_TRUE(p.view.remoteFiles[0].ends_with(" a.htm"));
+    EXPECT_TRUE(p.view.isEnabled(FtpButton::cmdQuit));
+    EXPECT_TRUE(p.view.isEnabled(FtpButton::cmdCdup));
+    EXPECT_FALSE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));  // PGN upload is off
+    EXPECT_FALSE(p.view.indicator1 || p.view.indicator2);
+    EXPECT_EQ(p.ui.alarms, 0);
+    EXPECT_TRUE(p.session.bHandleResponses);
+}
+
+TEST_F(SessionTest, ConnectWithoutHtmlDirectorySendsNoCd) {
+    p.state.settings.spubRemoteHtmDir.clear();
+    p.session.Connect();
+    EXPECT_EQ(Significant(server.commands()), (Lines{"USER korvane", "PWD", "PWD", "LIST"}));
+    EXPECT_EQ(p.view.curDir, "/");
+}
+
+TEST_F(SessionTest, StandardPortUsesTheUrlAsTyped) {
+    for (const char* port : {"", "21"}) {
+        p.view.setText(FtpField::txtPort, port);
+        p.view.setText(FtpField::txtURL, "127.0.0.1:" + std::to_string(server.port()));
+        p.state.settings.bSaveLogon = true;
+        p.session.Connect();
+        EXPECT_EQ(p.inet.URL(), "127.0.0.1:" + std::to_string(server.port()));
+        EXPECT_EQ(p.state.settings.spubRemotePort, "");
+        EXPECT_EQ(p.view.curDir, "/live");
+    }
+}
+
+TEST_F(SessionTest, InvalidPortsEndInTheErrorPathWithoutContactingTheServer) {
+    for (const char* port : {"0", "65536", "70000", "-5"}) {
+        p.view.setText(FtpField::txtPort, port);
+        p.session.Connect();
+        EXPECT_TRUE(logHas(std::string("Invalid port number ") + port)) << port;
+    }
+    EXPECT_EQ(p.ui.alarms, 4);
+    EXPECT_TRUE(server.commands().empty());
+    EXPECT_FALSE(p.view.isEnabled(FtpButton::cmdQuit));
+}
+
+TEST_F(SessionTest, DirectoryButtonsMoveListAndStoreThePwdReply) {
+    p.state.settings.bPgnUpload = true;
+    p.session.Connect();
+    EXPECT_TRUE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));
+    server.clearCommands();
+
+    p.session.cmdGoToPgnDir_Click();
+    EXPECT_EQ(Significant(server.commands()), (Lines{"CWD /pgn files", "PWD", "LIST"}));
+    EXPECT_EQ(p.view.text(FtpField::txtPgnDir), "/pgn files");
+    EXPECT_EQ(p.view.curDir, "/pgn files");
+
+    p.session.cmdCdup_Click();
+    EXPECT_EQ(p.view.curDir, "/");
+    EXPECT_EQ(p.session.sRemoteDir, "/");
+    ASSERT_EQ(p.view.remoteFiles.size(), 2u);  // live, pgn files
+
+    // A relative directory is taken from where the session is.
+    p.state.settings.spubRemoteHtmDir = "live";
+    p.session.cmdGotoHtmDir_Click();
+    EXPECT_EQ(p.view.text(FtpField::txtHtmDir), "/live");
+    EXPECT_EQ(p.state.settings.spubRemoteHtmDir, "/live");
+    EXPECT_EQ(p.view.countdownStops, 4);  // connect and each button
+}
+
+TEST_F(SessionTest, RefusedCdKeepsTheDirectorySetting) {
+    p.session.Connect();
+    p.state.settings.spubRemoteHtmDir = "/missing";
+    p.session.cmdGotoHtmDir_Click();
+    EXPECT_TRUE(p.ui.logText().starts_with("Error! 550: "));
+    EXPECT_EQ(p.state.settings.spubRemoteHtmDir, "/missing");
+    EXPECT_EQ(p.view.curDir, "/live");
+}
+
+TEST_F(SessionTest, ButtonsRefuseWhileARequestRuns) {
+    p.session.Connect();
+    server.clearCommands();
+    p.inet.Execute(p.inet.URL(), "DIR");  // not waited for
+
+    p.session.cmdCdup_Click();
+    EXPECT_TRUE(logHas("\r\nStill excuting last request\r\n\r\n"));
+    p.session.cmdQuit_Click();
+    EXPECT_EQ(p.ui.lastStatus(), "Still excuting last request.");
+    // Connect does not look first: the component's refusal is its error.
+    p.session.Connect();
+    EXPECT_TRUE(logHas("Still executing last request"));
+    EXPECT_EQ(p.ui.alarms, 1);
+
+    p.session.WaitForRequest();
+    EXPECT_EQ(Significant(server.commands()), Lines{"LIST"});
+}
+
+TEST_F(SessionTest, DisconnectReportsAndTheNextRequestReconnects) {
+    p.session.Connect();
+    p.session.cmdQuit_Click();
+    EXPECT_EQ(p.ui.lastStatus(), "Disconnected");
+    EXPECT_TRUE(p.session.bDisconnected);
+    EXPECT_EQ(server.commands().back(), "QUIT");
+
+    p.session.cmdCdup_Click();
+    EXPECT_FALSE(p.session.bDisconnected);
+    EXPECT_EQ(p.view.curDir, "/");
+}
+
+TEST_F(SessionTest, LoginFailureIsReportedWithoutThePassword) {
+    p.view.setText(FtpField::txtPassword, "wrong-Pa55");
+    p.state.settings.bSaveLogon = true;
+    p.session.Connect();
+    EXPECT_NE(p.ui.logText().find("Error! 530: "), std::string::npos);
+    for (const auto& secret : {std::string("wrong-Pa55"), std::string(FtpServer::kPassword)}) {
+        EXPECT_EQ(p.ui.logText().find(secret), std::string::npos);
+        for (const auto& s : p.ui.statuses) {
+            EXPECT_EQ(s.find(secret), std::string::npos);
+        }
+        EXPECT_EQ(p.inet.URL().find(secret), std::string::npos);
+    }
+    EXPECT_EQ(p.state.settings.spubFTPUser, FtpServer::kUser);
+}
+
+TEST(SessionPanel, CheckBoxesFollowTheirRules) {
+    FtpProgram p;
+    p.session.chkPgnUpload_Click(true);
+    EXPECT_TRUE(p.state.settings.bPgnUpload);
+    EXPECT_FALSE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));  // not connected yet
+    EXPECT_TRUE(p.view.fieldEnabled[FtpField::txtPgnDir]);
+    EXPECT_EQ(p.view.backColour[FtpField::txtPgnDir], kColourWhite);
+
+    p.view.setEnabled(FtpButton::cmdGotoHtmDir, true);
+    p.session.chkPgnUpload_Click(true);
+    EXPECT_TRUE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));
+
+    p.session.chkPgnUpload_Click(false);
+    EXPECT_FALSE(p.state.settings.bPgnUpload);
+    EXPECT_FALSE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));
+    EXPECT_FALSE(p.view.fieldEnabled[FtpField::txtPgnDir]);
+    EXPECT_EQ(p.view.backColour[FtpField::txtPgnDir], kColourButtonFace);
+
+    p.session.chkLowerCase_Click(false);
+    p.session.chkDisConnect_Click(true);
+    EXPECT_FALSE(p.state.bLowerCase);
+    EXPECT_TRUE(p.state.settings.bDisConnect);
+}
+
+class FtpsTest : public ::testing::Test {
+protected:
+    FtpServer server{{.tls = true}};
+    FtpProgram p;
+};
+
+TEST_F(FtpsTest, TrustedCertificateCarriesTheSessionAndUploads) {
+    p.pointAt(server, "ftps://");
+    p.inet.setCaFile(server.certificate());
+    p.state.settings.bpubRenameFiles = true;
+    p.session.Connect();
+    EXPECT_EQ(p.view.curDir, "/");
+    EXPECT_EQ(server.commands().front(), "AUTH TLS");
+
+    const std::string page(20000, 'x');
+    p.program.dir.write("html/a.htm", page);
+    p.program.dir.write("html/b.htm", page + "b");
+    UploadQueue queue{{"a.htm", "b.htm"}, std::nullopt};
+    p.uploader.Upload(queue);
+    EXPECT_EQ(readFile(server.root() + "/a.htm"), page);
+    EXPECT_EQ(readFile(server.root() + "/b.htm"), page + "b");
+    EXPECT_TRUE(p.uploader.pendingHtml().empty());
+}
+
+TEST_F(FtpsTest, UntrustedCertificateIsAClearError) {
+    p.pointAt(server, "ftps://");
+    p.session.Connect();
+    EXPECT_NE(p.ui.logText().find("The server's certificate could not be verified"),
+              std::string::npos);
+    EXPECT_TRUE(p.view.remoteFiles.empty());
+}
+
+}  // namespace
+}  // namespace korvane::test
