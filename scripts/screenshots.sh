@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Makes docs/game-page.png and docs/overview-page.png: converts the browser-test fixtures
+# with the converter and the shipped ini files, then photographs the pages with headless
+# Chromium. Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+vistrel=${1:-build/vistrel/vistrel}
+[[ -x "$vistrel" ]] || { echo "no converter at $vistrel; build it first" >&2; exit 1; }
+vistrel=$(cd "$(dirname "$vistrel")" && pwd)/$(basename "$vistrel")
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp tests/browser/fixtures/game.pgn tests/browser/fixtures/overview.pgn "$work/"
+"$vistrel" "$work/game.pgn" data/vistrel-game.ini -x
+"$vistrel" "$work/overview.pgn" data/vistrel-overview.ini -x
+
+shoot() {  # page, picture, width, height
+    chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+        --disable-background-networking --disable-component-update --disable-sync \
+        --user-data-dir="$work/profile-$2" --hide-scrollbars --window-size="$3,$4" \
+        --screenshot="$root/docs/$2" "file://$work/$1" >/dev/null 2>&1
+    echo "docs/$2"
+}
+mkdir -p docs
+shoot game.htm game-page.png 1100 720
+shoot overview.htm overview-page.png 1100 470
