@@ -71,6 +71,9 @@ struct FailureCase {
     std::string edited;
     std::string logText;
 };
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class AppendNewMovesFailure : public AppendNewMovesTest,
                               public testing::WithParamInterface<FailureCase> {};

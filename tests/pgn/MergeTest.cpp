@@ -21,6 +21,9 @@ struct MergeCase {
     std::string expected;  // merged move text, or the error message when failing
     bool fails = false;
 };
+void PrintTo(const MergeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MergeMoves : public testing::TestWithParam<MergeCase> {};
 
@@ -102,6 +105,9 @@ struct TagCase {
     std::string sourceHeader;
     std::string expectedHeader;
 };
+void PrintTo(const TagCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReplaceTags : public testing::TestWithParam<TagCase> {};
 

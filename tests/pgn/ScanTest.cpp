@@ -38,6 +38,9 @@ struct ScanCase {
     std::string text;
     std::string expected;  // Describe() of the pieces, or the error message
 };
+void PrintTo(const ScanCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Scanner : public testing::TestWithParam<ScanCase> {};
 
@@ -87,6 +90,9 @@ struct LastMoveCase {
     char side;         // 'W', 'B' (Black when both flags are set) or '-'
     std::string kept;  // the moves text before the paste point
 };
+void PrintTo(const LastMoveCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LastMove : public testing::TestWithParam<LastMoveCase> {};
 
