@@ -55,6 +55,7 @@ TEST_P(BareRunTest, LeavesTheExpectedTraces) {
     }
     EXPECT_TRUE(logHas(o.logFragment)) << ui.logText();
     EXPECT_EQ(ui.lastStatus(), "Checking and copying HTML files");
+    EXPECT_EQ(zombieChildren(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,0 +1,211 @@
+// The whole pipeline with the real converter: real games written move by move into their
+// source files, as board software does, and the monitor's ticks taking them in.
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "PipelineFixture.h"
+#include "core/FileUtils.h"
+#include "pipeline/Monitor.h"
+#include "pipeline/MonitorList.h"
+
+namespace fs = std::filesystem;
+
+namespace korvane::test {
+namespace {
+
+// A game of the fixture file: its header lines and its moves in SAN.
+struct RealGame {
+    std::vector<std::string> tags;
+    std::vector<std::string> moves;
+};
+
+std::vector<RealGame> loadGames(const std::string& path) {
+    std::vector<RealGame> games;
+    std::istringstream in(readFile(path));
+    const std::regex moveNumber(R"(^\d+\.+)");
+    const std::regex result(R"(^(1-0|0-1|1/2-1/2|\*)$)");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("[Event ", 0) == 0) {
+            games.emplace_back();
+        }
+        if (line.empty() || games.empty()) {
+            continue;
+        }
+        if (line[0] == '[') {
+            if (line.rfind("[Result ", 0) != 0) {
+                games.back().tags.push_back(line);
+            }
+            continue;
+        }
+        std::istringstream tokens(line);
+        for (std::string token; tokens >> token;) {
+            token = std::regex_replace(token, moveNumber, "");
+            if (!token.empty() && !std::regex_match(token, result)) {
+                games.back().moves.push_back(token);
+            }
+        }
+    }
+    return games;
+}
+
+// The game as board software writes it after `plies` half-moves: CR LF lines, live result.
+// A comment, when given, follows the first move (the operator's edited copy).
+std::string liveText(const RealGame& game, std::size_t plies, const std::string& comment = "",
+                     const std::string& extraMove = "") {
+    std::string text;
+    for (const std::string& tag : game.tags) {
+        text += tag + "\r\n";
+    }
+    text += "[Result \"*\"]\r\n\r\n";
+    std::vector<std::string> moves(game.moves.begin(), game.moves.begin() + plies);
+    if (!extraMove.empty()) {
+        moves.push_back(extraMove);
+    }
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        if (i % 2 == 0) {
+            text += std::to_string(i / 2 + 1) + ". ";
+        }
+        text += moves[i] + " ";
+        if (i == 0 && !comment.empty()) {
+            text += "{" + comment + "} ";
+        }
+    }
+    return text + "*\r\n";
+}
+
+std::size_t pliesShown(const std::string& page) {
+    std::size_t count = 0;
+    for (auto pos = page.find("data-uci="); pos != std::string::npos;
+         pos = page.find("data-uci=", pos + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+class EndToEndTest : public PipelineTest {
+protected:
+    EndToEndTest() {
+        state.settings.spubPathVistrel = KORVANE_VISTREL;
+        state.settings.spubPathVisIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
+        state.settings.spubPathIntroIni =
+            std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini";
+        state.settings.lpubScanTime = 2;
+        state.converterWaitMs = 15000;
+        games = loadGames(std::string(KORVANE_TEST_DATA) + "/pipeline-three-games.pgn");
+        monitor.Load();
+    }
+    // The ticks of one scan interval.
+    void scanInterval() {
+        monitor.Timer1Tick();
+        monitor.Timer1Tick();
+    }
+
+    std::vector<RealGame> games;
+    RecordingView view;
+    ScriptedDialog dialog;
+    Monitor monitor{pipeline, view};
+    MonitorList list{state, monitor, view, dialog};
+};
+
+TEST_F(EndToEndTest, ThreeLiveGamesArePublishedMoveByMove) {
+    ASSERT_EQ(games.size(), 3u);
+    state.settings.bIntroPage = true;
+    const std::vector<std::string> names{"board1.pgn", "board2.pgn", "board3.pgn"};
+    for (std::size_t g = 0; g < 3; ++g) {
+        addGame(names[g], liveText(games[g], 2));
+    }
+    const std::string comment = "A note from the operator";
+    Pgn& edited = state.monitorList.Item("board3.pgn");
+    useEdited(edited, liveText(games[2], 2, comment));
+    monitor.cmdStartClick();
+
+    for (int step = 1; step <= 4; ++step) {
+        const std::size_t plies = 2 + 7 * step;
+        for (std::size_t g = 0; g < 3; ++g) {
+            writeSource(names[g], liveText(games[g], plies), step);
+        }
+        scanInterval();
+
+        for (std::size_t g = 0; g < 3; ++g) {
+            SCOPED_TRACE(names[g] + " after " + std::to_string(plies) + " plies");
+            const std::string page = htmlPage(names[g].substr(0, 6) + ".htm");
+            EXPECT_EQ(pliesShown(page), plies);
+            EXPECT_NE(page.find(">" + games[g].moves[plies - 1]), std::string::npos);
+            EXPECT_EQ(readFile(state.backupDir + names[g]), liveText(games[g], plies));
+        }
+        EXPECT_NE(htmlPage("board3.htm").find(comment), std::string::npos);
+        EXPECT_NE(readFile(edited.PathFinal).find(comment), std::string::npos);
+        EXPECT_TRUE(fs::exists(state.settings.spubPathHtml + "allgames.htm"));
+        EXPECT_EQ(ui.logText(), "") << "a smooth cycle writes no entries";
+        EXPECT_EQ(ui.alarms, 0);
+    }
+    EXPECT_TRUE(monitor.countRunning());
+    EXPECT_EQ(zombieChildren(), 0);
+}
+
+TEST_F(EndToEndTest, IllegalMoveSleepsTheGameUntilRepairedAndActivated) {
+    Pgn& game = addGame("board1.pgn", liveText(games[0], 2));
+    view.lines = {"board1.pgn"};
+    monitor.cmdStartClick();
+
+    // White's king cannot reach e3 from e1.
+    writeSource("board1.pgn", liveText(games[0], 2, "", "Ke3"), 1);
+    scanInterval();
+    EXPECT_TRUE(game.bSleep);
+    EXPECT_EQ(ui.alarms, 1);
+    EXPECT_TRUE(logHas("Error in board1.pgn. The message from Vistrel reads: \r\n"));
+    EXPECT_TRUE(logHas("Ke3"));
+    EXPECT_FALSE(fs::exists(state.settings.spubPathHtml + "board1.htm"));
+
+    writeSource("board1.pgn", liveText(games[0], 3), 2);
+    scanInterval();
+    EXPECT_FALSE(fs::exists(state.settings.spubPathHtml + "board1.htm")) << "asleep";
+
+    view.selected = "board1.pgn";
+    list.cmdActivateClick();
+    scanInterval();
+    EXPECT_EQ(pliesShown(htmlPage("board1.htm")), 3u);
+}
+
+struct Recovery {
+    const char* name;
+    const char* editedVariation;  // inserted into the edited copy after the first move
+    const char* sourceExtraMove;  // appended to the source's next write
+    bool asleep;
+    const char* entry;
+};
+
+class EditedRecoveryEndToEnd : public EndToEndTest,
+                               public ::testing::WithParamInterface<Recovery> {};
+
+TEST_P(EditedRecoveryEndToEnd, RestoresTheEditedPgnAndReports) {
+    const Recovery& r = GetParam();
+    Pgn& game = addGame("board1.pgn", liveText(games[0], 2));
+    const std::string before = liveText(games[0], 2, r.editedVariation);
+    useEdited(game, before);
+    monitor.cmdStartClick();
+
+    writeSource("board1.pgn", liveText(games[0], 6, "", r.sourceExtraMove), 1);
+    scanInterval();
+
+    EXPECT_EQ(readFile(game.PathFinal), before);
+    EXPECT_FALSE(game.bUseFinal());
+    EXPECT_EQ(game.bSleep, r.asleep);
+    EXPECT_TRUE(logHas(r.entry)) << ui.logText();
+    EXPECT_EQ(fs::exists(state.settings.spubPathHtml + "board1.htm"), !r.asleep);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EditedRecoveryEndToEnd,
+    ::testing::Values(
+        Recovery{"EditedFaulty", "} (1. Ke3) {", "", false,
+                 "There's a pgn error in the edited version of board1.pgn. The source pgn "
+                 "file has no errors"},
+        Recovery{"BothFaulty", "fine", "Ke3", true,
+                 "Both the source and edited version of board1.pgn has errors"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace korvane::test
