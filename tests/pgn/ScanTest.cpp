@@ -78,6 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "There's a missing } to close a comment."},
         ScanCase{"UnclosedCommentAfterVariations", kTag + " 1. e4 (b) e5 {a",
                  "There's a comment with no closing tag }"},
+        // A quote left open on its line does not swallow the tags and moves after it.
+        ScanCase{"UnclosedQuoteEndsAtFirstBracket", kTag + "\r\n[B \"x]\r\n1. e4", "<\r\n1. e4>"},
         ScanCase{"UnclosedVariation", kTag + " 1. e4 (b e5",
                  "There's a variation not closed with )."}),
     [](const auto& row) { return row.param.name; });
@@ -111,6 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
     Moves, LastMove,
     testing::Values(
         LastMoveCase{"TagsOnly", "\r\n\r\n*\r\n", 0, "", '-', "\r\n"},
+        LastMoveCase{"PreGameCommentKept", "\r\n{Live from round 5}\r\n*", 0, "", '-',
+                     "\r\n{Live from round 5}"},
         LastMoveCase{"White", "\r\n1. e4 e5 2. Nf3\r\n", 2, "Nf3", 'W', "\r\n1. e4 e5 2. Nf3"},
         LastMoveCase{"Black", "\r\n1. e4 e5 2. Nf3 Nc6\r\n", 2, "Nc6", 'B',
                      "\r\n1. e4 e5 2. Nf3 Nc6"},
