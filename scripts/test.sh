@@ -21,3 +21,6 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON -DKORVAN
       -DKORVANE_WERROR=$werror >/dev/null
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" --timeout 900 -LE slow)
+
+echo "== fuzz the PGN reader (bounded)"
+scripts/fuzz.sh
