@@ -224,7 +224,7 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
             const auto& game = file.games[i];
             out += "<li><a href=\"#game-" + std::to_string(i + 1) + "\"" +
                    (i == 0 ? " class=\"active\"" : "") + ">";
-            appendEscaped(out, game.tag("White") + " - " + game.tag("Black") + " ");
+            appendEscaped(out, page::gameLabel(game, i + 1) + " ");
             const std::string result = page::effectiveResult(game);
             if (result == "*") {
                 out += "<span class=\"live-mark\">live</span>";

@@ -337,6 +337,16 @@ void appendPlayer(std::string& out, const chess::PgnGame& game, bool white,
     out += "</div>";
 }
 
+std::string gameLabel(const chess::PgnGame& game, std::size_t number) {
+    const std::string white = game.tag("White");
+    const std::string black = game.tag("Black");
+    if (known(white) || known(black)) {
+        return (known(white) ? white : "?") + " - " + (known(black) ? black : "?");
+    }
+    const std::string event = game.tag("Event");
+    return known(event) ? event : "Game " + std::to_string(number);
+}
+
 std::string moveLabel(const chess::MoveNode& move) {
     return std::to_string(move.moveNumber) + (move.white ? ". " : "... ") + move.san;
 }
@@ -357,7 +367,12 @@ std::string expandTitle(const std::string& pattern, const chess::PgnGame* game) 
         }
         pos = close + 1;
     }
-    return collapseBlanks(out);
+    out = collapseBlanks(out);
+    const char* dangling = " -,:;|";
+    const auto first = out.find_first_not_of(dangling);
+    return first == std::string::npos
+               ? std::string()
+               : out.substr(first, out.find_last_not_of(dangling) - first + 1);
 }
 
 void appendHead(std::string& out, const std::string& title, const PageIni& ini, bool live,

@@ -56,10 +56,14 @@ std::string effectiveResult(const chess::PgnGame& game);
 void appendPlayer(std::string& out, const chess::PgnGame& game, bool white,
                   const std::string& clock, bool withClock);
 
+// "White - Black" when a player is known, else the event, else "Game N".
+std::string gameLabel(const chess::PgnGame& game, std::size_t number);
+
 // "23... Nxe4" for a black move, "23. Nxe4" for a white one.
 std::string moveLabel(const chess::MoveNode& move);
 
-// The title pattern with every {TagName} replaced by that tag's value of game.
+// The title pattern with every {TagName} replaced by that tag's value of game; separators
+// left dangling at either end by empty tags are dropped.
 std::string expandTitle(const std::string& pattern, const chess::PgnGame* game);
 
 // <head> with title, style sheet, ini colours and sizes; refreshSeconds > 0 adds a

@@ -178,6 +178,30 @@
     for (var m = 0; m < links.length; m++) {
       links[m].classList.toggle('active', links[m].getAttribute('href') === '#' + id);
     }
+    var select = doc.getElementById('kv-select');
+    if (select) select.value = id;
+  }
+
+  // With a script the list of games becomes a compact drop-down; the list of links
+  // stays for browsers without one.
+  function buildGameSelect() {
+    var list = doc.querySelector('.gamelist');
+    if (!list || doc.getElementById('kv-select')) return;
+    var select = doc.createElement('select');
+    select.id = 'kv-select';
+    select.setAttribute('aria-label', 'Game');
+    var links = list.querySelectorAll('a');
+    for (var i = 0; i < links.length; i++) {
+      var option = doc.createElement('option');
+      option.value = links[i].getAttribute('href').substr(1);
+      option.textContent = (i + 1) + '. ' + links[i].textContent;
+      select.appendChild(option);
+    }
+    select.addEventListener('change', function () {
+      activate(select.value);
+      if (history.replaceState) history.replaceState(null, '', '#' + select.value);
+    });
+    list.insertBefore(select, list.firstChild);
   }
 
   function initSection(sec, saved) {
@@ -204,12 +228,19 @@
   }
 
   function restore(saved) {
+    buildGameSelect();
     var secs = doc.querySelectorAll('section.game');
     for (var i = 0; i < secs.length; i++) {
       initSection(secs[i], saved && saved.games ? saved.games[secs[i].id] : null);
     }
     var hash = location.hash ? location.hash.substr(1) : '';
     activate(saved && saved.active ? saved.active : hash);
+  }
+
+  // The browser scrolled to where the section stood before the others were hidden.
+  function activateFromAddress() {
+    activate(location.hash.substr(1));
+    window.scrollTo(0, 0);
   }
 
   // ---- live refresh -------------------------------------------------------------
@@ -285,13 +316,6 @@
       } else {
         navigate(sec, action);
       }
-      return;
-    }
-    var link = t.closest('.gamelist a');
-    if (link) {
-      ev.preventDefault();
-      activate(link.getAttribute('href').substr(1));
-      if (history.replaceState) history.replaceState(null, '', link.getAttribute('href'));
     }
   }
 
@@ -318,9 +342,13 @@
       sessionStorage.removeItem(storageKey);
     } catch (e) { saved = null; }
     restore(saved);
+    if (!saved && location.hash) {
+      activateFromAddress();
+      window.addEventListener('load', function () { window.scrollTo(0, 0); });
+    }
     doc.addEventListener('click', onClick);
     doc.addEventListener('keydown', onKey);
-    window.addEventListener('hashchange', function () { activate(location.hash.substr(1)); });
+    window.addEventListener('hashchange', activateFromAddress);
   }
   schedule();
 })();
