@@ -56,8 +56,6 @@ TEST_F(AppendNewMovesTest, SavesMergeAndFillsRecordWithoutAnyBox) {
     EXPECT_EQ(game.sLastMove, "Nf3");
     EXPECT_TRUE(game.bWhiteLast);
     EXPECT_EQ(game.PastePoint, static_cast<long>(kEdited.find("\r\n*")) + 1);
-    EXPECT_EQ(game.ComStart, Positions{static_cast<long>(kEdited.find('{')) + 1});
-    EXPECT_EQ(game.TagEndSource.size(), 3u);
     EXPECT_EQ(game.LastTagSource, static_cast<long>(kSource.find("]\r\n\r\n")) + 1);
     EXPECT_FALSE(program.state.bError);
     // The list returns to the defaults at the next merge: Clock is refreshed again.

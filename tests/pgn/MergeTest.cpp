@@ -51,8 +51,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "1. e4 e5!? $5 2. Nf3 *"},
         MergeCase{"NoMovesYet", "*\r\n", "1. d4 d5 *", "1. d4 d5 *"},
         MergeCase{"NoMovesInEither", "*\r\n", "*\r\n", "*\r\n"},
-        MergeCase{"VariationAfterLastMoveKept", "1. e4 (1. d4 d5) e5 (1... c5 2. Nf3) *",
-                  "1. e4 e5 2. Nf3 *", "1. e4 (1. d4 d5) e5 (1... c5 2. Nf3) 2. Nf3 *"},
         MergeCase{"MovesTakenBack", "1. e4 e5 2. Nf3 Nc6 *", "1. e4 e5 *",
                   "The last movenumber 2" + kTakeBack, true},
         MergeCase{"LastMoveChanged", "1. e4 e5 2. Nf3 *", "1. e4 e5 2. d4 *",
