@@ -107,7 +107,9 @@ public:
         m_r = LastMoveResult();
         highestNumber();
         if (m_r.LastMove == 0) {
-            m_paste = m_tags.lastTag + 3 > Length(m_text) ? m_tags.lastTag + 1 : m_tags.lastTag + 3;
+            // The start of the line after the last tag, whether lines end with CR LF or LF.
+            const long next = LineAfter(m_text, m_tags.lastTag);
+            m_paste = next == 0 || next > Length(m_text) ? m_tags.lastTag + 1 : next;
             placement();
             m_r.PastePoint = m_paste;
             return std::nullopt;

@@ -132,7 +132,8 @@ PgnError ContinuationStart(std::string_view source, const LastMoveResult& last, 
     if (last.LastMove == 0) {
         start = FindMarker(source, 1, lastTag);
         if (start == 0) {
-            start = lastTag + 3;
+            const long next = LineAfter(source, lastTag);
+            start = next > 0 ? next : lastTag + 3;
             sourceHasMoves = false;
         }
         return std::nullopt;

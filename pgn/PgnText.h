@@ -42,6 +42,13 @@ long InStr(std::string_view text, std::string_view needle, long from = 1);
 // Position of the first occurrence of ch at or after from; 0 when absent.
 long FindChar(std::string_view text, char ch, long from = 1);
 
+// Start of the line after the one holding position pos: just past the first line feed
+// after pos (a CR LF or a lone LF line end); 0 when no line feed follows.
+inline long LineAfter(std::string_view text, long pos) {
+    const long lf = FindChar(text, '\n', pos + 1);
+    return lf == 0 ? 0 : lf + 1;
+}
+
 // The marker of move n: its decimal digits followed by ".", as in "12.".
 inline std::string Marker(long n) {
     return std::to_string(n) + ".";

@@ -113,6 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
     Moves, LastMove,
     testing::Values(
         LastMoveCase{"TagsOnly", "\r\n\r\n*\r\n", 0, "", '-', "\r\n"},
+        LastMoveCase{"TagsOnlyLfLineEnds", "\n*\n", 0, "", '-', "\n"},
         LastMoveCase{"PreGameCommentKept", "\r\n{Live from round 5}\r\n*", 0, "", '-',
                      "\r\n{Live from round 5}"},
         LastMoveCase{"White", "\r\n1. e4 e5 2. Nf3\r\n", 2, "Nf3", 'W', "\r\n1. e4 e5 2. Nf3"},
