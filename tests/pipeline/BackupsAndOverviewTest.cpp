@@ -91,6 +91,8 @@ TEST_F(PipelineTest, OverviewIsConvertedBackedUpAndSwitchedOffAfterAnError) {
 
     CheckPgnFiles(pipeline);
     EXPECT_EQ(state.settings.spubIntroPgn, "allgames.pgn");
+    EXPECT_EQ(converterCalls().back(),
+              state.tempDir + "allgames.pgn|" + state.settings.spubPathIntroIni + "|-x");
     EXPECT_NE(htmlPage("allgames.htm").find("1. e4 e5 *"), std::string::npos);
     EXPECT_EQ(readFile(state.backupDir + "allgames.pgn"), readFile(state.tempDir + "allgames.pgn"));
     EXPECT_FALSE(state.bMakingOverview);

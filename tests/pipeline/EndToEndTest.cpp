@@ -24,27 +24,20 @@ struct RealGame {
 std::vector<RealGame> loadGames(const std::string& path) {
     std::vector<RealGame> games;
     std::istringstream in(readFile(path));
-    const std::regex moveNumber(R"(^\d+\.+)");
-    const std::regex result(R"(^(1-0|0-1|1/2-1/2|\*)$)");
+    // In move text every SAN token starts with a letter; numbers and results do not.
+    const std::regex san(R"([A-Za-z][^\s.]*)");
     for (std::string line; std::getline(in, line);) {
         if (line.rfind("[Event ", 0) == 0) {
             games.emplace_back();
         }
-        if (line.empty() || games.empty()) {
-            continue;
-        }
-        if (line[0] == '[') {
+        if (line.rfind("[", 0) == 0) {
             if (line.rfind("[Result ", 0) != 0) {
                 games.back().tags.push_back(line);
             }
             continue;
         }
-        std::istringstream tokens(line);
-        for (std::string token; tokens >> token;) {
-            token = std::regex_replace(token, moveNumber, "");
-            if (!token.empty() && !std::regex_match(token, result)) {
-                games.back().moves.push_back(token);
-            }
+        for (std::sregex_iterator it(line.begin(), line.end(), san), end; it != end; ++it) {
+            games.back().moves.push_back(it->str());
         }
     }
     return games;

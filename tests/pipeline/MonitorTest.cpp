@@ -35,33 +35,33 @@ protected:
     Monitor monitor{pipeline, view};
 };
 
-class ScanIntervalTest : public MonitorTest, public ::testing::WithParamInterface<long> {};
+// Scan time in seconds, and the ticks from one scan to the next (0 counts as 10).
+class ScanIntervalTest : public MonitorTest,
+                         public ::testing::WithParamInterface<std::pair<long, int>> {};
 
 TEST_P(ScanIntervalTest, ScansOnEveryNthTick) {
-    state.settings.lpubScanTime = GetParam();
+    state.settings.lpubScanTime = GetParam().first;
     monitor.cmdStartClick();
-    EXPECT_EQ(ticksToNextScan(1000), GetParam());
-    EXPECT_EQ(ticksToNextScan(1000), GetParam());
+    EXPECT_EQ(ticksToNextScan(1000), GetParam().second);
+    EXPECT_EQ(ticksToNextScan(1000), GetParam().second);
     EXPECT_TRUE(monitor.countRunning()) << "the count always restarts after a timed scan";
 }
 
-INSTANTIATE_TEST_SUITE_P(Seconds, ScanIntervalTest, ::testing::Values(10, 60, 61, 120));
+INSTANTIATE_TEST_SUITE_P(Seconds, ScanIntervalTest,
+                         ::testing::Values(std::pair{10L, 10}, std::pair{60L, 60},
+                                           std::pair{61L, 61}, std::pair{120L, 120},
+                                           std::pair{0L, 10}));
 
-TEST_F(MonitorTest, CountDownLabelRunsFromScanTimeToZero) {
+TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     monitor.cmdStartClick();
     EXPECT_EQ(view.colour, StatusColour::Green);
     EXPECT_EQ(ui.lastStatus(), "Seconds to next scan");
     view.countDown.clear();
-    for (int i = 0; i < 10; ++i) {
-        monitor.Timer1Tick();
-    }
-    const std::vector<std::string> expected{"9", "8", "7", "6", "5", "4",
-                                            "3", "2", "1", "0", "0", "10"};
-    EXPECT_EQ(view.countDown, expected) << "the 10th tick shows 0, scans (0) and restarts";
-}
+    EXPECT_EQ(ticksToNextScan(10), 10);
+    const std::vector<std::string> shown{"9", "8", "7", "6", "5", "4",
+                                         "3", "2", "1", "0", "0", "10"};
+    EXPECT_EQ(view.countDown, shown) << "the 10th tick shows 0, scans (0) and restarts";
 
-TEST_F(MonitorTest, StopAndStartKeepTheElapsedSeconds) {
-    monitor.cmdStartClick();
     for (int i = 0; i < 4; ++i) {
         monitor.Timer1Tick();
     }
@@ -70,7 +70,6 @@ TEST_F(MonitorTest, StopAndStartKeepTheElapsedSeconds) {
     EXPECT_EQ(view.colour, StatusColour::Red);
     EXPECT_EQ(view.countDown.back(), "0");
     EXPECT_EQ(ui.lastStatus(), "Timer Stopped");
-
     monitor.cmdStartClick();
     EXPECT_EQ(view.countDown.back(), "10");
     EXPECT_EQ(ticksToNextScan(20), 6);
@@ -84,13 +83,6 @@ TEST_F(MonitorTest, ChangedScanTimeRestartsTheWholeCount) {
     }
     state.settings.lpubScanTime = 90;
     EXPECT_EQ(ticksToNextScan(400), 90);
-}
-
-TEST_F(MonitorTest, ZeroScanTimeCountsAsTenSeconds) {
-    state.settings.lpubScanTime = 0;
-    monitor.cmdStartClick();
-    EXPECT_EQ(view.countDown.back(), "10");
-    EXPECT_EQ(ticksToNextScan(100), 10);
 }
 
 TEST_F(MonitorTest, GoForcesOneCycleAndLeavesTheCountStopped) {
