@@ -69,39 +69,44 @@ void Monitor::Timer1Tick() {
     }
 }
 
+namespace {
+
+// Marks a cycle as running for the lifetime of the guard.
+class CycleGuard {
+public:
+    explicit CycleGuard(bool& running) : m_running(running) { m_running = true; }
+    ~CycleGuard() { m_running = false; }
+    CycleGuard(const CycleGuard&) = delete;
+    CycleGuard& operator=(const CycleGuard&) = delete;
+
+private:
+    bool& m_running;
+};
+
+}  // namespace
+
+// Both cycles let window events run at many points (the countdown's own steps included);
+// a tick or "Go !" that arrives meanwhile must not start a second cycle.
 void Monitor::TimerAction() {
     if (m_cycleRunning) {
         return;
     }
+    CycleGuard guard(m_cycleRunning);
     StopCountdown();
-    runCycle();
+    CheckPgnFiles(m_pipeline);
     m_pipeline.state.bForceConversion = false;
     StartCountdown();
     BackupFiles(m_pipeline);
-}
-
-bool Monitor::runCycle() {
-    if (m_cycleRunning) {
-        return false;
-    }
-    m_cycleRunning = true;
-    try {
-        CheckPgnFiles(m_pipeline);
-    } catch (...) {
-        m_cycleRunning = false;
-        throw;
-    }
-    m_cycleRunning = false;
-    return true;
 }
 
 void Monitor::cmdTestClick() {
     if (m_cycleRunning) {
         return;
     }
+    CycleGuard guard(m_cycleRunning);
     StopCountdown();
     m_pipeline.state.bForceConversion = true;
-    runCycle();
+    CheckPgnFiles(m_pipeline);
     m_pipeline.state.bForceConversion = false;
     BackupFiles(m_pipeline);
 }

@@ -38,8 +38,6 @@ public:
 private:
     long scanTime() const;
     void TimerAction();
-    // Runs one processing cycle unless one is already running; returns whether it ran.
-    bool runCycle();
 
     Pipeline& m_pipeline;
     MonitorView& m_view;
