@@ -10,6 +10,8 @@
 #include <mutex>
 #include <vector>
 
+#include "ftp/FtpText.h"
+
 namespace korvane {
 
 namespace {
@@ -200,49 +202,6 @@ std::string CurlFtpConnection::dirUrl(const FtpEndpoint& ep) const {
 
 std::string CurlFtpConnection::fileUrl(const FtpEndpoint& ep, const std::string& name) const {
     return dirUrl(ep) + escapeSegment(m_easy, name);
-}
-
-std::string ResolveRemoteDir(const std::string& cwd, const std::string& dir) {
-    std::vector<std::string> parts;
-    auto add = [&parts](const std::string& path) {
-        std::size_t start = 0;
-        while (start <= path.size()) {
-            std::size_t slash = path.find('/', start);
-            if (slash == std::string::npos) {
-                slash = path.size();
-            }
-            const std::string seg = path.substr(start, slash - start);
-            if (seg == "..") {
-                if (!parts.empty()) {
-                    parts.pop_back();
-                }
-            } else if (!seg.empty() && seg != ".") {
-                parts.push_back(seg);
-            }
-            start = slash + 1;
-        }
-    };
-    if (dir.empty() || dir.front() != '/') {
-        add(cwd);
-    }
-    add(dir);
-    std::string out;
-    for (const auto& p : parts) {
-        out += "/" + p;
-    }
-    return out.empty() ? "/" : out;
-}
-
-std::string WithCrLf(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 32);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
-            out += '\r';
-        }
-        out += text[i];
-    }
-    return out;
 }
 
 FtpOutcome CurlFtpConnection::run(const FtpRequest& request, const StateSink& emit,

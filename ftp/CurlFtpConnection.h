@@ -84,12 +84,4 @@ private:
     const std::atomic<bool>* m_cancel = nullptr;
 };
 
-// The absolute directory that dir names when given while in cwd ("/" separated; "." and
-// ".." resolved; never above "/").
-// The text with every line break as CR LF (listings arrive with the server's or libcurl's
-// line ends; the session splits them at CR LF).
-std::string WithCrLf(const std::string& text);
-
-std::string ResolveRemoteDir(const std::string& cwd, const std::string& dir);
-
 }  // namespace korvane

@@ -20,6 +20,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "ftp/FtpText.h"
+
 namespace korvane {
 
 // A request the component refuses to start (the system's "error raised by Execute").
@@ -27,16 +29,6 @@ class InetError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// A server address as typed by the operator: "host", "host:port", "ftp://host[:port][/...]"
-// or "ftps://host[:port]" (FTP over explicit TLS). Credentials in the text are dropped.
-struct FtpAddress {
-    std::string host;
-    long port = 21;
-    bool tls = false;
-};
-// Nothing when the text names no host or an invalid port (valid: 1 to 65535).
-bool ParseFtpAddress(const std::string& url, FtpAddress& out);
 
 class Inet {
 public:

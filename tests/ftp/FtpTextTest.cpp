@@ -5,6 +5,7 @@
 
 #include "FtpFixture.h"
 #include "ftp/CurlFtpConnection.h"
+#include "ftp/FtpText.h"
 #include "ftp/InetCommand.h"
 
 namespace korvane::test {
