@@ -7,7 +7,6 @@
 #include <optional>
 #include <thread>
 
-#include "core/TextUtils.h"
 #include "ftp/CurlFtpConnection.h"
 #include "ftp/InetCommand.h"
 
