@@ -1,7 +1,8 @@
 #pragma once
 // The monitor window's countdown, manual cycle and alarm, as logic driven by explicit
 // ticks: the Qt layer calls Timer1Tick every second and TimAlarmTick every 500 ms while
-// the view has the timers on, and forwards the buttons' clicks.
+// the view has the timers on, and forwards the buttons' clicks. The pipeline raises the
+// alarm through Operator::raiseAlarm, which the Qt layer forwards to RaiseAlarm here.
 
 #include "pipeline/MonitorView.h"
 

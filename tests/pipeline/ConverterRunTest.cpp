@@ -21,6 +21,9 @@ struct Outcome {
     bool pgnError, remove, queued;
     const char* logFragment;
 };
+void PrintTo(const Outcome& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BareRunTest : public PipelineTest, public ::testing::WithParamInterface<Outcome> {};
 

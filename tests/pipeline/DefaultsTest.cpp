@@ -15,6 +15,9 @@ struct Layout {
     const char* vistrel;
     const char* data;  // directory holding the two ini files
 };
+void PrintTo(const Layout& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DefaultsTest : public ::testing::TestWithParam<Layout> {};
 

@@ -169,6 +169,9 @@ struct Recovery {
     bool asleep;
     const char* entry;
 };
+void PrintTo(const Recovery& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EditedRecoveryEndToEnd : public EndToEndTest,
                                public ::testing::WithParamInterface<Recovery> {};

@@ -62,6 +62,9 @@ struct Refusal {
     const char* text;
     std::vector<std::string> keysAfter;
 };
+void PrintTo(const Refusal& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RefusalTest : public MonitorListTest, public ::testing::WithParamInterface<Refusal> {};
 
