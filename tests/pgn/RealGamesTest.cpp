@@ -71,7 +71,7 @@ struct Game {
     std::string of(const Token* t) const { return text.substr(t->begin, t->end - t->begin); }
     std::vector<std::string> sans(const std::string& s) const {
         std::vector<std::string> out;
-        for (const Token& t : Tokenize(s, s.find(eol + eol)))
+        for (const Token& t : Tokenize(s, s.find("\n1.")))
             if (t.kind == Token::San)
                 out.push_back(s.substr(t.begin, t.end - t.begin));
         return out;
@@ -227,6 +227,45 @@ TEST_P(RealGames, MergeAppendsExactlyTheContinuation) {
         }
     }
     EXPECT_GT(merges, static_cast<int>(games.size()) * 4);
+}
+
+// A broadcast as it happens: the source grows by one to three plies at a time, each
+// update is merged into the previous result, and the operator now and then adds a comment
+// behind the last move, sometimes on its own line. In the end every move and every clock
+// comment stands exactly once.
+TEST_P(RealGames, RepeatedUpdatesKeepEveryMoveAndCommentOnce) {
+    const std::vector<Game> games = ReadGames(GetParam().file, GetParam().crlf);
+    for (std::size_t gi = 0; gi < games.size(); gi += 4) {
+        const Game& g = games[gi];
+        SCOPED_TRACE(std::string(GetParam().name) + " game " + std::to_string(gi + 1));
+        std::string edited = g.text.substr(0, g.moveText) + g.eol + g.eol + "*" + g.eol;
+        std::vector<std::string> notes;
+        for (std::size_t k = 1; k <= g.plies.size(); k += 1 + k % 3) {
+            const Ply& p = g.plies[k - 1];
+            const Token* end = p.comments.empty() ? p.san : p.comments.back();
+            const std::string source = g.text.substr(0, end->end) + " *" + g.eol;
+            const MergeOutcome out = MergeNewMoves(edited, source, DefaultTagsToChange(), "e.pgn");
+            ASSERT_FALSE(out.error.has_value()) << *out.error << "\n" << edited;
+            edited = out.merged;
+            if (k % 4 == 1) {
+                notes.push_back("{Op-" + std::to_string(k) + ":");
+                edited.insert(edited.rfind(" *"),
+                              (k % 8 == 1 ? g.eol : " ") + notes.back() + " idea}");
+            }
+        }
+        const MergeOutcome out = MergeNewMoves(edited, g.text, DefaultTagsToChange(), "e.pgn");
+        ASSERT_FALSE(out.error.has_value()) << *out.error;
+        ASSERT_EQ(g.sans(out.merged), g.sans(g.text)) << out.merged;
+        auto count = [](const std::string& s, const std::string& what) {
+            std::size_t n = 0;
+            for (std::size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1))
+                ++n;
+            return n;
+        };
+        ASSERT_EQ(count(out.merged, "[%clk"), count(g.text, "[%clk")) << out.merged;
+        for (const std::string& note : notes)
+            ASSERT_EQ(count(out.merged, note), 1u) << note;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, RealGames,
