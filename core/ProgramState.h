@@ -33,12 +33,13 @@ struct ProgramState {
     bool bMakingOverview = false;     // the overview page is being converted
     bool bLowerCase = true;           // remote file names are lower-cased
     long iCurrentPgn = 0;             // 1-based position of the game being merged
-    // Header-tag names the next merge refreshes from the source (pgn/TagsToChange.h).
-    // Empty means not yet created: first use fills the defaults, each merge empties it.
-    std::vector<std::string> tagsToChange;
     int converterWaitMs = 15000;      // longest wait for one converter run
     bool bPathsOk = false;            // the settings dialog accepted every field
     bool settingsIncomplete = false;  // set by ReadCfg when a required path is unusable
+
+    // Header-tag names the next merge refreshes from the source (pgn/TagsToChange.h).
+    // Empty means not yet created: first use fills the defaults, each merge empties it.
+    std::vector<std::string> tagsToChange;
 
     // Serial number for the next Pgn record's ClassDebugID; the first record gets 1.
     long nextClassDebugId() { return ++m_classDebugCounter; }
