@@ -57,17 +57,22 @@ bool isNullMove(std::string_view word) {
     return word == "--" || word == "Z0" || word == "0000" || word == "@@@@" || word == "<>";
 }
 
+// Blank as the C locale sees it, without the call.
+bool isBlank(char ch) {
+    return ch == ' ' || ch == '\n' || ch == '\t' || ch == '\r' || ch == '\v' || ch == '\f';
+}
+
 bool isWordEnd(char ch) {
-    return std::isspace(static_cast<unsigned char>(ch)) || ch == '{' || ch == '}' || ch == '(' ||
-           ch == ')' || ch == '[' || ch == ']' || ch == ';' || ch == '$' || ch == '*';
+    return isBlank(ch) || ch == '{' || ch == '}' || ch == '(' || ch == ')' || ch == '[' ||
+           ch == ']' || ch == ';' || ch == '$' || ch == '*';
 }
 
 std::string trimmed(std::string_view text) {
     size_t b = 0, e = text.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) {
+    while (b < e && isBlank(text[b])) {
         ++b;
     }
-    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) {
+    while (e > b && isBlank(text[e - 1])) {
         --e;
     }
     return std::string(text.substr(b, e - b));
@@ -154,7 +159,9 @@ private:
         return Step::Failed;
     }
     std::string afterLastMove() const {
-        return m_lastMove.empty() ? "before the first move" : "after " + m_lastMove;
+        return m_lastMove.empty()
+                   ? "before the first move"
+                   : "after " + moveNumberText(m_lastMoveNumber, m_lastMoveWhite) + m_lastMove;
     }
 
     std::string m_text;
@@ -165,7 +172,9 @@ private:
     const PgnGame* m_game = nullptr;
     size_t m_gameStart = 0;
     std::vector<Frame> m_stack;
-    std::string m_lastMove;
+    std::string m_lastMove;  // SAN of the last move read, for messages
+    int m_lastMoveNumber = 0;
+    bool m_lastMoveWhite = true;
     size_t m_errorAt = 0;
     int m_gameNumber = 0;  // of the game being read, counting faulty games too
     bool m_reportingVariation = false;
@@ -211,7 +220,7 @@ void PgnParser::skipBlanks() {
             }
             m_out.escapeLines.push_back(m_text.substr(m_pos + 1, eol - m_pos - 1));
             m_pos = eol;
-        } else if (std::isspace(static_cast<unsigned char>(ch))) {
+        } else if (isBlank(ch)) {
             ++m_pos;
         } else if (ch == '\xC2' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\xA0') {
             m_pos += 2;  // no-break space
@@ -222,7 +231,7 @@ void PgnParser::skipBlanks() {
 }
 
 bool PgnParser::onlyGameEndFollows(size_t from) const {
-    while (from < m_text.size() && std::isspace(static_cast<unsigned char>(m_text[from]))) {
+    while (from < m_text.size() && isBlank(m_text[from])) {
         ++from;
     }
     return from >= m_text.size() || m_text[from] == '[';
@@ -314,8 +323,7 @@ std::string PgnParser::tagPeek() const {
         ++i;
     }
     const size_t start = i;
-    while (i < m_text.size() && !std::isspace(static_cast<unsigned char>(m_text[i])) &&
-           m_text[i] != '"' && m_text[i] != ']') {
+    while (i < m_text.size() && !isBlank(m_text[i]) && m_text[i] != '"' && m_text[i] != ']') {
         ++i;
     }
     return m_text.substr(start, i - start);
@@ -569,10 +577,13 @@ PgnParser::Step PgnParser::handleWord(PgnGame& game, std::string_view word, size
         }
     }
     const Frame& f = m_stack.back();
-    const std::string label =
-        moveNumberText(f.pos.fullMoveNumber(), f.pos.sideToMove() == White) + std::string(word);
+    // "12... Nxe4": only needed for messages, so only built for them.
+    const auto label = [&] {
+        return moveNumberText(f.pos.fullMoveNumber(), f.pos.sideToMove() == White) +
+               std::string(word);
+    };
     if (isNullMove(word)) {
-        return failStep(at, "null move " + label + " is not supported");
+        return failStep(at, "null move " + label() + " is not supported");
     }
     if (const int nag = glyphNag(word); nag != 0) {
         if (!f.line->moves.empty()) {
@@ -585,9 +596,9 @@ PgnParser::Step PgnParser::handleWord(PgnGame& game, std::string_view word, size
     const SanSyntaxStatus status = parseSanSyntax(word, syntax, used);
     if (status == SanSyntaxStatus::Incomplete) {
         if (onlyGameEndFollows(m_pos)) {
-            return failStep(at, "the move text breaks off in the middle of the move " + label);
+            return failStep(at, "the move text breaks off in the middle of the move " + label());
         }
-        return failStep(at, "incomplete move " + label);
+        return failStep(at, "incomplete move " + label());
     }
     if (status == SanSyntaxStatus::Invalid) {
         return failStep(at, "unknown text \"" + std::string(word) + "\" " + afterLastMove());
@@ -600,25 +611,25 @@ PgnParser::Step PgnParser::handleWord(PgnGame& game, std::string_view word, size
     if (!rest.empty() && nag == 0) {
         return failStep(at, "unknown text \"" + std::string(word) + "\" " + afterLastMove());
     }
-    return playMove(label, syntax, nag, at);
+    return playMove(word, syntax, nag, at);
 }
 
-PgnParser::Step PgnParser::playMove(std::string_view label, const SanSyntax& syntax, int nag,
+PgnParser::Step PgnParser::playMove(std::string_view word, const SanSyntax& syntax, int nag,
                                     size_t at) {
     Frame& f = m_stack.back();
-    MoveList pseudo;
-    f.pos.generatePseudoLegal(pseudo);
-    Move move;
+    Move move{};
     std::string why;
-    const SanMatch match = matchSan(f.pos, pseudo, syntax, move, why);
+    const SanMatch match = matchSan(f.pos, syntax, move, why);
     if (match != SanMatch::Legal) {
-        return failStep(at, (match == SanMatch::Ambiguous ? "ambiguous move " : "illegal move ") +
-                                std::string(label) + " (" + why + ")");
+        return failStep(at,
+                        (match == SanMatch::Ambiguous ? "ambiguous move " : "illegal move ") +
+                            moveNumberText(f.pos.fullMoveNumber(), f.pos.sideToMove() == White) +
+                            std::string(word) + " (" + why + ")");
     }
     MoveNode node;
     node.moveNumber = f.pos.fullMoveNumber();
     node.white = f.pos.sideToMove() == White;
-    node.san = sanBody(f.pos, pseudo, move);
+    node.san = sanBody(f.pos, move);
     f.before = f.pos;
     f.pos.makeMove(move);
     node.san += checkSuffix(f.pos);
@@ -631,7 +642,12 @@ PgnParser::Step PgnParser::playMove(std::string_view label, const SanSyntax& syn
         node.commentsBefore = std::move(f.pendingComments);
         f.pendingComments.clear();
     }
-    m_lastMove = labelOf(node);
+    m_lastMove = node.san;
+    m_lastMoveNumber = node.moveNumber;
+    m_lastMoveWhite = node.white;
+    if (f.line->moves.empty() && m_stack.size() == 1) {
+        f.line->moves.reserve(96);  // most games are shorter: one allocation instead of eight
+    }
     f.line->moves.push_back(std::move(node));
     return Step::Continue;
 }

@@ -88,6 +88,7 @@ void Position::clear() {
     m_epSquare = kNoSquare;
     m_halfMove = 0;
     m_fullMove = 1;
+    m_inCheck = -1;
 }
 
 bool Position::parseBoard(std::string_view field, std::string& error) {
@@ -255,8 +256,11 @@ void Position::sanitizeEnPassant() {
 }
 
 std::string Position::fen() const {
-    std::string out;
-    out.reserve(90);
+    // Built in a fixed buffer: the reader writes one FEN per move.
+    static constexpr char kLetters[16] = {'.', 'P', 'N', 'B', 'R', 'Q', 'K', '.',
+                                          '.', 'p', 'n', 'b', 'r', 'q', 'k', '.'};
+    char out[128];
+    int n = 0;
     for (int rank = 7; rank >= 0; --rank) {
         int empty = 0;
         for (int file = 0; file < 8; ++file) {
@@ -266,37 +270,51 @@ std::string Position::fen() const {
                 continue;
             }
             if (empty > 0) {
-                out += static_cast<char>('0' + empty);
+                out[n++] = static_cast<char>('0' + empty);
                 empty = 0;
             }
-            const char letter = pieceLetter(typeOf(p));
-            out += colorOf(p) == White ? letter : static_cast<char>(letter | 0x20);
+            out[n++] = kLetters[p & 15];
         }
         if (empty > 0) {
-            out += static_cast<char>('0' + empty);
+            out[n++] = static_cast<char>('0' + empty);
         }
         if (rank > 0) {
-            out += '/';
+            out[n++] = '/';
         }
     }
-    out += m_side == White ? " w " : " b ";
+    out[n++] = ' ';
+    out[n++] = m_side == White ? 'w' : 'b';
+    out[n++] = ' ';
     if (m_castling == 0) {
-        out += '-';
+        out[n++] = '-';
     } else {
         const char* letters = "KQkq";
         for (int bit = 0; bit < 4; ++bit) {
             if (m_castling & (1 << bit)) {
-                out += letters[bit];
+                out[n++] = letters[bit];
             }
         }
     }
-    out += ' ';
-    out += m_epSquare == kNoSquare ? "-" : squareName(m_epSquare);
-    out += ' ';
-    out += std::to_string(m_halfMove);
-    out += ' ';
-    out += std::to_string(m_fullMove);
-    return out;
+    out[n++] = ' ';
+    if (m_epSquare == kNoSquare) {
+        out[n++] = '-';
+    } else {
+        out[n++] = static_cast<char>('a' + fileOf(m_epSquare));
+        out[n++] = static_cast<char>('1' + rankOf(m_epSquare));
+    }
+    for (int number : {m_halfMove, m_fullMove}) {
+        char digits[12];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + number % 10);
+            number /= 10;
+        } while (number > 0 && count < 12);
+        out[n++] = ' ';
+        while (count > 0) {
+            out[n++] = digits[--count];
+        }
+    }
+    return std::string(out, static_cast<size_t>(n));
 }
 
 bool Position::isAttacked(Square sq, Color by) const {
@@ -452,7 +470,112 @@ void Position::generatePseudoLegal(MoveList& list) const {
     addCastling(list);
 }
 
+void Position::addPawnMovesTo(Square to, MoveList& list) const {
+    const int step = pawnStep(m_side);
+    const Piece pawn = makePiece(m_side, Pawn);
+    MoveList all;
+    auto collect = [&](Square from) {
+        if (onBoard(from) && m_board[from] == pawn) {
+            all.size = 0;
+            addPawnMoves(from, all);
+            for (const Move& m : all) {
+                if (m.to == to) {
+                    list.add(m);
+                }
+            }
+        }
+    };
+    if (m_board[to] == kEmpty) {
+        collect(to - step);
+        if (onBoard(to - step) && m_board[to - step] == kEmpty) {
+            collect(to - 2 * step);
+        }
+    }
+    collect(to - step - 1);
+    collect(to - step + 1);
+}
+
+void Position::generateMovesTo(Square to, PieceType t, MoveList& list) const {
+    list.size = 0;
+    if (!onBoard(to)) {
+        return;
+    }
+    if (t == Pawn) {
+        addPawnMovesTo(to, list);
+        return;
+    }
+    const Piece target = m_board[to];
+    if (target != kEmpty && colorOf(target) == m_side) {
+        return;
+    }
+    const std::uint8_t flags = target != kEmpty ? Capture : Quiet;
+    const Piece piece = makePiece(m_side, t);
+    // Look from the target square back along the piece's own steps: the moves are symmetric.
+    const int* steps = t == Knight   ? kKnightSteps
+                       : t == Rook   ? kRookSteps
+                       : t == Bishop ? kBishopSteps
+                                     : kKingSteps;
+    const int count = (t == Bishop || t == Rook) ? 4 : 8;
+    const bool slides = t == Bishop || t == Rook || t == Queen;
+    for (int i = 0; i < count; ++i) {
+        Square from = to + steps[i];
+        while (onBoard(from)) {
+            if (m_board[from] == piece) {
+                list.add({static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to), NoType,
+                          flags});
+            }
+            if (m_board[from] != kEmpty || !slides) {
+                break;
+            }
+            from += steps[i];
+        }
+    }
+    if (t == King) {
+        MoveList castles;
+        addCastling(castles);
+        for (const Move& m : castles) {
+            if (m.to == to) {
+                list.add(m);
+            }
+        }
+    }
+}
+
+// The step leading from a to b along a rank, file or diagonal; 0 when they share none.
+static int lineStep(Square a, Square b) {
+    const int df = fileOf(b) - fileOf(a), dr = rankOf(b) - rankOf(a);
+    if ((df == 0 && dr == 0) || (df != 0 && dr != 0 && df != dr && df != -dr)) {
+        return 0;
+    }
+    return (dr > 0 ? 16 : dr < 0 ? -16 : 0) + (df > 0 ? 1 : df < 0 ? -1 : 0);
+}
+
 bool Position::isLegal(const Move& m) const {
+    // Out of check, a move by another piece than the king (en passant aside, which takes a
+    // second piece off the line) is illegal only if the piece is pinned: it leaves the line
+    // from its king to an enemy slider.
+    if (typeOf(m_board[m.from]) != King && !(m.flags & EnPassant) && !inCheck()) {
+        const Square king = m_king[m_side];
+        const int step = lineStep(king, m.from);
+        if (step == 0 || lineStep(king, m.to) == step) {
+            return true;
+        }
+        for (Square sq = king + step; sq != m.from; sq += step) {
+            if (m_board[sq] != kEmpty) {
+                return true;
+            }
+        }
+        for (Square sq = m.from + step; onBoard(sq); sq += step) {
+            const Piece p = m_board[sq];
+            if (p == kEmpty) {
+                continue;
+            }
+            const bool diagonal = step == 15 || step == 17 || step == -15 || step == -17;
+            return colorOf(p) == m_side ||
+                   !(typeOf(p) == Queen || typeOf(p) == (diagonal ? Bishop : Rook));
+        }
+        return true;
+    }
     Position next = *this;
     next.makeMove(m);
     return !next.isAttacked(next.m_king[m_side], next.m_side);
@@ -506,6 +629,7 @@ void Position::makeMove(const Move& m) {
         ++m_fullMove;
     }
     m_side = opposite(m_side);
+    m_inCheck = -1;
 }
 
 std::uint64_t perft(const Position& pos, int depth) {

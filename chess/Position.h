@@ -31,10 +31,18 @@ public:
 
     // True when a piece of colour by attacks sq.
     bool isAttacked(Square sq, Color by) const;
-    bool inCheck() const { return isAttacked(m_king[m_side], opposite(m_side)); }
+    bool inCheck() const {
+        if (m_inCheck < 0) {
+            m_inCheck = isAttacked(m_king[m_side], opposite(m_side)) ? 1 : 0;
+        }
+        return m_inCheck == 1;
+    }
 
     // All moves that follow the piece rules, including those that leave the own king in check.
     void generatePseudoLegal(MoveList& list) const;
+    // The pseudo-legal moves of the side to move's pieces of type t that land on to
+    // (castling counts as a king move). Much cheaper than generating every move.
+    void generateMovesTo(Square to, PieceType t, MoveList& list) const;
     // Only the legal moves.
     void generateLegal(MoveList& list) const;
     // True when m (taken from generatePseudoLegal) does not leave the own king in check.
@@ -49,6 +57,7 @@ private:
     void addPawnMoves(Square from, MoveList& list) const;
     void addPieceMoves(Square from, PieceType t, MoveList& list) const;
     void addCastling(MoveList& list) const;
+    void addPawnMovesTo(Square to, MoveList& list) const;
     void sanitizeCastling();
     void sanitizeEnPassant();
     bool parseBoard(std::string_view field, std::string& error);
@@ -60,6 +69,7 @@ private:
     Square m_epSquare;
     int m_halfMove;
     int m_fullMove;
+    mutable std::int8_t m_inCheck = -1;  // -1 not known yet, else whether the side to move is
 };
 
 // Number of leaf nodes of the legal move tree to the given depth.

@@ -1,5 +1,6 @@
 #include "chess/San.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace chess {
@@ -217,8 +218,7 @@ std::string unreachableReason(const Position& pos, const SanSyntax& s, bool anyO
 
 }  // namespace
 
-SanMatch matchSan(const Position& pos, const MoveList& pseudo, const SanSyntax& written, Move& move,
-                  std::string& why) {
+SanMatch matchSan(const Position& pos, const SanSyntax& written, Move& move, std::string& why) {
     SanSyntax syntax = written;
     // Long notation without a piece letter ("g1f3") names the piece by its square.
     if (syntax.piece == Pawn && syntax.fromFile >= 0 && syntax.fromRank >= 0) {
@@ -228,9 +228,12 @@ SanMatch matchSan(const Position& pos, const MoveList& pseudo, const SanSyntax& 
         }
     }
     if (syntax.kind != SanSyntax::Normal) {
-        const std::uint8_t flag =
-            syntax.kind == SanSyntax::CastleKingside ? CastleKingside : CastleQueenside;
-        for (const Move& m : pseudo) {
+        const bool kingside = syntax.kind == SanSyntax::CastleKingside;
+        const std::uint8_t flag = kingside ? CastleKingside : CastleQueenside;
+        MoveList kingMoves;
+        pos.generateMovesTo(pos.kingSquare(pos.sideToMove()) + (kingside ? 2 : -2), King,
+                            kingMoves);
+        for (const Move& m : kingMoves) {
             if ((m.flags & flag) && pos.isLegal(m)) {
                 move = m;
                 return SanMatch::Legal;
@@ -243,7 +246,9 @@ SanMatch matchSan(const Position& pos, const MoveList& pseudo, const SanSyntax& 
     bool pseudoFound = false;
     bool promotionMismatch = false;
     std::vector<Square> origins;
-    for (const Move& m : pseudo) {
+    MoveList candidates;
+    pos.generateMovesTo(syntax.to, syntax.piece, candidates);
+    for (const Move& m : candidates) {
         if (!sameOrigin(pos, m, syntax)) {
             continue;
         }
@@ -265,6 +270,7 @@ SanMatch matchSan(const Position& pos, const MoveList& pseudo, const SanSyntax& 
     }
     const std::string color = colorName(pos.sideToMove());
     if (found > 1) {
+        std::sort(origins.begin(), origins.end());
         why = color + " " + pieceName(syntax.piece) + "s on " + squareList(origins) +
               " can all move to " + squareName(syntax.to);
         if (found == 2) {
@@ -282,7 +288,7 @@ SanMatch matchSan(const Position& pos, const MoveList& pseudo, const SanSyntax& 
     return SanMatch::Illegal;
 }
 
-std::string sanBody(const Position& pos, const MoveList& pseudo, const Move& move) {
+std::string sanBody(const Position& pos, const Move& move) {
     if (move.flags & CastleKingside) {
         return "O-O";
     }
@@ -299,9 +305,10 @@ std::string sanBody(const Position& pos, const MoveList& pseudo, const Move& mov
         out += pieceLetter(piece);
         // Name the origin file if that tells the pieces apart, else its rank, else both.
         bool clash = false, sameFile = false, sameRank = false;
-        for (const Move& m : pseudo) {
-            if (m.to != move.to || m.from == move.from || typeOf(pos.at(m.from)) != piece ||
-                !pos.isLegal(m)) {
+        MoveList rivals;
+        pos.generateMovesTo(move.to, piece, rivals);
+        for (const Move& m : rivals) {
+            if (m.from == move.from || !pos.isLegal(m)) {
                 continue;
             }
             clash = true;
@@ -337,11 +344,9 @@ const char* checkSuffix(const Position& after) {
 }
 
 std::string sanText(const Position& pos, const Move& move) {
-    MoveList pseudo;
-    pos.generatePseudoLegal(pseudo);
     Position next = pos;
     next.makeMove(move);
-    return sanBody(pos, pseudo, move) + checkSuffix(next);
+    return sanBody(pos, move) + checkSuffix(next);
 }
 
 bool parseSan(const Position& pos, std::string_view text, Move& move, std::string& why) {
@@ -357,9 +362,7 @@ bool parseSan(const Position& pos, std::string_view text, Move& move, std::strin
             return false;
         }
     }
-    MoveList pseudo;
-    pos.generatePseudoLegal(pseudo);
-    return matchSan(pos, pseudo, syntax, move, why) == SanMatch::Legal;
+    return matchSan(pos, syntax, move, why) == SanMatch::Legal;
 }
 
 }  // namespace chess

@@ -32,13 +32,12 @@ SanSyntaxStatus parseSanSyntax(std::string_view text, SanSyntax& out, size_t& us
 
 enum class SanMatch { Legal, Illegal, Ambiguous };
 
-// Finds the one legal move the syntax describes in pos. pseudo holds pos's pseudo-legal
-// moves. On Illegal or Ambiguous, why says why in words, e.g. "no black knight can reach e4".
-SanMatch matchSan(const Position& pos, const MoveList& pseudo, const SanSyntax& syntax, Move& move,
-                  std::string& why);
+// Finds the one legal move the syntax describes in pos. On Illegal or Ambiguous, why says
+// why in words, e.g. "no black knight can reach e4".
+SanMatch matchSan(const Position& pos, const SanSyntax& syntax, Move& move, std::string& why);
 
-// The SAN of a legal move without its check mark; pseudo holds pos's pseudo-legal moves.
-std::string sanBody(const Position& pos, const MoveList& pseudo, const Move& move);
+// The SAN of a legal move without its check mark.
+std::string sanBody(const Position& pos, const Move& move);
 // "#" when the side to move in after is mated, "+" when in check, else "".
 const char* checkSuffix(const Position& after);
 // The whole SAN of a legal move, e.g. "Nbxd2+".

@@ -61,11 +61,13 @@ enum MoveFlag : std::uint8_t {
     CastleQueenside = 16
 };
 
+// Left uninitialised by default so that a MoveList costs nothing to create; use Move{} for
+// a zeroed move.
 struct Move {
-    std::uint8_t from = 0;
-    std::uint8_t to = 0;
-    PieceType promotion = NoType;
-    std::uint8_t flags = Quiet;
+    std::uint8_t from;
+    std::uint8_t to;
+    PieceType promotion;
+    std::uint8_t flags;
 
     bool isCastle() const { return (flags & (CastleKingside | CastleQueenside)) != 0; }
     bool isCapture() const { return (flags & (Capture | EnPassant)) != 0; }

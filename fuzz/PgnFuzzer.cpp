@@ -22,12 +22,12 @@ void checkSan(std::string_view text) {
         chess::Position pos;
         std::string why;
         pos.setFen(fen, why);
-        chess::Move move;
+        chess::Move move{};
         if (!chess::parseSan(pos, text, move, why)) {
             continue;
         }
         // Our own SAN of the move must read back as the same move.
-        chess::Move again;
+        chess::Move again{};
         if (!chess::parseSan(pos, chess::sanText(pos, move), again, why) || !(again == move)) {
             std::abort();
         }

@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FenAfterMoves, TracksCountersRightsAndEnPassant) {
     chess::Position pos;
     for (const char* san : {"e4", "Nf6", "e5", "d5", "Ke2"}) {
-        chess::Move move;
+        chess::Move move{};
         std::string why;
         ASSERT_TRUE(chess::parseSan(pos, san, move, why)) << san << ": " << why;
         pos.makeMove(move);

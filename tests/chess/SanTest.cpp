@@ -28,7 +28,7 @@ class SanRoundTrip : public testing::TestWithParam<SanCase> {};
 TEST_P(SanRoundTrip, ReadsTheMoveAndWritesItNormalised) {
     const SanCase& c = GetParam();
     const chess::Position pos = positionOf(c.fen);
-    chess::Move move;
+    chess::Move move{};
     std::string why;
     ASSERT_TRUE(chess::parseSan(pos, c.written, move, why)) << why;
     EXPECT_EQ(chess::uciText(move), c.uci);
@@ -89,7 +89,7 @@ class SanRejected : public testing::TestWithParam<RejectCase> {};
 
 TEST_P(SanRejected, GivesTheReason) {
     const RejectCase& c = GetParam();
-    chess::Move move;
+    chess::Move move{};
     std::string why;
     EXPECT_FALSE(chess::parseSan(positionOf(c.fen), c.written, move, why));
     EXPECT_EQ(why, c.why);
