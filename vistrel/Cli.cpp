@@ -49,9 +49,13 @@ bool writeWholeFile(const fs::path& path, const std::string& bytes) {
 // Writes through a temporary name in the same directory and renames it over the target,
 // so a reader sees either the old page or the whole new one.
 bool writeAtomically(const fs::path& target, const std::string& bytes, std::string& why) {
-    fs::path temp = target;
-    temp.replace_filename("." + target.filename().string() + "." + std::to_string(getpid()) +
-                          ".tmp");
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on one long concatenation.
+    std::string name = ".";
+    name += target.filename().string();
+    name += '.';
+    name += std::to_string(getpid());
+    name += ".tmp";
+    const fs::path temp = target.parent_path() / name;
     if (!writeWholeFile(temp, bytes)) {
         why = std::strerror(errno);
         std::error_code ignored;
