@@ -1,0 +1,106 @@
+// Real files read without a fault. The committed fixtures run everywhere; with the
+// environment variable KORVANE_CORPUS naming a checkout of the shared PGN corpus, every file
+// of it that holds valid games is checked too.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "chess/PgnReader.h"
+
+namespace {
+
+std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct RealFile {
+    const char* name;
+    size_t games;
+};
+
+class RealFixture : public testing::TestWithParam<RealFile> {};
+
+TEST_P(RealFixture, ReadsEveryGame) {
+    const std::string bytes =
+        fileBytes(std::string(KORVANE_TEST_DATA) + "/pgn/real/" + GetParam().name);
+    ASSERT_FALSE(bytes.empty());
+    chess::PgnFile file;
+    chess::PgnError error;
+    ASSERT_TRUE(chess::readPgn(bytes, GetParam().name, file, error)) << error.message;
+    EXPECT_EQ(file.games.size(), GetParam().games);
+    for (const chess::PgnGame& game : file.games) {
+        EXPECT_FALSE(game.mainLine.moves.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RealFixture,
+                         testing::Values(RealFile{"gnuchess-book-first40.pgn", 40},
+                                         RealFile{"networkx-wcc-first20.pgn", 20},
+                                         RealFile{"chessjs-lichess2013-first10.pgn", 10},
+                                         RealFile{"mliebelt-sampleGames.pgn", 9},
+                                         RealFile{"broadcast-round5-snapshot3.pgn", 16}),
+                         [](const testing::TestParamInfo<RealFile>& p) {
+                             std::string name = p.param.name;
+                             name = name.substr(0, name.find('-'));
+                             return name;
+                         });
+
+// The live games of a round file: no result token yet, the last move's position is known.
+TEST(RealFixture, LiveGamesOfARoundFile) {
+    chess::PgnFile file;
+    chess::PgnError error;
+    ASSERT_TRUE(chess::readPgn(
+        fileBytes(std::string(KORVANE_TEST_DATA) + "/pgn/real/broadcast-round5-snapshot3.pgn"),
+        "round5.pgn", file, error));
+    int live = 0;
+    for (const chess::PgnGame& game : file.games) {
+        live += game.result == "*";
+        EXPECT_FALSE(game.mainLine.moves.back().fenAfter.empty());
+        EXPECT_FALSE(game.mainLine.moves.front().commentsAfter.empty());  // [%clk ...]
+    }
+    EXPECT_EQ(live, 8);
+}
+
+// Faults the shared corpus is known to hold: study games whose moves really are illegal.
+const std::vector<std::string> kKnownFaults = {
+    "line 1466: illegal move 1... Kf8 (a black rook stands on f8) in game 92",
+    "line 2450: illegal move 1. Nxg5 (no white knight can reach g5) in game 153",
+    "line 2705: illegal move 1... Bxc6+ (no black bishop can reach c6) in game 169",
+    "line 2721: illegal move 1. Nxg5 (no white knight can reach g5) in game 170",
+};
+
+TEST(SharedCorpus, ValidFilesReadWithoutFaults) {
+    const char* root = std::getenv("KORVANE_CORPUS");
+    if (root == nullptr) {
+        GTEST_SKIP() << "set KORVANE_CORPUS to the shared PGN corpus to run this check";
+    }
+    size_t games = 0;
+    std::vector<std::string> faults;
+    for (const char* dir : {"real", "annotated", "broadcast"}) {
+        for (const auto& entry :
+             std::filesystem::directory_iterator(std::filesystem::path(root) / dir)) {
+            if (entry.path().extension() != ".pgn") {
+                continue;
+            }
+            chess::PgnFile file;
+            std::vector<chess::PgnError> found;
+            chess::readPgnSkippingFaults(fileBytes(entry.path()), entry.path().filename().string(),
+                                         file, found);
+            games += file.games.size();
+            for (const chess::PgnError& e : found) {
+                faults.push_back(e.message.substr(e.message.find("line ")));
+            }
+        }
+    }
+    EXPECT_GT(games, 8000u);
+    EXPECT_EQ(faults, kKnownFaults);
+}
+
+}  // namespace
