@@ -166,7 +166,9 @@ bool PgnParser::parseTags(PgnGame& game) {
         // A tag the game already has begins the next game: files of tags without move
         // text have nothing else between their games.
         const std::string name = tagPeek();
-        if (!name.empty() && !game.tag(name).empty()) {
+        const bool repeated = std::any_of(game.tags.begin(), game.tags.end(),
+                                          [&](const auto& tag) { return tag.first == name; });
+        if (!name.empty() && repeated) {
             return true;
         }
         if (!parseTag(game)) {
