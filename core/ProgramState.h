@@ -27,6 +27,9 @@ struct ProgramState {
     std::string tempDir;    // temppgn
     std::string finalDir;   // finalpgn
     std::string backupDir;  // backup
+    // Where the running program lies; a first start looks there for the converter and its
+    // ini files. Empty in tests that do not need it.
+    std::string executableDir;
 
     bool bError = false;              // a callee reports failure; its caller tests and clears it
     bool bForceConversion = false;    // the next cycle treats every awake game as changed

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Config.h"
+#include "core/ConverterDefaults.h"
 #include "core/FileUtils.h"
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
@@ -75,6 +76,9 @@ bool Main(ProgramState& state) {
         // First start. Blanks in the program directory need no warning: the converter is
         // started with an argument vector, never through a shell.
         state.settings.bpubRenameFiles = true;
+        if (!state.executableDir.empty()) {
+            FillConverterDefaults(state.settings, state.executableDir);
+        }
         state.ui.showSettingsDialog();
     } else {
         ReadCfg(state, program + kSettingsFileName);

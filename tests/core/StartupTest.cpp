@@ -39,6 +39,18 @@ TEST_F(StartupTest, FirstStartAsksForSettingsAndMakesWorkDirectories) {
     EXPECT_TRUE(program.ui.boxes.empty());
 }
 
+TEST_F(StartupTest, FirstStartOffersTheShippedConverter) {
+    const std::string vistrel = program.dir.write("app/vistrel/vistrel", "");
+    program.dir.write("app/data/vistrel-game.ini", "");
+    program.state.executableDir = program.dir.path() + "/app/ui";
+    std::filesystem::create_directories(program.state.executableDir);
+    ASSERT_TRUE(Main(program.state));
+    EXPECT_EQ(program.state.settings.spubPathVistrel, vistrel);
+    EXPECT_EQ(program.state.settings.spubPathVisIni,
+              program.dir.path() + "/app/data/vistrel-game.ini");
+    EXPECT_EQ(program.ui.settingsDialogs, 1);
+}
+
 TEST_F(StartupTest, ExistingSettingsAreRead) {
     program.dir.write("korvane.cfg", "%\r\nlpubScanTime=7\r\nbpubRenameFiles=False\r\n");
     ASSERT_TRUE(Main(program.state));

@@ -1,4 +1,4 @@
-#include "pipeline/Defaults.h"
+#include "core/ConverterDefaults.h"
 
 #include <filesystem>
 #include <initializer_list>

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/ConverterDefaults.h"
 #include "core/Settings.h"
-#include "pipeline/Defaults.h"
 #include "support/TempDir.h"
 
 namespace korvane::test {
