@@ -7,6 +7,11 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh --tests
 [[ -x tests/browser/setup.sh ]] && tests/browser/setup.sh
 
+# The shared PGN corpus beside the checkout, when there is one: every valid game must read.
+if [[ -z "${KORVANE_CORPUS:-}" && -d ../shared/corpus ]]; then
+    export KORVANE_CORPUS="$(cd ../shared/corpus && pwd)"
+fi
+
 jobs=$(nproc)
 werror=OFF
 [[ "${CI:-}" == "true" ]] && werror=ON
