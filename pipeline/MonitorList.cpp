@@ -79,6 +79,17 @@ bool MonitorList::isReserved(const std::string& directory) const {
     return false;
 }
 
+bool MonitorList::refuseReserved(const std::string& directory) {
+    if (!isReserved(directory)) {
+        return false;
+    }
+    m_state.ui.messageBox(
+        directory + " is reserved. " + "Source pgn files are not allowed in this directory.",
+        "Sorry!", Buttons::Ok, Icon::None);
+    m_state.bError = true;
+    return true;
+}
+
 void MonitorList::OpenFileDialog(const std::string& title, const std::string& fileType,
                                  std::string& result, const std::string& initialDir,
                                  const std::string& mode) {
@@ -104,11 +115,7 @@ void MonitorList::OpenFileDialog(const std::string& title, const std::string& fi
             return;
         }
         if (forAdd || forSubstitute) {
-            if (isReserved(chosenDir)) {
-                m_state.ui.messageBox(chosenDir + " is reserved. " +
-                                          "Source pgn files are not allowed in this directory.",
-                                      "Sorry!", Buttons::Ok, Icon::None);
-                m_state.bError = true;
+            if (refuseReserved(chosenDir)) {
                 return;
             }
             AddOnePgn(path);
@@ -117,11 +124,7 @@ void MonitorList::OpenFileDialog(const std::string& title, const std::string& fi
             }
         }
     } else if (forAdd) {
-        if (isReserved(chosenDir)) {
-            m_state.ui.messageBox(chosenDir + " is reserved. " +
-                                      "Source pgn files are not allowed in this directory.",
-                                  "Sorry!", Buttons::Ok, Icon::None);
-            m_state.bError = true;
+        if (refuseReserved(chosenDir)) {
             return;
         }
         AddSeveralPgns(chosenDir, choice->names);

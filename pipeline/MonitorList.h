@@ -45,6 +45,8 @@ public:
 
 private:
     bool isReserved(const std::string& directory) const;
+    // Tells the operator that games may not come from a work or HTML directory.
+    bool refuseReserved(const std::string& directory);
     void removeSelected(const std::string& key);
     void substituteSelected(const std::string& key);
     void setSleep(bool sleep);
