@@ -1,14 +1,16 @@
 #pragma once
-// A program with an FTP session and its uploader, wired to a fake panel, plus helpers to
-// point the panel at a test server and to read what the server saw.
+// The FTP panel as plain values, a program with an FTP session and its uploader wired to it,
+// and a fixture that points that program at a fresh test server.
 
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "FakePanelView.h"
+#include "ftp/FtpPanelView.h"
 #include "ftp/FtpSession.h"
 #include "ftp/Inet.h"
 #include "ftp/Upload.h"
@@ -17,10 +19,52 @@
 
 namespace korvane::test {
 
+using Lines = std::vector<std::string>;
+
+class FakePanelView : public FtpPanelView {
+public:
+    std::string text(FtpField field) const override {
+        auto it = texts.find(field);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void setText(FtpField field, const std::string& value) override { texts[field] = value; }
+    void setFieldEnabled(FtpField field, bool on) override { fieldEnabled[field] = on; }
+    void setFieldBackColour(FtpField field, std::uint32_t colour) override {
+        backColour[field] = colour;
+    }
+    bool isEnabled(FtpButton button) const override {
+        auto it = buttons.find(button);
+        return it != buttons.end() && it->second;
+    }
+    void setEnabled(FtpButton button, bool on) override { buttons[button] = on; }
+    void setChecked(FtpCheck, bool) override {}
+    void setCurDirText(const std::string& value) override { curDir = value; }
+    void setRemoteFiles(const Lines& lines) override { remoteFiles = lines; }
+    bool panelVisible() const override { return true; }
+    void setTransferIndicatorVisible(int which, bool shown) override {
+        (which == 1 ? indicator1 : indicator2) = shown;
+    }
+    void setRemoveButtonCaption(const std::string& caption) override { removeCaption = caption; }
+    void stopCountdownIfRunning() override { ++countdownStops; }
+
+    std::map<FtpField, std::string> texts;
+    std::map<FtpField, bool> fieldEnabled;
+    std::map<FtpField, std::uint32_t> backColour;
+    std::map<FtpButton, bool> buttons;
+    std::string curDir;
+    Lines remoteFiles;
+    bool indicator1 = false;
+    bool indicator2 = false;
+    std::string removeCaption = "Remove";
+    int countdownStops = 0;
+};
+
 struct FtpProgram {
-    FtpProgram();
-    // Fills the panel with the server's address, the test user and its password.
-    void pointAt(const FtpServer& server, const std::string& scheme = "");
+    FtpProgram() {
+        state.settings.lpubTimeOut = 10;
+        state.settings.spubPathHtml = program.dir.path() + "/html/";
+        session.LoadPanel();
+    }
 
     TestProgram program;
     ProgramState& state = program.state;
@@ -31,9 +75,43 @@ struct FtpProgram {
     FtpUploader uploader{session};
 };
 
-// The commands that show what the client did, without the transfer set-up (EPSV, TYPE,
-// AUTH, PBSZ, PROT) and the password.
-std::vector<std::string> Significant(const std::vector<std::string>& commands);
+// The commands that show what the client did, without the transfer set-up and the password.
+inline Lines Significant(const Lines& commands) {
+    static const std::set<std::string> setUp{"EPSV", "PASV", "TYPE", "AUTH",
+                                             "PBSZ", "PROT", "PASS"};
+    Lines out;
+    for (const auto& c : commands) {
+        if (!setUp.contains(c.substr(0, c.find(' ')))) {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+// A program whose panel points at a test server holding "/live" and "/pgn files"; pages
+// and PGN files go to "/live", under temporary names.
+class FtpTest : public ::testing::Test {
+protected:
+    void SetUp() override { start({}); }
+    void start(FtpServerOptions options, const std::string& scheme = "") {
+        server = std::make_unique<FtpServer>(options);
+        std::filesystem::create_directories(server->root() + "/live");
+        std::filesystem::create_directories(server->root() + "/pgn files");
+        p.view.setText(FtpField::txtURL, scheme + "127.0.0.1");
+        p.view.setText(FtpField::txtPort, std::to_string(server->port()));
+        p.view.setText(FtpField::txtUserName, FtpServer::kUser);
+        p.view.setText(FtpField::txtPassword, FtpServer::kPassword);
+        p.state.settings.spubRemoteHtmDir = "/live";
+        p.state.settings.spubRemotePgnDir = "/live";
+        p.state.settings.bpubRenameFiles = true;
+    }
+    bool logHas(const std::string& text) const {
+        return p.ui.logText().find(text) != std::string::npos;
+    }
+
+    std::unique_ptr<FtpServer> server;
+    FtpProgram p;
+};
 
 // Names table-driven cases after their "name" field.
 struct CaseName {

@@ -4,83 +4,68 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <map>
-
-#include <gtest/gtest.h>
 
 #include "FtpFixture.h"
 
 namespace korvane::test {
 namespace {
 
-using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
-
-// Names of the files in a server directory, sorted.
-Lines serverFiles(const std::string& dir) {
-    Lines names;
-    for (const auto& e : fs::directory_iterator(dir)) {
-        names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // The log's entries, newest first, without their date lines.
 Lines entries(const std::string& log) {
     Lines out;
-    std::size_t pos = 0;
-    while ((pos = log.find("\r\n", pos)) != std::string::npos) {
-        const std::size_t end = log.find("\r\n\r\n", pos + 2);
-        if (end == std::string::npos) {
+    for (std::size_t pos = log.find("\r\n"), end; pos != std::string::npos;
+         pos = log.find("\r\n", end + 4)) {
+        if ((end = log.find("\r\n\r\n", pos + 2)) == std::string::npos) {
             break;
         }
         out.push_back(log.substr(pos + 2, end - pos - 2));
-        pos = end + 4;
     }
     return out;
 }
 
-class UploadTest : public ::testing::Test {
+// Content that names its file, so a file sent under the wrong name shows.
+std::string bytesOf(const std::string& name) {
+    return name.ends_with(".pgn") ? "[Event \"" + name + "\"]\r\n\r\n1. e4 *\r\n"
+                                  : "<html>" + name + "</html>\r\n";
+}
+
+class UploadTest : public FtpTest {
 protected:
-    void SetUp() override { start({}); }
-    void start(FtpServerOptions options) {
-        server = std::make_unique<FtpServer>(options);
-        fs::create_directories(server->root() + "/live");
-        fs::create_directories(server->root() + "/pgn");
-        p.pointAt(*server);
-        p.state.settings.spubRemoteHtmDir = "/live";
-        p.state.settings.spubRemotePgnDir = "/live";
-        p.state.settings.bpubRenameFiles = true;
-    }
     void connect() {
         p.session.Connect();
         server->clearCommands();
         p.ui.setLogText("");
     }
-    // Writes a page (or a PGN file) with content that names it.
-    std::string page(const std::string& name) {
-        const std::string bytes = "<html>" + name + "</html>\r\n";
-        p.program.dir.write("html/" + name, bytes);
-        return bytes;
-    }
-    std::string pgn(const std::string& name) {
-        const std::string bytes = "[Event \"" + name + "\"]\r\n\r\n1. e4 *\r\n";
-        p.program.dir.write("temppgn/" + name, bytes);
-        return bytes;
+    // Writes the local files: pages in the HTML directory, PGN files in temppgn.
+    void write(const Lines& names) {
+        for (const auto& name : names) {
+            p.program.dir.write((name.ends_with(".pgn") ? "temppgn/" : "html/") + name,
+                                bytesOf(name));
+        }
     }
     void upload(Lines html, std::optional<Lines> pgns = std::nullopt) {
         UploadQueue queue{std::move(html), std::move(pgns)};
         p.uploader.Upload(queue);
     }
-
-    std::unique_ptr<FtpServer> server;
-    FtpProgram p;
+    // The remote directory holds exactly these files, each with its own content.
+    void expectOnServer(const std::string& dir, const Lines& names) {
+        Lines found;
+        for (const auto& e : fs::directory_iterator(server->root() + dir)) {
+            found.push_back(e.path().filename().string());
+        }
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, names) << dir;
+        for (const auto& name : names) {
+            EXPECT_EQ(readFile(server->root() + dir + "/" + name), bytesOf(name)) << name;
+        }
+    }
 };
 
 TEST_F(UploadTest, OneGameGoesUpUnderATemporaryNameAndIsRenamed) {
     connect();
-    const std::string bytes = page("Game1.htm");
+    write({"Game1.htm"});
     upload({"Game1.htm"});
 
     // libcurl knows the session is in /live already and sends no second CWD.
@@ -90,8 +75,8 @@ TEST_F(UploadTest, OneGameGoesUpUnderATemporaryNameAndIsRenamed) {
     const std::string local = p.state.settings.spubPathHtml + "Game1.htm";
     EXPECT_EQ(entries(p.ui.logText()), (Lines{"Renaming /live/kv1.htm to game1.htm",
                                               "Uploading " + local + " to /live as kv1.htm"}));
-    EXPECT_EQ(readFile(server->root() + "/live/game1.htm"), bytes);
-    EXPECT_EQ(serverFiles(server->root() + "/live"), Lines{"game1.htm"});
+    EXPECT_EQ(readFile(server->root() + "/live/game1.htm"), bytesOf("Game1.htm"));
+    EXPECT_EQ(fs::directory_iterator(server->root() + "/live")->path().filename(), "game1.htm");
     EXPECT_EQ(p.ui.statuses.back(), "Request Completed!");
     EXPECT_EQ(p.view.remoteFiles.size(), 1u);
     EXPECT_EQ(p.view.removeCaption, "Substitute");
@@ -99,56 +84,46 @@ TEST_F(UploadTest, OneGameGoesUpUnderATemporaryNameAndIsRenamed) {
 
 TEST_F(UploadTest, EachBatchCountsItsTemporaryNamesFromOne) {
     p.state.settings.bPgnUpload = true;
-    p.state.settings.spubRemotePgnDir = "/pgn";
-    p.session.Connect();
-    server->clearCommands();
-    const Lines pages = {"a.htm", "b.htm", "c.htm"};
-    std::map<std::string, std::string> bytes;
-    for (const auto& name : pages) {
-        bytes[name] = page(name);
-    }
-    bytes["a.pgn"] = pgn("a.pgn");
-    upload(pages, Lines{"a.pgn"});
+    p.state.settings.spubRemotePgnDir = "/pgn files";
+    connect();
+    write({"a.htm", "b.htm", "c.htm", "a.pgn"});
+    upload({"a.htm", "b.htm", "c.htm"}, Lines{"a.pgn"});
 
     EXPECT_EQ(Significant(server->commands()),
               (Lines{"STOR kv1.htm", "RNFR kv1.htm", "RNTO a.htm", "STOR kv2.htm", "RNFR kv2.htm",
-                     "RNTO b.htm", "STOR kv3.htm", "RNFR kv3.htm", "RNTO c.htm", "LIST", "CWD /pgn",
-                     "STOR kv1.pgn", "RNFR kv1.pgn", "RNTO a.pgn", "LIST"}));
-    EXPECT_EQ(serverFiles(server->root() + "/live"), pages);
-    EXPECT_EQ(serverFiles(server->root() + "/pgn"), Lines{"a.pgn"});
-    for (const auto& name : pages) {
-        EXPECT_EQ(readFile(server->root() + "/live/" + name), bytes[name]);
-    }
-    EXPECT_EQ(readFile(server->root() + "/pgn/a.pgn"), bytes["a.pgn"]);
-    EXPECT_EQ(p.view.curDir, "/live");  // the listing shows /pgn, the label what PWD said
+                     "RNTO b.htm", "STOR kv3.htm", "RNFR kv3.htm", "RNTO c.htm", "LIST",
+                     "CWD /pgn files", "STOR kv1.pgn", "RNFR kv1.pgn", "RNTO a.pgn", "LIST"}));
+    expectOnServer("/live", {"a.htm", "b.htm", "c.htm"});
+    expectOnServer("/pgn files", {"a.pgn"});
+    EXPECT_EQ(p.view.curDir, "/live");  // the listing shows the PGN directory, the label PWD
 }
 
 TEST_F(UploadTest, AFileNamedLikeItsTemporaryNameUsesKvx) {
     connect();
-    page("KV1.htm");
+    write({"KV1.htm"});
     upload({"KV1.htm"});
     EXPECT_EQ(Significant(server->commands()),
               (Lines{"STOR kvx1.htm", "RNFR kvx1.htm", "RNTO kv1.htm", "LIST"}));
-    EXPECT_EQ(serverFiles(server->root() + "/live"), Lines{"kv1.htm"});
+    EXPECT_TRUE(fs::exists(server->root() + "/live/kv1.htm"));
 }
 
 TEST_F(UploadTest, WithoutRenamingTheFileGoesUpUnderItsOwnName) {
     p.state.settings.bpubRenameFiles = false;
     p.state.bLowerCase = false;
     connect();
-    page("My Game.htm");  // a blank in the name survives the command
+    write({"My Game.htm"});  // a blank in the name survives the command
     upload({"My Game.htm"});
     EXPECT_EQ(Significant(server->commands()), (Lines{"STOR My Game.htm", "LIST"}));
     EXPECT_EQ(entries(p.ui.logText()),
               Lines{"Uploading " + p.state.settings.spubPathHtml + "My Game.htm to /live"});
-    EXPECT_EQ(serverFiles(server->root() + "/live"), Lines{"My Game.htm"});
+    expectOnServer("/live", {"My Game.htm"});
 }
 
 TEST_F(UploadTest, AnEmptyRemoteDirectorySendsNoCd) {
     p.state.settings.spubRemoteHtmDir.clear();
     p.state.settings.spubRemotePgnDir.clear();
     connect();
-    page("a.htm");
+    write({"a.htm"});
     upload({"a.htm"});
     EXPECT_EQ(Significant(server->commands()),
               (Lines{"STOR kv1.htm", "RNFR kv1.htm", "RNTO a.htm", "LIST"}));
@@ -160,7 +135,7 @@ TEST_F(UploadTest, AnEmptyRemoteDirectorySendsNoCd) {
 TEST_F(UploadTest, PgnFilesWithoutAPageAreNotUploaded) {
     p.state.settings.bPgnUpload = true;
     connect();
-    pgn("a.pgn");
+    write({"a.pgn"});
     upload({}, Lines{"a.pgn"});
     EXPECT_TRUE(server->commands().empty());
     EXPECT_EQ(p.uploader.uploadCount(), 0);
@@ -170,7 +145,7 @@ TEST_F(UploadTest, PgnFilesWithoutAPageAreNotUploaded) {
 TEST_F(UploadTest, DisconnectBetweenUploadsReconnectsWithCdPwdDir) {
     p.state.settings.bDisConnect = true;
     connect();
-    page("a.htm");
+    write({"a.htm"});
     upload({"a.htm"});
     EXPECT_EQ(server->commands().back(), "QUIT");
     EXPECT_TRUE(p.session.bDisconnected);
@@ -187,7 +162,7 @@ TEST_F(UploadTest, RefusedRenameShowsTheAdviceAndRetriesTheFile) {
     start({.refuseRenameExisting = true});
     connect();
     std::ofstream(server->root() + "/live/a.htm") << "old";
-    page("a.htm");
+    write({"a.htm"});
     p.ui.answerNext(Answer::Ok);
     upload({"a.htm"});
 
@@ -209,22 +184,20 @@ TEST_F(UploadTest, RefusedRenameShowsTheAdviceAndRetriesTheFile) {
 TEST_F(UploadTest, RefusedStorGoesOnWithTheBatchAndRetriesEachFileOnce) {
     start({.denyWrite = true});
     connect();
-    page("a.htm");
-    page("b.htm");
+    write({"a.htm", "b.htm", "c.htm"});
     upload({"a.htm", "b.htm"});
 
     // No RENAME follows a failed PUT: it could publish an old temporary file.
     EXPECT_EQ(Significant(server->commands()), (Lines{"STOR kv1.htm", "STOR kv2.htm", "LIST"}));
-    EXPECT_NE(p.ui.logText().find("\r\n\r\nError! 550: Not enough privileges."), std::string::npos);
+    EXPECT_TRUE(logHas("\r\n\r\nError! 550: Not enough privileges."));
     EXPECT_EQ(p.uploader.pendingHtml(), (Lines{"a.htm", "b.htm"}));
     EXPECT_TRUE(p.uploader.hasPendingRetries());
 
     // The next cycle changed b.htm again and made c.htm: b.htm goes up once.
     server->restart({});
     server->clearCommands();
-    page("c.htm");
     upload({"b.htm", "c.htm"});
-    EXPECT_EQ(serverFiles(server->root() + "/live"), (Lines{"a.htm", "b.htm", "c.htm"}));
+    expectOnServer("/live", {"a.htm", "b.htm", "c.htm"});
     const Lines cmds = Significant(server->commands());
     EXPECT_EQ(std::count(cmds.begin(), cmds.end(), "RNTO b.htm"), 1);
     EXPECT_FALSE(p.uploader.hasPendingRetries());
@@ -233,10 +206,7 @@ TEST_F(UploadTest, RefusedStorGoesOnWithTheBatchAndRetriesEachFileOnce) {
 TEST_F(UploadTest, ServerKilledInABatchGetsEveryPageAfterItsRestart) {
     start({.exitOnStor = 2});
     connect();
-    std::map<std::string, std::string> bytes;
-    for (const char* name : {"a.htm", "b.htm", "c.htm", "d.htm"}) {
-        bytes[name] = page(name);
-    }
+    write({"a.htm", "b.htm", "c.htm", "d.htm"});
     upload({"a.htm", "b.htm", "c.htm"});
     EXPECT_TRUE(p.session.bDisconnected);
     EXPECT_NE(std::find(p.ui.statuses.begin(), p.ui.statuses.end(), "Disconnected"),
@@ -251,10 +221,7 @@ TEST_F(UploadTest, ServerKilledInABatchGetsEveryPageAfterItsRestart) {
     EXPECT_EQ(Lines(cmds.begin(), cmds.begin() + 5),
               (Lines{"USER korvane", "PWD", "CWD /live", "PWD", "LIST"}));
     EXPECT_FALSE(p.session.bDisconnected);
-    EXPECT_EQ(serverFiles(server->root() + "/live"), (Lines{"a.htm", "b.htm", "c.htm", "d.htm"}));
-    for (const auto& [name, content] : bytes) {
-        EXPECT_EQ(readFile(server->root() + "/live/" + name), content) << name;
-    }
+    expectOnServer("/live", {"a.htm", "b.htm", "c.htm", "d.htm"});
     EXPECT_FALSE(p.uploader.hasPendingRetries());
 }
 

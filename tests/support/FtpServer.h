@@ -34,8 +34,8 @@ public:
     int port() const { return m_port; }
     // The served directory (the client's "/").
     std::string root() const { return m_dir.path() + "/root"; }
-    // The self-signed certificate the server presents when tls is on.
-    std::string certificate() const { return m_dir.path() + "/cert.pem"; }
+    // The self-signed certificate for 127.0.0.1 (valid 2000-2100) presented when tls is on.
+    static std::string certificate() { return std::string(KORVANE_SOURCE_DIR) + kCert; }
 
     // The commands received so far, one per line, in order.
     std::vector<std::string> commands() const;
@@ -47,8 +47,8 @@ public:
     void restart(FtpServerOptions options);
 
 private:
+    static constexpr const char* kCert = "/tests/support/ftp/cert.pem";
     void start();
-    void makeCertificate();
 
     TempDir m_dir;
     FtpServerOptions m_options;

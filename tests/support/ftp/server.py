@@ -1,13 +1,12 @@
 """A small FTP server on 127.0.0.1 for Korvane's tests, with switches that inject faults.
 
-Every command the server receives is appended to the --log file, one line each (the
-password masked), so tests can compare the exact command sequence a client sent.
+Every command received is appended to the --log file, one line each (the password masked),
+so tests can compare the exact command sequence a client sent.
 """
 
 import argparse
+import logging
 import os
-import sys
-import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
@@ -20,8 +19,8 @@ def parse_args():
     p.add_argument("--port", type=int, default=0)
     p.add_argument("--port-file", required=True)
     p.add_argument("--log", required=True)
-    p.add_argument("--user", default="korvane")
-    p.add_argument("--password", default="secret")
+    p.add_argument("--user", required=True)
+    p.add_argument("--password", required=True)
     p.add_argument("--deny-write", action="store_true", help="STOR fails with 550")
     p.add_argument("--refuse-rename-existing", action="store_true")
     p.add_argument("--exit-on-stor", type=int, default=0, help="die at the n-th STOR")
@@ -44,18 +43,16 @@ def make_handler(args):
 
         class TlsBase(TLS_FTPHandler):
             dtp_handler = PatchedDTP
+            certfile, keyfile = args.tls
 
-        TlsBase.certfile = args.tls[0]
-        TlsBase.keyfile = args.tls[1]
         base = TlsBase
 
     state = {"stors": 0}
 
     class Handler(base):
         def pre_process_command(self, line, cmd, arg):
-            shown = "PASS ****" if cmd == "PASS" else line
             with open(args.log, "a", encoding="utf-8", errors="replace") as f:
-                f.write(shown + "\n")
+                f.write(("PASS ****" if cmd == "PASS" else line) + "\n")
             if cmd == "STOR" and args.exit_on_stor:
                 state["stors"] += 1
                 if state["stors"] == args.exit_on_stor:
@@ -74,6 +71,8 @@ def make_handler(args):
 
 def main():
     args = parse_args()
+    if os.environ.get("KORVANE_FTP_VERBOSE") is None:
+        logging.basicConfig(level=logging.CRITICAL)
     authorizer = DummyAuthorizer()
     perm = "elr" if args.deny_write else "elradfmwMT"
     authorizer.add_user(args.user, args.password, args.dir, perm=perm)
@@ -82,17 +81,12 @@ def main():
     handler.banner = "Korvane test server ready."
     handler.auth_failed_timeout = 0.05
     server = FTPServer(("127.0.0.1", args.port), handler)
-    port = server.address[1]
-    tmp = args.port_file + ".tmp"
-    with open(tmp, "w") as f:
-        f.write(str(port))
-    os.replace(tmp, args.port_file)
+    # Written under another name and renamed, so the test never reads half a number.
+    with open(args.port_file + ".tmp", "w") as f:
+        f.write(str(server.address[1]))
+    os.replace(args.port_file + ".tmp", args.port_file)
     server.serve_forever(timeout=0.05)
 
 
 if __name__ == "__main__":
-    logging_off = os.environ.get("KORVANE_FTP_VERBOSE") is None
-    if logging_off:
-        import logging
-        logging.basicConfig(level=logging.CRITICAL)
     main()
