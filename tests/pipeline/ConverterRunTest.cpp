@@ -21,9 +21,6 @@ struct Outcome {
     bool pgnError, remove, queued;
     const char* logFragment;
 };
-void PrintTo(const Outcome& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class BareRunTest : public PipelineTest, public ::testing::WithParamInterface<Outcome> {};
 
@@ -51,7 +48,7 @@ TEST_P(BareRunTest, LeavesTheExpectedTraces) {
         EXPECT_EQ(htmlPage("round1.htm"), o.content);
     } else {
         EXPECT_TRUE(pipeline.uploads.html.empty());
-        EXPECT_FALSE(fs::exists(state.settings.spubPathHtml + "round1.htm"));
+        EXPECT_FALSE(htmlExists("round1.htm"));
     }
     EXPECT_TRUE(logHas(o.logFragment)) << ui.logText();
     EXPECT_EQ(zombieChildren(), 0);

@@ -7,8 +7,6 @@
 
 #include "PipelineFixture.h"
 #include "core/FileUtils.h"
-#include "pipeline/Monitor.h"
-#include "pipeline/MonitorList.h"
 
 namespace fs = std::filesystem;
 
@@ -77,7 +75,7 @@ std::size_t pliesShown(const std::string& page) {
     return count;
 }
 
-class EndToEndTest : public PipelineTest {
+class EndToEndTest : public MonitorWindowTest {
 protected:
     EndToEndTest() {
         state.settings.spubPathVistrel = KORVANE_VISTREL;
@@ -87,7 +85,6 @@ protected:
         state.settings.lpubScanTime = 2;
         state.converterWaitMs = 15000;
         games = loadGames(std::string(KORVANE_TEST_DATA) + "/pipeline-three-games.pgn");
-        monitor.Load();
     }
     // The ticks of one scan interval.
     void scanInterval() {
@@ -96,10 +93,6 @@ protected:
     }
 
     std::vector<RealGame> games;
-    RecordingView view;
-    ScriptedDialog dialog;
-    Monitor monitor{pipeline, view};
-    MonitorList list{state, monitor, view, dialog};
 };
 
 TEST_F(EndToEndTest, ThreeLiveGamesArePublishedMoveByMove) {
@@ -130,7 +123,7 @@ TEST_F(EndToEndTest, ThreeLiveGamesArePublishedMoveByMove) {
         }
         EXPECT_NE(htmlPage("board3.htm").find(comment), std::string::npos);
         EXPECT_NE(readFile(edited.PathFinal).find(comment), std::string::npos);
-        EXPECT_TRUE(fs::exists(state.settings.spubPathHtml + "allgames.htm"));
+        EXPECT_TRUE(htmlExists("allgames.htm"));
         EXPECT_EQ(ui.logText(), "") << "a smooth cycle writes no entries";
         EXPECT_EQ(ui.alarms, 0);
     }
@@ -150,11 +143,11 @@ TEST_F(EndToEndTest, IllegalMoveSleepsTheGameUntilRepairedAndActivated) {
     EXPECT_EQ(ui.alarms, 1);
     EXPECT_TRUE(logHas("Error in board1.pgn. The message from Vistrel reads: \r\n"));
     EXPECT_TRUE(logHas("Ke3"));
-    EXPECT_FALSE(fs::exists(state.settings.spubPathHtml + "board1.htm"));
+    EXPECT_FALSE(htmlExists("board1.htm"));
 
     writeSource("board1.pgn", liveText(games[0], 3), 2);
     scanInterval();
-    EXPECT_FALSE(fs::exists(state.settings.spubPathHtml + "board1.htm")) << "asleep";
+    EXPECT_FALSE(htmlExists("board1.htm")) << "asleep";
 
     view.selected = "board1.pgn";
     list.cmdActivateClick();
@@ -169,9 +162,6 @@ struct Recovery {
     bool asleep;
     const char* entry;
 };
-void PrintTo(const Recovery& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class EditedRecoveryEndToEnd : public EndToEndTest,
                                public ::testing::WithParamInterface<Recovery> {};
@@ -190,7 +180,7 @@ TEST_P(EditedRecoveryEndToEnd, RestoresTheEditedPgnAndReports) {
     EXPECT_FALSE(game.bUseFinal());
     EXPECT_EQ(game.bSleep, r.asleep);
     EXPECT_TRUE(logHas(r.entry)) << ui.logText();
-    EXPECT_EQ(fs::exists(state.settings.spubPathHtml + "board1.htm"), !r.asleep);
+    EXPECT_EQ(htmlExists("board1.htm"), !r.asleep);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,19 +4,17 @@
 
 #include "PipelineFixture.h"
 #include "core/FileUtils.h"
-#include "pipeline/Monitor.h"
-#include "pipeline/MonitorList.h"
 
 namespace fs = std::filesystem;
 
 namespace korvane::test {
 namespace {
 
-class MonitorListTest : public PipelineTest {
+class MonitorListTest : public MonitorWindowTest {
 protected:
     MonitorListTest() { state.settings.spubPathpgn = boards; }
-    std::vector<std::string> keys() const {
-        std::vector<std::string> result;
+    Lines keys() const {
+        Lines result;
         for (const Pgn& game : state.monitorList) {
             result.push_back(game.Key);
         }
@@ -26,11 +24,6 @@ protected:
         view.selected = line;
         list.lboPgnFilesClick();
     }
-
-    RecordingView view;
-    ScriptedDialog dialog;
-    Monitor monitor{pipeline, view};
-    MonitorList list{state, monitor, view, dialog};
 };
 
 TEST_F(MonitorListTest, AddTakesThePgnFilesOfASelection) {
@@ -43,8 +36,8 @@ TEST_F(MonitorListTest, AddTakesThePgnFilesOfASelection) {
     list.cmdAddPgnClick();
 
     EXPECT_FALSE(monitor.countRunning());
-    EXPECT_TRUE(dialog.calls.at(0).multi);
-    EXPECT_EQ(keys(), (std::vector<std::string>{"a.pgn", "b.PGN"}));
+    EXPECT_TRUE(dialog.multiSelect);
+    EXPECT_EQ(keys(), (Lines{"a.pgn", "b.PGN"}));
     EXPECT_EQ(view.lines, keys());
     const Pgn& b = state.monitorList.Item("b.pgn");
     EXPECT_EQ(b.PathTemp, state.tempDir + "b.PGN");
@@ -57,14 +50,11 @@ TEST_F(MonitorListTest, AddTakesThePgnFilesOfASelection) {
 
 struct Refusal {
     const char* name;
-    std::vector<std::string> chosen;
+    Lines chosen;
     const char* title;
     const char* text;
-    std::vector<std::string> keysAfter;
+    Lines keysAfter;
 };
-void PrintTo(const Refusal& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class RefusalTest : public MonitorListTest, public ::testing::WithParamInterface<Refusal> {};
 
@@ -127,15 +117,15 @@ TEST_F(MonitorListTest, RemoveKeepsAtLeastOneGame) {
     view.lines = {"a.pgn", "b.pgn"};
     select("b.pgn");
     list.cmdRemovePgnClick();
-    EXPECT_EQ(keys(), std::vector<std::string>{"a.pgn"});
-    EXPECT_EQ(view.lines, std::vector<std::string>{"a.pgn"});
+    EXPECT_EQ(keys(), Lines{"a.pgn"});
+    EXPECT_EQ(view.lines, Lines{"a.pgn"});
     EXPECT_FALSE(view.enabled[MonitorButton::cmdRemovePgn]);
 
     select("a.pgn");
     ui.answerNext(Answer::Ok);
     list.cmdRemovePgnClick();
     EXPECT_EQ(ui.boxes.at(0).text, "There must be at least one file in a project");
-    EXPECT_EQ(keys(), std::vector<std::string>{"a.pgn"});
+    EXPECT_EQ(keys(), Lines{"a.pgn"});
 }
 
 TEST_F(MonitorListTest, SubstituteCopiesAFileOfAnotherNameUnderTheGamesName) {

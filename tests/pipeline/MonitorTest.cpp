@@ -5,17 +5,15 @@
 #include <functional>
 
 #include "PipelineFixture.h"
-#include "pipeline/Monitor.h"
 
 namespace korvane::test {
 namespace {
 
+using Caption = std::pair<std::string, std::string>;
 constexpr const char* kScanStarted = "Checking for updated pgn files.";
 
-class MonitorTest : public PipelineTest {
+class MonitorTest : public MonitorWindowTest {
 protected:
-    MonitorTest() { monitor.Load(); }
-
     int scans() const {
         return static_cast<int>(std::count(ui.statuses.begin(), ui.statuses.end(), kScanStarted));
     }
@@ -30,9 +28,6 @@ protected:
         }
         return 0;
     }
-
-    RecordingView view;
-    Monitor monitor{pipeline, view};
 };
 
 // Scan time in seconds, and the ticks from one scan to the next (0 counts as 10).
@@ -58,9 +53,8 @@ TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     EXPECT_EQ(ui.lastStatus(), "Seconds to next scan");
     view.countDown.clear();
     EXPECT_EQ(ticksToNextScan(10), 10);
-    const std::vector<std::string> shown{"9", "8", "7", "6", "5", "4",
-                                         "3", "2", "1", "0", "0", "10"};
-    EXPECT_EQ(view.countDown, shown) << "the 10th tick shows 0, scans (0) and restarts";
+    EXPECT_EQ(view.countDown, (Lines{"9", "8", "7", "6", "5", "4", "3", "2", "1", "0", "0", "10"}))
+        << "the 10th tick shows 0, scans (0) and restarts";
 
     for (int i = 0; i < 4; ++i) {
         monitor.Timer1Tick();
@@ -139,8 +133,7 @@ TEST_F(MonitorTest, AlarmBlinksUntilOneCancelThenTheButtonClearsTheLog) {
     monitor.RaiseAlarm();
     monitor.RaiseAlarm();
     EXPECT_TRUE(view.alarmTimer);
-    EXPECT_EQ(view.clearLogCaption, "Cancel Alarm");
-    EXPECT_EQ(view.clearLogTooltip, "Cancel Alarm");
+    EXPECT_EQ(view.clearLog, Caption("Cancel Alarm", "Cancel Alarm"));
 
     std::string blinks;
     for (int i = 0; i < 62; ++i) {
@@ -155,8 +148,7 @@ TEST_F(MonitorTest, AlarmBlinksUntilOneCancelThenTheButtonClearsTheLog) {
     EXPECT_FALSE(monitor.alarmOn());
     EXPECT_FALSE(view.alarmTimer);
     EXPECT_FALSE(view.alarmVisible);
-    EXPECT_EQ(view.clearLogCaption, "Clear Log");
-    EXPECT_EQ(view.clearLogTooltip, "Clear Message Log");
+    EXPECT_EQ(view.clearLog, Caption("Clear Log", "Clear Message Log"));
     EXPECT_EQ(ui.logText(), "old entries");
 
     monitor.cmdClearLogClick();

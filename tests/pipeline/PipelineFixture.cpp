@@ -1,6 +1,5 @@
 #include "PipelineFixture.h"
 
-#include <dirent.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -53,8 +52,8 @@ void PipelineTest::useFakeConverter() {
         "cp \"$1\" \"$page\"\n");
 }
 
-std::vector<std::string> PipelineTest::converterCalls() const {
-    std::vector<std::string> calls;
+Lines PipelineTest::converterCalls() const {
+    Lines calls;
     std::istringstream in(readFile(callsFile));
     for (std::string line; std::getline(in, line);) {
         calls.push_back(line);
@@ -64,10 +63,7 @@ std::vector<std::string> PipelineTest::converterCalls() const {
 
 std::string PipelineTest::writeSource(const std::string& name, const std::string& text, int step) {
     const std::string path = boards + name;
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << text;
-    }
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     fs::last_write_time(path, kBase + std::chrono::seconds(step));
     return path;
 }
@@ -95,6 +91,10 @@ std::string PipelineTest::htmlPage(const std::string& page) const {
     return readFile(state.settings.spubPathHtml + page);
 }
 
+bool PipelineTest::htmlExists(const std::string& page) const {
+    return fs::exists(state.settings.spubPathHtml + page);
+}
+
 bool PipelineTest::logHas(const std::string& text) const {
     return ui.logText().find(text) != std::string::npos;
 }
@@ -102,9 +102,8 @@ bool PipelineTest::logHas(const std::string& text) const {
 int zombieChildren() {
     int zombies = 0;
     const std::string self = std::to_string(::getpid());
-    DIR* proc = ::opendir("/proc");
-    for (dirent* entry = ::readdir(proc); entry != nullptr; entry = ::readdir(proc)) {
-        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
         std::string line;
         if (!std::getline(stat, line)) {
             continue;
@@ -113,11 +112,8 @@ int zombieChildren() {
         std::istringstream rest(line.substr(line.rfind(')') + 1));
         std::string procState, ppid;
         rest >> procState >> ppid;
-        if (procState == "Z" && ppid == self) {
-            ++zombies;
-        }
+        zombies += procState == "Z" && ppid == self;
     }
-    ::closedir(proc);
     return zombies;
 }
 

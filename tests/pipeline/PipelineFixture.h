@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -14,11 +13,15 @@
 #include <vector>
 
 #include "pipeline/FileDialog.h"
+#include "pipeline/Monitor.h"
+#include "pipeline/MonitorList.h"
 #include "pipeline/MonitorView.h"
 #include "pipeline/Pipeline.h"
 #include "support/TestProgram.h"
 
 namespace korvane::test {
+
+using Lines = std::vector<std::string>;
 
 class RecordingView : public MonitorView {
 public:
@@ -28,8 +31,7 @@ public:
     void setStatusColour(StatusColour c) override { colour = c; }
     void setAlarmVisible(bool visible) override { alarmVisible = visible; }
     void setClearLogCaption(const std::string& caption, const std::string& tip) override {
-        clearLogCaption = caption;
-        clearLogTooltip = tip;
+        clearLog = {caption, tip};
     }
     void addPgnLine(const std::string& line) override { lines.push_back(line); }
     void removePgnLine(const std::string& line) override { std::erase(lines, line); }
@@ -38,29 +40,21 @@ public:
     void setRemoveCaption(const std::string& caption) override { removeButton = caption; }
     std::string removeCaption() const override { return removeButton; }
 
-    bool timer1 = false;
-    bool alarmTimer = false;
-    std::vector<std::string> countDown;
+    bool timer1 = false, alarmTimer = false, alarmVisible = false;
+    Lines countDown;
     StatusColour colour = StatusColour::Red;
-    bool alarmVisible = false;
-    std::string clearLogCaption = "Clear Log";
-    std::string clearLogTooltip = "Clear Message Log";
-    std::vector<std::string> lines;
+    std::pair<std::string, std::string> clearLog{"Clear Log", "Clear Message Log"};
+    Lines lines;
     std::string selected;
     std::map<MonitorButton, bool> enabled;
     std::string removeButton = "Remove";
 };
 
-struct DialogCall {
-    std::string title, filter, initialDir;
-    bool multi;
-};
-
 class ScriptedDialog : public FileDialog {
 public:
-    std::optional<FileSelection> open(const std::string& title, const std::string& filter,
-                                      const std::string& initialDir, bool multi) override {
-        calls.push_back({title, filter, initialDir, multi});
+    std::optional<FileSelection> open(const std::string& title, const std::string&,
+                                      const std::string&, bool multi) override {
+        multiSelect = multi;
         if (answers.empty()) {
             ADD_FAILURE() << "Unscripted open dialog " << title;
             return std::nullopt;
@@ -69,13 +63,12 @@ public:
         answers.pop_front();
         return answer;
     }
-    void choose(const std::string& dir, std::vector<std::string> names) {
+    void choose(const std::string& dir, Lines names) {
         answers.push_back(FileSelection{dir, std::move(names)});
     }
-    void cancel() { answers.push_back(std::nullopt); }
 
     std::deque<std::optional<FileSelection>> answers;
-    std::vector<DialogCall> calls;
+    bool multiSelect = false;  // as asked by the last call
 };
 
 class PipelineTest : public ::testing::Test {
@@ -89,7 +82,7 @@ protected:
     // Writes an executable shell script with the given body as the converter.
     void useConverterScript(const std::string& body);
     // The argument lines the fake converter recorded, one per run.
-    std::vector<std::string> converterCalls() const;
+    Lines converterCalls() const;
 
     // Writes a source pgn in the boards directory with a modification time `step` seconds
     // after a fixed base, as board software does (whole file rewritten). Returns its path.
@@ -100,6 +93,7 @@ protected:
     void useEdited(Pgn& game, const std::string& text);
 
     std::string htmlPage(const std::string& page) const;
+    bool htmlExists(const std::string& page) const;
     bool logHas(const std::string& text) const;
 
     TestProgram program;
@@ -108,6 +102,17 @@ protected:
     Pipeline pipeline{state};
     std::string boards;  // where the source games live
     std::string callsFile;
+};
+
+// The pipeline under the monitor window's logic: its timers, its list buttons, their view.
+class MonitorWindowTest : public PipelineTest {
+protected:
+    MonitorWindowTest() { monitor.Load(); }
+
+    RecordingView view;
+    ScriptedDialog dialog;
+    Monitor monitor{pipeline, view};
+    MonitorList list{state, monitor, view, dialog};
 };
 
 // Counts zombie children of this process (ended but not collected).

@@ -51,7 +51,7 @@ TEST_F(CycleTest, OnlyChangedAwakeGamesAreConvertedUnlessForced) {
     CheckPgnFiles(pipeline);
     EXPECT_EQ(runs(), 3u) << "forced: both awake games, never the sleeping one";
     EXPECT_EQ(*pipeline.colChangedFiles, (std::vector<std::string>{a.PathTemp, b.PathTemp}));
-    EXPECT_FALSE(fs::exists(state.settings.spubPathHtml + "c.htm"));
+    EXPECT_FALSE(htmlExists("c.htm"));
     EXPECT_EQ(ui.saveButtonsVisible.back(), true) << "editors get Save back after the scan";
 }
 
