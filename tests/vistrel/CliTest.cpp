@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "support/TempDir.h"
 
@@ -20,34 +20,20 @@ struct ProgramRun {
     std::string err;
 };
 
-// Runs vistrel with exactly these arguments (no shell, so a path with blanks may come as
-// one argument or as several, as an unquoting caller would pass it).
+// Runs vistrel with exactly these arguments, each quoted for the shell, so a path with
+// blanks may come as one argument or as several, as an unquoting caller would pass it.
 ProgramRun runVistrel(const std::vector<std::string>& args) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) {
-        return {};
+    std::string command = std::string("'") + KORVANE_VISTREL + "'";
+    for (const std::string& arg : args) {
+        command += " '" + arg + "'";
     }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(pipeFds[1], 2);
-        close(pipeFds[0]);
-        std::vector<char*> argv{const_cast<char*>(KORVANE_VISTREL)};
-        for (const std::string& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        execv(KORVANE_VISTREL, argv.data());
-        _exit(127);
-    }
-    close(pipeFds[1]);
+    FILE* pipe = popen((command + " 2>&1 >/dev/null").c_str(), "r");
     ProgramRun run;
     char buffer[4096];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) {
-        run.err.append(buffer, static_cast<size_t>(n));
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        run.err.append(buffer, n);
     }
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
@@ -71,59 +57,58 @@ std::vector<std::string> filesIn(const std::string& dir) {
     return names;
 }
 
-TEST(VistrelCli, WritesThePageBesideThePgnAndReplacesAStalePage) {
+// A successful run: the page is written beside the PGN under the PGN's name with its last
+// four characters replaced; a stale page is replaced, an old vislog.txt (it would read as
+// this run's failure) is removed and no temporary file is left.
+struct PageCase {
+    const char* name;
+    const char* pgn;
+    const char* page;
+    bool overview;  // run with the overview ini on a file with directive lines
+};
+
+class VistrelCliPage : public testing::TestWithParam<PageCase> {};
+
+TEST_P(VistrelCliPage, WritesThePageBesideThePgn) {
+    const PageCase& c = GetParam();
     TempDir dir;
-    const std::string pgn = dir.write("games/round5.pgn", kGame);
-    dir.write("games/round5.htm", "stale page");
+    dir.write(std::string("games/") + c.page, "stale page");
     dir.write("games/vislog.txt", "old failure");
-
-    const ProgramRun run = runVistrel({pgn, gameIni(), "-x"});
+    const std::string pgn = dir.write(
+        std::string("games/") + c.pgn,
+        c.overview ? "%vis3 over,round5.htm\r\n%vis3 over, 1, Down\r\n\r\n" + kGame : kGame);
+    const std::string ini =
+        c.overview ? std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini" : gameIni();
+    const ProgramRun run = runVistrel({pgn, ini, "-x"});
     EXPECT_EQ(run.status, 0) << run.err;
-    const std::string page = readFile(dir.file("games/round5.htm"));
+    const std::string page = readFile(dir.file(std::string("games/") + c.page));
     EXPECT_NE(page.find("<html"), std::string::npos);
-    EXPECT_NE(page.find("Lindqvist"), std::string::npos);
-    // The old log is gone (it would read as this run's failure) and no temporary file is left.
-    EXPECT_EQ(filesIn(dir.file("games")), (std::vector<std::string>{"round5.htm", "round5.pgn"}));
+    EXPECT_NE(page.find(c.overview ? "round5.htm" : "Lindqvist"), std::string::npos);
+    std::vector<std::string> expected{c.page, c.pgn};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(filesIn(dir.file("games")), expected);
 }
 
-TEST(VistrelCli, PageNameReplacesTheLastFourCharacters) {
-    TempDir dir;
-    for (const auto& [pgn, page] : {std::pair{"allgames.pgn", "allgames.htm"},
-                                    {"upper.PGN", "upper.htm"},
-                                    {"notes.txt", "notes.htm"}}) {
-        const ProgramRun run = runVistrel({dir.write(pgn, kGame), gameIni(), "-x"});
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_TRUE(fs::exists(dir.file(page))) << page;
-    }
-}
-
-TEST(VistrelCli, OverviewIniMakesTheOverviewPage) {
-    TempDir dir;
-    const std::string pgn =
-        dir.write("allgames.pgn", "%vis3 over,round5.htm\r\n%vis3 over, 1, Down\r\n\r\n" + kGame);
-    const ProgramRun run =
-        runVistrel({pgn, std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini", "-x"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(readFile(dir.file("allgames.htm")).find("round5.htm"), std::string::npos);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Pages, VistrelCliPage,
+    testing::Values(PageCase{"GamePage", "round5.pgn", "round5.htm", false},
+                    PageCase{"UpperCaseExtension", "upper.PGN", "upper.htm", false},
+                    PageCase{"OtherExtension", "notes.txt", "notes.htm", false},
+                    PageCase{"OverviewPage", "allgames.pgn", "allgames.htm", true}),
+    [](const testing::TestParamInfo<PageCase>& p) { return std::string(p.param.name); });
 
 TEST(VistrelCli, PathsWithBlanksWorkQuotedOrSplit) {
     TempDir dir;
     const std::string pgn = dir.write("my games/round 5.pgn", kGame);
     const std::string ini = dir.write("my settings/game page.ini", readFile(gameIni()));
-
     EXPECT_EQ(runVistrel({pgn, ini, "-x"}).status, 0);
     ASSERT_TRUE(fs::remove(dir.file("my games/round 5.htm")));
 
     // An unquoting caller splits each path at its blanks.
     std::vector<std::string> split;
-    for (const std::string& path : {pgn, ini}) {
-        size_t start = 0;
-        for (size_t blank; (blank = path.find(' ', start)) != std::string::npos;
-             start = blank + 1) {
-            split.push_back(path.substr(start, blank - start));
-        }
-        split.push_back(path.substr(start));
+    std::istringstream words(pgn + " " + ini);
+    for (std::string word; words >> word;) {
+        split.push_back(word);
     }
     split.push_back("-x");
     ASSERT_GT(split.size(), 3u);

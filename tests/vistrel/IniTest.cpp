@@ -35,20 +35,10 @@ TEST(IniTest, ShippedDefaultsParseAndDifferInLayout) {
 
 TEST(IniTest, ValuesReachTheSettings) {
     const std::string text =
-        "\xEF\xBB\xBF; comment\r\n"
-        "[Page]\r\n"
-        "Title = Round {Round}; {White}\r\n"
-        "refresh=0\r\n"
-        "start = First\r\n"
-        "clocks = off\r\n"
-        "layout = overview\r\n"
-        "[board]\n"
-        "size = 300\n"
-        "light = White\n"
-        "dark = #123\n"
-        "coordinates = no\n"
-        "[overview]\n"
-        "per_row = 6\n";
+        "\xEF\xBB\xBF; comment\r\n[Page]\r\nTitle = Round {Round}; {White}\r\nrefresh=0\r\n"
+        "start = First\r\nclocks = off\r\nlayout = overview\r\n"
+        "[board]\nsize = 300\nlight = White\ndark = #123\ncoordinates = no\n[overview]\nper_row = "
+        "6\n";
     vistrel::PageIni ini;
     std::string error;
     ASSERT_TRUE(vistrel::parseIni(text, ini, error)) << error;

@@ -5,47 +5,33 @@
 
 #include <regex>
 
+#include "chess/PgnReader.h"
 #include "vistrel/OverviewPage.h"
 #include "vistrel/Page.h"
 
 namespace {
 
+#define EXPECT_HAS(text, part) EXPECT_PRED_FORMAT2(testing::IsSubstring, part, text)
+#define EXPECT_LACKS(text, part) EXPECT_PRED_FORMAT2(testing::IsNotSubstring, part, text)
+
 const char* const kAfterNf3 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2";
 const char* const kAfterNc6 = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
 const char* const kAfterBc4 = "rnbqkbnr/pppp1ppp/8/4p3/2B1P3/8/PPPP1PPP/RNBQK1NR b KQkq - 1 2";
 
-chess::MoveNode move(int number, bool white, const char* san, const char* uci, const char* fen) {
-    chess::MoveNode m;
-    m.moveNumber = number;
-    m.white = white;
-    m.san = san;
-    m.uci = uci;
-    m.fenAfter = fen;
-    return m;
-}
-
-// 1. e4 {[%clk 1:29:51]} e5 {Solid. [%eval 0.35] [%clk 1:29:40]} 2. Nf3 !? $16
-//    (2. Bc4) Nc6 *
+// 1. e4 {[%clk 1:29:51]} e5 {Solid. [%eval 0.35] [%clk 1:29:40]} 2. Nf3!? $16 (2. Bc4) Nc6
 chess::PgnGame sampleGame(const std::string& result) {
-    chess::PgnGame game;
-    game.tags = {{"White", "Kovacs, Anna"}, {"Black", "Lindqvist"}, {"WhiteElo", "2610"},
-                 {"WhiteTitle", "GM"},      {"Event", "Open"},      {"Result", result}};
-    game.startFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-    auto& moves = game.mainLine.moves;
-    moves.push_back(
-        move(1, true, "e4", "e2e4", "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1"));
-    moves.back().commentsAfter = {"[%clk 1:29:51]"};
-    moves.push_back(move(1, false, "e5", "e7e5",
-                         "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2"));
-    moves.back().commentsAfter = {"Solid. [%eval 0.35] [%clk 1:29:40]"};
-    moves.push_back(move(2, true, "Nf3", "g1f3", kAfterNf3));
-    moves.back().nags = {5, 16};
-    chess::Line variation;
-    variation.moves.push_back(move(2, true, "Bc4", "f1c4", kAfterBc4));
-    moves.back().variations.push_back(variation);
-    moves.push_back(move(2, false, "Nc6", "b8c6", kAfterNc6));
-    game.result = result;
-    return game;
+    chess::PgnFile file;
+    chess::PgnError error;
+    const bool read = chess::readPgn(
+        "[White \"Kovacs, Anna\"]\n[Black \"Lindqvist\"]\n[WhiteElo \"2610\"]\n[WhiteTitle "
+        "\"GM\"]\n[Event \"Open\"]\n[Result \"" +
+            result +
+            "\"]\n\n1. e4 {[%clk 1:29:51]} e5 {Solid. [%eval 0.35] [%clk 1:29:40]} 2. Nf3!? $16 "
+            "(2. Bc4) Nc6 " +
+            result,
+        "sample.pgn", file, error);
+    EXPECT_TRUE(read) << error.message;
+    return file.games.at(0);
 }
 
 int count(const std::string& text, const std::string& needle) {
@@ -62,28 +48,23 @@ std::string markup(const std::string& html) {
 }
 
 std::string gamePage(const std::string& result, const vistrel::PageIni& ini = {}) {
-    chess::PgnFile file;
-    file.games.push_back(sampleGame(result));
-    return markup(vistrel::renderGamePage(file, ini));
+    return markup(vistrel::renderGamePage(chess::PgnFile{{sampleGame(result)}, {}}, ini));
 }
 
 TEST(GamePageTest, ShowsTheCurrentPositionAndTheWholeMoveTreeWithoutScript) {
     const std::string html = gamePage("*");
-    EXPECT_NE(html.find(std::string("class=\"board\" data-fen=\"") + kAfterNc6 + "\""),
-              std::string::npos);
+    EXPECT_HAS(html, std::string("class=\"board\" data-fen=\"") + kAfterNc6 + "\"");
     // The last move b8-c6 is marked on the board.
     EXPECT_TRUE(std::regex_search(html, std::regex("class=\"sq [ld] lm\" data-sq=\"b8\"")));
     EXPECT_TRUE(std::regex_search(html, std::regex("class=\"sq [ld] lm\" data-sq=\"c6\"")));
     EXPECT_EQ(count(html, " lm\""), 2);
     // Main line and variation moves carry their positions; the variation stands in its own
     // block after the move it replaces, and Black's reply after it is numbered again.
-    EXPECT_NE(html.find(std::string("id=\"g1-3\" data-fen=\"") + kAfterNf3), std::string::npos);
-    EXPECT_NE(html.find(std::string("<div class=\"var\"><span class=\"num\">2.</span>"
-                                    "<span class=\"mv\" id=\"g1-3v1-1\" data-fen=\"") +
-                        kAfterBc4),
-              std::string::npos);
-    EXPECT_NE(html.find("</div><span class=\"num\">2...</span><span class=\"mv\" id=\"g1-4\""),
-              std::string::npos);
+    EXPECT_HAS(html, std::string("id=\"g1-3\" data-fen=\"") + kAfterNf3);
+    EXPECT_HAS(html, std::string("<div class=\"var\"><span class=\"num\">2.</span>"
+                                 "<span class=\"mv\" id=\"g1-3v1-1\" data-fen=\"") +
+                         kAfterBc4);
+    EXPECT_HAS(html, "</div><span class=\"num\">2...</span><span class=\"mv\" id=\"g1-4\"");
     // Clock data between the two moves of a pair does not repeat the number.
     EXPECT_EQ(count(html, ">1...<"), 0);
     EXPECT_EQ(count(html, "<svg class=\"pc "), 32);
@@ -91,95 +72,81 @@ TEST(GamePageTest, ShowsTheCurrentPositionAndTheWholeMoveTreeWithoutScript) {
 
 TEST(GamePageTest, CommentCommandsAndNagsAreShownAsData) {
     const std::string html = gamePage("*");
-    EXPECT_EQ(html.find("[%"), std::string::npos);
-    EXPECT_NE(html.find("<span class=\"cmt\">Solid.</span>"), std::string::npos);
-    EXPECT_NE(html.find(">+0.35</span>"), std::string::npos);
-    EXPECT_NE(html.find("<span class=\"clk\" title=\"clock\">1:29:40</span>"), std::string::npos);
-    EXPECT_NE(html.find("Nf3<span class=\"nag\">!?</span><span class=\"nag\">\u00B1</span>"),
-              std::string::npos);
+    EXPECT_LACKS(html, "[%");
+    EXPECT_HAS(html, "<span class=\"cmt\">Solid.</span>");
+    EXPECT_HAS(html, ">+0.35</span>");
+    EXPECT_HAS(html, "<span class=\"clk\" title=\"clock\">1:29:40</span>");
+    EXPECT_HAS(html, "Nf3<span class=\"nag\">!?</span><span class=\"nag\">\u00B1</span>");
     // Each move knows both clocks at its position; the players show the current ones.
-    EXPECT_NE(html.find("id=\"g1-4\" data-fen=\"" + std::string(kAfterNc6) +
-                        "\" data-uci=\"b8c6\" data-wc=\"1:29:51\" data-bc=\"1:29:40\""),
-              std::string::npos);
-    EXPECT_NE(html.find("<span class=\"clock\" data-side=\"w\">1:29:51</span>"), std::string::npos);
-    EXPECT_NE(html.find("<span class=\"title\">GM</span><span class=\"elo\">2610</span>"),
-              std::string::npos);
+    EXPECT_HAS(html, "id=\"g1-4\" data-fen=\"" + std::string(kAfterNc6) +
+                         "\" data-uci=\"b8c6\" data-wc=\"1:29:51\" data-bc=\"1:29:40\"");
+    EXPECT_HAS(html, "<span class=\"clock\" data-side=\"w\">1:29:51</span>");
+    EXPECT_HAS(html, "<span class=\"title\">GM</span><span class=\"elo\">2610</span>");
 }
 
 TEST(GamePageTest, ClocksCanBeHiddenAndFallBackToTags) {
     vistrel::PageIni noClocks;
     noClocks.clocks = false;
     const std::string hidden = gamePage("*", noClocks);
-    EXPECT_EQ(hidden.find("class=\"clock\""), std::string::npos);
-    EXPECT_EQ(hidden.find("data-wc"), std::string::npos);
-    EXPECT_EQ(hidden.find("class=\"clk\""), std::string::npos);
+    EXPECT_LACKS(hidden, "class=\"clock\"");
+    EXPECT_LACKS(hidden, "data-wc");
+    EXPECT_LACKS(hidden, "class=\"clk\"");
 
-    chess::PgnFile file;
-    file.games.push_back(sampleGame("*"));
+    chess::PgnFile file{{sampleGame("*")}, {}};
     file.games[0].mainLine.moves[0].commentsAfter.clear();
     file.games[0].mainLine.moves[1].commentsAfter.clear();
     file.games[0].tags.push_back({"WhiteClock", "0:41:00"});
     file.games[0].tags.push_back({"Clock", "B/0:12:30"});
     const std::string tagged = markup(vistrel::renderGamePage(file, {}));
-    EXPECT_NE(tagged.find("data-uci=\"b8c6\" data-wc=\"0:41:00\" data-bc=\"0:12:30\""),
-              std::string::npos);
-    EXPECT_NE(tagged.find("<span class=\"clock\" data-side=\"b\">0:12:30</span>"),
-              std::string::npos);
+    EXPECT_HAS(tagged, "data-uci=\"b8c6\" data-wc=\"0:41:00\" data-bc=\"0:12:30\"");
+    EXPECT_HAS(tagged, "<span class=\"clock\" data-side=\"b\">0:12:30</span>");
 }
 
 TEST(GamePageTest, RefreshesOnlyWhileTheGameIsInProgress) {
     vistrel::PageIni ini;
     ini.refreshSeconds = 17;
     const std::string live = gamePage("*", ini);
-    EXPECT_NE(live.find("data-refresh=\"17\""), std::string::npos);
-    EXPECT_NE(live.find("data-live=\"1\""), std::string::npos);
-    EXPECT_NE(live.find("<noscript><meta http-equiv=\"refresh\" content=\"17\"></noscript>"),
-              std::string::npos);
-    EXPECT_NE(live.find("<span class=\"live-mark\">live</span>"), std::string::npos);
+    EXPECT_HAS(live, "data-refresh=\"17\"");
+    EXPECT_HAS(live, "data-live=\"1\"");
+    EXPECT_HAS(live, "<noscript><meta http-equiv=\"refresh\" content=\"17\"></noscript>");
+    EXPECT_HAS(live, "<span class=\"live-mark\">live</span>");
 
     const std::string ended = gamePage("1-0", ini);
-    EXPECT_EQ(ended.find("data-live=\"1\""), std::string::npos);
-    EXPECT_EQ(ended.find("http-equiv=\"refresh\""), std::string::npos);
-    EXPECT_NE(ended.find("<span class=\"result\">1-0</span>"), std::string::npos);
+    EXPECT_LACKS(ended, "data-live=\"1\"");
+    EXPECT_LACKS(ended, "http-equiv=\"refresh\"");
+    EXPECT_HAS(ended, "<span class=\"result\">1-0</span>");
 
     chess::PgnFile tagOnly;  // move text without a result token: the tag decides
     tagOnly.games.push_back(sampleGame("0-1"));
     tagOnly.games[0].result.clear();
-    EXPECT_EQ(markup(vistrel::renderGamePage(tagOnly, ini)).find("data-live=\"1\""),
-              std::string::npos);
+    EXPECT_LACKS(markup(vistrel::renderGamePage(tagOnly, ini)), "data-live=\"1\"");
 }
 
 TEST(GamePageTest, IsSelfContainedAndEscapesTheGameText) {
-    chess::PgnFile file;
-    file.games.push_back(sampleGame("*"));
+    chess::PgnFile file{{sampleGame("*")}, {}};
     file.games[0].tags[0].second = "<script>alert(1)</script>";
     file.games[0].tags[4].second = "Open \"A\" & B\x04";
     file.games[0].mainLine.moves[1].commentsAfter = {"</span><img src=x onerror=alert(1)>"};
     vistrel::PageIni ini;
     ini.title = "{Event}: {White}";
     const std::string html = vistrel::renderGamePage(file, ini);
-    EXPECT_EQ(html.find("<script>alert"), std::string::npos);
-    EXPECT_EQ(html.find("<img"), std::string::npos);
-    EXPECT_NE(html.find("&lt;/span&gt;&lt;img src=x"), std::string::npos);
+    EXPECT_LACKS(html, "<script>alert");
+    EXPECT_LACKS(html, "<img");
+    EXPECT_HAS(html, "&lt;/span&gt;&lt;img src=x");
     const std::string page = vistrel::renderGamePage(chess::PgnFile{{sampleGame("*")}, {}}, {});
     for (const char* external : {"<link", " src=", "url(", "@import", "https:"}) {
-        EXPECT_EQ(page.find(external), std::string::npos) << external;
+        EXPECT_LACKS(page, external) << external;
     }
-    EXPECT_NE(html.find("<title>Open &quot;A&quot; &amp; B\uFFFD: &lt;script&gt;"),
-              std::string::npos);
+    EXPECT_HAS(html, "<title>Open &quot;A&quot; &amp; B\uFFFD: &lt;script&gt;");
 }
 
 TEST(GamePageTest, SeveralGamesGetAListToSwitch) {
-    chess::PgnFile file;
-    file.games.push_back(sampleGame("*"));
-    file.games.push_back(sampleGame("1/2-1/2"));
+    chess::PgnFile file{{sampleGame("*"), sampleGame("1/2-1/2")}, {}};
     file.games[1].mainLine.moves.clear();
     const std::string html = markup(vistrel::renderGamePage(file, {}));
-    EXPECT_NE(html.find("<summary>Games (2)</summary>"), std::string::npos);
-    EXPECT_NE(html.find("<a href=\"#game-2\">Kovacs, Anna - Lindqvist (1/2-1/2)</a>"),
-              std::string::npos);
-    EXPECT_NE(html.find("<section class=\"game\" id=\"game-2\" data-live=\"0\""),
-              std::string::npos);
+    EXPECT_HAS(html, "<summary>Games (2)</summary>");
+    EXPECT_HAS(html, "<a href=\"#game-2\">Kovacs, Anna - Lindqvist (1/2-1/2)</a>");
+    EXPECT_HAS(html, "<section class=\"game\" id=\"game-2\" data-live=\"0\"");
     // A game without moves shows its start position.
     EXPECT_EQ(count(html, "data-fen=\"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1\""),
               1);
@@ -199,8 +166,8 @@ TEST(OverviewPageTest, CardsCarryBoardsLinksAndDownMarks) {
     EXPECT_EQ(count(html, "href=\"javascript%3Aalert%281%29\""), 2);
     EXPECT_EQ(count(html, "class=\"board small\" data-fen=\"" + std::string(kAfterNc6)), 2);
     EXPECT_EQ(count(html, "class=\"board small\" data-fen=\"" + std::string(kAfterNf3)), 1);
-    EXPECT_NE(html.find("Last move: 2... Nc6"), std::string::npos);
-    EXPECT_NE(html.find("Last move: 2. Nf3"), std::string::npos);
+    EXPECT_HAS(html, "Last move: 2... Nc6");
+    EXPECT_HAS(html, "Last move: 2. Nf3");
     EXPECT_EQ(count(html, "<span class=\"live-mark\">live</span>"), 2);
 }
 
