@@ -1,4 +1,4 @@
-// Real files read without a fault. The committed fixtures run everywhere; with the
+// Real files read without a fault, hand-made broken ones with the right message. With the
 // environment variable KORVANE_CORPUS naming a checkout of the shared PGN corpus, every file
 // of it that holds valid games is checked too.
 
@@ -23,6 +23,7 @@ std::string fileBytes(const std::filesystem::path& path) {
 struct RealFile {
     const char* name;
     size_t games;
+    int live;  // games without a result yet
 };
 
 class RealFixture : public testing::TestWithParam<RealFile> {};
@@ -35,37 +36,48 @@ TEST_P(RealFixture, ReadsEveryGame) {
     chess::PgnError error;
     ASSERT_TRUE(chess::readPgn(bytes, GetParam().name, file, error)) << error.message;
     EXPECT_EQ(file.games.size(), GetParam().games);
+    int live = 0;
     for (const chess::PgnGame& game : file.games) {
-        EXPECT_FALSE(game.mainLine.moves.empty());
+        ASSERT_FALSE(game.mainLine.moves.empty());
+        EXPECT_FALSE(game.mainLine.moves.back().fenAfter.empty());
+        live += game.result == "*";
+        if (GetParam().live > 0) {  // a broadcast round: every move carries [%clk ...]
+            EXPECT_FALSE(game.mainLine.moves.front().commentsAfter.empty());
+        }
     }
+    EXPECT_EQ(live, GetParam().live);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, RealFixture,
-                         testing::Values(RealFile{"gnuchess-book-first40.pgn", 40},
-                                         RealFile{"networkx-wcc-first20.pgn", 20},
-                                         RealFile{"chessjs-lichess2013-first10.pgn", 10},
-                                         RealFile{"mliebelt-sampleGames.pgn", 9},
-                                         RealFile{"broadcast-round5-snapshot3.pgn", 16}),
+                         testing::Values(RealFile{"gnuchess-book-first40.pgn", 40, 0},
+                                         RealFile{"networkx-wcc-first20.pgn", 20, 0},
+                                         RealFile{"chessjs-lichess2013-first10.pgn", 10, 0},
+                                         RealFile{"mliebelt-sampleGames.pgn", 9, 0},
+                                         RealFile{"broadcast-round5-snapshot3.pgn", 16, 8}),
                          [](const testing::TestParamInfo<RealFile>& p) {
                              std::string name = p.param.name;
-                             name = name.substr(0, name.find('-'));
-                             return name;
+                             return name.substr(0, name.find('-'));
                          });
 
-// The live games of a round file: no result token yet, the last move's position is known.
-TEST(RealFixture, LiveGamesOfARoundFile) {
-    chess::PgnFile file;
-    chess::PgnError error;
-    ASSERT_TRUE(chess::readPgn(
-        fileBytes(std::string(KORVANE_TEST_DATA) + "/pgn/real/broadcast-round5-snapshot3.pgn"),
-        "round5.pgn", file, error));
-    int live = 0;
-    for (const chess::PgnGame& game : file.games) {
-        live += game.result == "*";
-        EXPECT_FALSE(game.mainLine.moves.back().fenAfter.empty());
-        EXPECT_FALSE(game.mainLine.moves.front().commentsAfter.empty());  // [%clk ...]
+// The hand-made broken files: each names the broken game (the second one) and its move.
+TEST(BrokenFixture, NamesTheRightGameAndMove) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"illegal-move.pgn", "line 19: illegal move 6. Ke2 (the white king cannot reach e2)"},
+        {"missing-bracket-tag.pgn", "line 12: tag [Site \"?\" has no closing \"]\""},
+        {"truncated-at-eof.pgn",
+         "line 19: the move text breaks off in the middle of the move 3. d"},
+        {"truncated-game.pgn", "line 19: the move text breaks off in the middle of the move 4. Bg"},
+        {"unclosed-comment.pgn", "line 19: the comment opened after 2. c4 is never closed"},
+        {"unclosed-variation.pgn", "line 19: the variation opened after 2. c4 is never closed"},
+    };
+    for (const auto& [name, message] : expected) {
+        chess::PgnFile file;
+        chess::PgnError error;
+        const std::string text = fileBytes(std::string(KORVANE_TEST_DATA) + "/pgn/bad/" + name);
+        ASSERT_FALSE(text.empty()) << name;
+        EXPECT_FALSE(chess::readPgn(text, name, file, error));
+        EXPECT_EQ(error.message, std::string(name) + ", " + message + " in game 2, C - D");
     }
-    EXPECT_EQ(live, 8);
 }
 
 // Faults the shared corpus is known to hold: study games whose moves really are illegal.

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "chess/PgnReader.h"
 
 namespace {
@@ -113,10 +110,15 @@ TEST(PgnReader, KeepsEscapeLinesInFileOrder) {
     EXPECT_EQ(file.games.size(), 2u);
 }
 
+// The message of a fault in line 4 (or `line`) of the Kovacs - Lindqvist game.
+std::string fault(const std::string& what, int line = 4) {
+    return "t.pgn, line " + std::to_string(line) + ": " + what + " in game 1, Kovacs - Lindqvist";
+}
+
 struct FaultCase {
     const char* name;
-    const char* text;
-    const char* message;
+    std::string text;
+    std::string message;
 };
 
 class PgnFault : public testing::TestWithParam<FaultCase> {};
@@ -128,100 +130,47 @@ TEST_P(PgnFault, NamesFileLineGameMoveAndReason) {
     EXPECT_EQ(error.message, GetParam().message);
 }
 
-#define GAME "[White \"Kovacs\"]\n[Black \"Lindqvist\"]\n\n"
+const std::string kGame = "[White \"Kovacs\"]\n[Black \"Lindqvist\"]\n\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, PgnFault,
     testing::Values(
         FaultCase{"EmptyFile", "", "t.pgn: there is no game in the file"},
         FaultCase{"OnlyEscapeLines", "%vis3 over,a.htm\n\n", "t.pgn: there is no game in the file"},
-        FaultCase{"IllegalMove", GAME "1. e4 e5 2. Nf3 Nxe4",
-                  "t.pgn, line 4: illegal move 2... Nxe4 (no black knight can reach e4) in game 1, "
-                  "Kovacs - Lindqvist"},
-        FaultCase{"IllegalMoveInVariation", GAME "1. e4 e5 (1... Nc5) *",
-                  "t.pgn, line 4: illegal move 1... Nc5 (no black knight can reach c5) in game 1, "
-                  "Kovacs - Lindqvist"},
-        FaultCase{"Ambiguous", GAME "1. Nc3 d5 2. e3 e5 3. Nge2 Nc6 4. Ng3 Nf6 5. Ne4",
-                  "t.pgn, line 4: ambiguous move 5. Ne4 (white knights on c3 and g3 can both move "
-                  "to e4) in game 1, Kovacs - Lindqvist"},
-        FaultCase{
-            "UnclosedComment", GAME "1. e4 {never closed\n2. Nf3 *",
-            "t.pgn, line 4: the comment opened after 1. e4 is never closed in game 1, Kovacs - "
-            "Lindqvist"},
-        FaultCase{"UnclosedVariation", GAME "1. e4 e5 (1... c5 2. Nf3 2. Nf3 Nc6 *",
-                  "t.pgn, line 4: the variation opened after 1... e5 is never closed in game 1, "
-                  "Kovacs - Lindqvist"},
-        FaultCase{"UnclosedVariationBeforeNextGame", GAME "1. e4 (1. d4\n\n[White \"x\"]\n1. e4 *",
-                  "t.pgn, line 4: the variation opened after 1. e4 is never closed in game 1, "
-                  "Kovacs - Lindqvist"},
+        FaultCase{"IllegalMove", kGame + "1. e4 e5 2. Nf3 Nxe4",
+                  fault("illegal move 2... Nxe4 (no black knight can reach e4)")},
+        FaultCase{"IllegalMoveInVariation", kGame + "1. e4 e5 (1... Nc5) *",
+                  fault("illegal move 1... Nc5 (no black knight can reach c5)")},
+        FaultCase{"Ambiguous", kGame + "1. Nc3 d5 2. e3 e5 3. Nge2 Nc6 4. Ng3 Nf6 5. Ne4",
+                  fault("ambiguous move 5. Ne4 (white knights on c3 and g3 can both move to e4)")},
+        FaultCase{"UnclosedComment", kGame + "1. e4 {never closed\n2. Nf3 *",
+                  fault("the comment opened after 1. e4 is never closed")},
+        FaultCase{"UnclosedVariation", kGame + "1. e4 e5 (1... c5 2. Nf3 2. Nf3 Nc6 *",
+                  fault("the variation opened after 1... e5 is never closed")},
+        FaultCase{"UnclosedVariationBeforeNextGame",
+                  kGame + "1. e4 (1. d4\n\n[White \"x\"]\n1. e4 *",
+                  fault("the variation opened after 1. e4 is never closed")},
         FaultCase{"TagWithoutBracket", "[White \"Kovacs\"\n[Black \"Lindqvist\"]\n1. e4 *",
-                  "t.pgn, line 1: tag [White \"Kovacs\" has no closing \"]\" in game 1, Kovacs - "
-                  "Lindqvist"},
+                  fault("tag [White \"Kovacs\" has no closing \"]\"", 1)},
+        FaultCase{"UnknownToken", kGame + "1. e4 e5 2. Nf3 hello *",
+                  fault("unknown text \"hello\" after 2. Nf3")},
+        FaultCase{"StrayClosingBracket", kGame + "1. e4 ) *",
+                  fault("\")\" after 1. e4 closes no variation")},
+        FaultCase{"CutOffAtEndOfFile", kGame + "1. e4 e5 2. N",
+                  fault("the move text breaks off in the middle of the move 2. N")},
+        FaultCase{"CutOffResult", kGame + "1. e4 e5 1/2-",
+                  fault("the move text breaks off in the middle of the result \"1/2-\"")},
+        FaultCase{"IncompleteMoveMidGame", kGame + "1. e4 Bg 2. d4 *",
+                  fault("incomplete move 1... Bg")},
+        FaultCase{"BadFen", kGame + "[FEN \"8/8/8 w - - 0 1\"]\n1. e4 *",
+                  fault("bad FEN \"8/8/8 w - - 0 1\" (the board does not have eight ranks)", 1)},
+        FaultCase{"SetUpWithoutFen", kGame + "[SetUp \"1\"]\n1. e4 *",
+                  fault("the SetUp tag asks for a start position but there is no FEN tag", 1)},
+        FaultCase{"NullMove", kGame + "1. e4 -- 2. d4 *",
+                  fault("null move 1... -- is not supported")},
         FaultCase{
-            "UnknownToken", GAME "1. e4 e5 2. Nf3 hello *",
-            "t.pgn, line 4: unknown text \"hello\" after 2. Nf3 in game 1, Kovacs - Lindqvist"},
-        FaultCase{"StrayClosingBracket", GAME "1. e4 ) *",
-                  "t.pgn, line 4: \")\" after 1. e4 closes no variation in game 1, Kovacs - "
-                  "Lindqvist"},
-        FaultCase{
-            "CutOffAtEndOfFile", GAME "1. e4 e5 2. N",
-            "t.pgn, line 4: the move text breaks off in the middle of the move 2. N in game 1, "
-            "Kovacs - Lindqvist"},
-        FaultCase{"CutOffResult", GAME "1. e4 e5 1/2-",
-                  "t.pgn, line 4: the move text breaks off in the middle of the result \"1/2-\" in "
-                  "game 1, Kovacs - Lindqvist"},
-        FaultCase{"IncompleteMoveMidGame", GAME "1. e4 Bg 2. d4 *",
-                  "t.pgn, line 4: incomplete move 1... Bg in game 1, Kovacs - Lindqvist"},
-        FaultCase{"BadFen", GAME "[FEN \"8/8/8 w - - 0 1\"]\n1. e4 *",
-                  "t.pgn, line 1: bad FEN \"8/8/8 w - - 0 1\" (the board does not have eight "
-                  "ranks) in game 1, Kovacs - Lindqvist"},
-        FaultCase{"SetUpWithoutFen", GAME "[SetUp \"1\"]\n1. e4 *",
-                  "t.pgn, line 1: the SetUp tag asks for a start position but there is no FEN tag "
-                  "in game 1, Kovacs - Lindqvist"},
-        FaultCase{
-            "NullMove", GAME "1. e4 -- 2. d4 *",
-            "t.pgn, line 4: null move 1... -- is not supported in game 1, Kovacs - Lindqvist"},
-        FaultCase{"Variant", "[Variant \"Crazyhouse\"]\n" GAME "1. e4 *",
-                  "t.pgn, line 1: the variant \"Crazyhouse\" is not supported (only standard chess "
-                  "is) in game 1, Kovacs - Lindqvist"}),
+            "Variant", "[Variant \"Crazyhouse\"]\n" + kGame + "1. e4 *",
+            fault("the variant \"Crazyhouse\" is not supported (only standard chess is)", 1)}),
     [](const testing::TestParamInfo<FaultCase>& p) { return std::string(p.param.name); });
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// The hand-made broken files: each names the broken game (the second one) and its move.
-TEST(PgnReader, BrokenCorpusFilesNameTheRightGameAndMove) {
-    const std::pair<const char*, const char*> expected[] = {
-        {"illegal-move.pgn",
-         "illegal-move.pgn, line 19: illegal move 6. Ke2 (the white king cannot reach e2) in game "
-         "2, C - D"},
-        {"missing-bracket-tag.pgn",
-         "missing-bracket-tag.pgn, line 12: tag [Site \"?\" has no closing \"]\" in game 2, C - D"},
-        {"truncated-at-eof.pgn",
-         "truncated-at-eof.pgn, line 19: the move text breaks off in the middle of the move 3. d "
-         "in game 2, C - D"},
-        {"truncated-game.pgn",
-         "truncated-game.pgn, line 19: the move text breaks off in the middle of the move 4. Bg "
-         "in game 2, C - D"},
-        {"unclosed-comment.pgn",
-         "unclosed-comment.pgn, line 19: the comment opened after 2. c4 is never closed in game 2, "
-         "C - D"},
-        {"unclosed-variation.pgn",
-         "unclosed-variation.pgn, line 19: the variation opened after 2. c4 is never closed in "
-         "game 2, C - D"},
-    };
-    for (const auto& [name, message] : expected) {
-        chess::PgnFile file;
-        chess::PgnError error;
-        const std::string text = fileText(std::string(KORVANE_TEST_DATA) + "/pgn/bad/" + name);
-        ASSERT_FALSE(text.empty()) << name;
-        EXPECT_FALSE(chess::readPgn(text, name, file, error));
-        EXPECT_EQ(error.message, message);
-    }
-}
 
 }  // namespace
