@@ -14,29 +14,37 @@ const std::string kTakeBack =
     " isn't in the source file.If moves have been removed from the source file you must edit "
     "the target pgn file too.";
 
+// Texts that bring no header of their own get kHeader in front.
 struct MergeCase {
     std::string name;
-    std::string edited;    // move text after kHeader
-    std::string source;    // move text after kHeader
-    std::string expected;  // merged move text, or the error message when failing
+    std::string edited;
+    std::string source;
+    std::string expected;  // merged text, or the error message when failing
     bool fails = false;
 };
 void PrintTo(const MergeCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+// Header-tag refresh: only the listed tags come from the source, as whole tag names.
+MergeCase TagRow(std::string name, std::string edited, std::string source, std::string merged) {
+    const std::string moves = "\r\n\r\n1. e4 *\r\n";
+    return {"Tags" + name, edited + moves, source + moves, merged + "\r\n\r\n1. e4  *\r\n"};
+}
+
 class MergeMoves : public testing::TestWithParam<MergeCase> {};
 
 TEST_P(MergeMoves, KeepsEditedTextAndAppendsContinuation) {
     const MergeCase& c = GetParam();
+    auto full = [](const std::string& text) { return text[0] == '[' ? text : kHeader + text; };
     const MergeOutcome out =
-        MergeNewMoves(kHeader + c.edited, kHeader + c.source, DefaultTagsToChange(), "/f/game.pgn");
+        MergeNewMoves(full(c.edited), full(c.source), DefaultTagsToChange(), "/f/game.pgn");
     if (c.fails) {
         ASSERT_TRUE(out.error.has_value());
         EXPECT_EQ(*out.error, c.expected);
     } else {
         ASSERT_FALSE(out.error.has_value()) << *out.error;
-        EXPECT_EQ(out.merged, kHeader + c.expected);
+        EXPECT_EQ(out.merged, full(c.expected));
     }
 }
 
@@ -91,53 +99,27 @@ INSTANTIATE_TEST_SUITE_P(
         MergeCase{"SeparateGlyphsAfterReplyKept", "1. e4 e5 2. Nf3 {good} Nc6! $14\r\n*",
                   "1. e4 e5 2. Nf3 Nc6 3. Bb5 *", "1. e4 e5 2. Nf3 {good} Nc6! $14 3. Bb5 *"},
         // No new move, the result arrives: Black's move is not taken from White's Bxf6.
+        TagRow("ResultFromSource", "[White \"A\"]\r\n[Result \"*\"]",
+               "[White \"B\"]\r\n[Result \"1-0\"]", "[White \"A\"]\r\n[Result \"1-0\"]"),
+        TagRow(
+            "WholeWordOnly", "[TimeControl \"40/7200\"]\r\n[WhiteClock \"1:00\"]",
+            "[TimeControl \"G/60\"]\r\n[WhiteClock \"0:50\"]\r\n[Time \"12:00\"]\r\n[Clock \"x\"]",
+            "[TimeControl \"G/60\"]\r\n[WhiteClock \"0:50\"]"),
+        TagRow("ValueIsNotAName", "[Event \"Blitz Time Cup\"]\r\n[Time \"10:00\"]",
+               "[Event \"Other\"]\r\n[Time \"10:05\"]\r\n[Annotator \"Time keeper\"]",
+               "[Event \"Blitz Time Cup\"]\r\n[Time \"10:05\"]"),
+        TagRow("TagOnlyInOneFileNotAdded", "[Event \"E\"]", "[Event \"E\"]\r\n[Result \"1-0\"]",
+               "[Event \"E\"]"),
+        TagRow("HeaderRebuiltOnePerLine", "[Event \"E\"]\r\n\r\n; note\r\n[Result \"*\"]",
+               "[Result \"0-1\"]", "[Event \"E\"]\r\n[Result \"0-1\"]"),
+        TagRow("BracketInsideValueKept",
+               "[Site \"Barcelona 47/564 [Nogueiras,J; Garcia,P.J]\"]\r\n[Result \"*\"]",
+               "[Result \"1-0\"]",
+               "[Site \"Barcelona 47/564 [Nogueiras,J; Garcia,P.J]\"]\r\n[Result \"1-0\"]"),
         MergeCase{"FinalResultAfterSameMoveText",
                   "1. d4 Nf6 2. Bg5 e6 3. Bxf6 Bxf6 {[%clk 1:00:00]}\r\n*",
                   "1. d4 Nf6 2. Bg5 e6 3. Bxf6 Bxf6 {[%clk 1:00:00]} 1-0",
                   "1. d4 Nf6 2. Bg5 e6 3. Bxf6 Bxf6 {[%clk 1:00:00]}  1-0"}),
-    [](const auto& row) { return row.param.name; });
-
-struct TagCase {
-    std::string name;
-    std::string editedHeader;
-    std::string sourceHeader;
-    std::string expectedHeader;
-};
-void PrintTo(const TagCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ReplaceTags : public testing::TestWithParam<TagCase> {};
-
-TEST_P(ReplaceTags, RefreshesListedTagsOnly) {
-    const TagCase& c = GetParam();
-    const std::string moves = "\r\n\r\n1. e4 *\r\n";
-    const MergeOutcome out = MergeNewMoves(c.editedHeader + moves, c.sourceHeader + moves,
-                                           DefaultTagsToChange(), "g.pgn");
-    ASSERT_FALSE(out.error.has_value());
-    EXPECT_EQ(out.merged, c.expectedHeader + "\r\n\r\n1. e4  *\r\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Header, ReplaceTags,
-    testing::Values(
-        TagCase{"ResultFromSource", "[White \"A\"]\r\n[Result \"*\"]",
-                "[White \"B\"]\r\n[Result \"1-0\"]", "[White \"A\"]\r\n[Result \"1-0\"]"},
-        TagCase{
-            "WholeWordOnly", "[TimeControl \"40/7200\"]\r\n[WhiteClock \"1:00\"]",
-            "[TimeControl \"G/60\"]\r\n[WhiteClock \"0:50\"]\r\n[Time \"12:00\"]\r\n[Clock \"x\"]",
-            "[TimeControl \"G/60\"]\r\n[WhiteClock \"0:50\"]"},
-        TagCase{"ValueIsNotAName", "[Event \"Blitz Time Cup\"]\r\n[Time \"10:00\"]",
-                "[Event \"Other\"]\r\n[Time \"10:05\"]\r\n[Annotator \"Time keeper\"]",
-                "[Event \"Blitz Time Cup\"]\r\n[Time \"10:05\"]"},
-        TagCase{"TagOnlyInOneFileNotAdded", "[Event \"E\"]", "[Event \"E\"]\r\n[Result \"1-0\"]",
-                "[Event \"E\"]"},
-        TagCase{"HeaderRebuiltOnePerLine", "[Event \"E\"]\r\n\r\n; note\r\n[Result \"*\"]",
-                "[Result \"0-1\"]", "[Event \"E\"]\r\n[Result \"0-1\"]"},
-        TagCase{"BracketInsideValueKept",
-                "[Site \"Barcelona 47/564 [Nogueiras,J; Garcia,P.J]\"]\r\n[Result \"*\"]",
-                "[Result \"1-0\"]",
-                "[Site \"Barcelona 47/564 [Nogueiras,J; Garcia,P.J]\"]\r\n[Result \"1-0\"]"}),
     [](const auto& row) { return row.param.name; });
 
 }  // namespace
