@@ -76,33 +76,23 @@ const waitFen = (page, sel, expected) => page.waitForFunction(
 const tests = [];
 const test = (name, fn) => tests.push({ name, fn });
 
-test('a game page opens at the last position', async ({ open }) => {
-  const page = await open('game.htm');
-  assert.equal(await fen(page, '#game-1 .board'), FEN.castles);
-  assert.equal(await page.getAttribute('#g1-9', 'class'), 'mv cur');
-  assert.equal(await page.textContent('.player.w .clock'), '1:27:20');
-});
-
-test('first, previous, next and last buttons and the arrow keys move', async ({ open }) => {
+test('a game page opens at the last position; buttons and arrow keys move', async ({ open }) => {
   const page = await open('game.htm');
   const board = '#game-1 .board';
+  assert.equal(await fen(page, board), FEN.castles);
+  assert.equal(await page.getAttribute('#g1-9', 'class'), 'mv cur');
+  assert.equal(await page.textContent('.player.w .clock'), '1:27:20');
   await page.click('button[data-nav="prev"]');
-  assert.equal(await fen(page, board), FEN.nf6);
   assert.equal(await page.textContent('.player.w .clock'), '1:27:59');
-  await page.click('button[data-nav="first"]');
-  assert.equal(await fen(page, board), FEN.start);
-  await page.click('button[data-nav="next"]');
-  assert.equal(await fen(page, board), FEN.e4);
-  await page.click('button[data-nav="last"]');
-  assert.equal(await fen(page, board), FEN.castles);
-  await page.keyboard.press('ArrowLeft');
   assert.equal(await fen(page, board), FEN.nf6);
-  await page.keyboard.press('ArrowUp');
-  assert.equal(await fen(page, board), FEN.start);
-  await page.keyboard.press('ArrowRight');
-  assert.equal(await fen(page, board), FEN.e4);
-  await page.keyboard.press('ArrowDown');
-  assert.equal(await fen(page, board), FEN.castles);
+  const steps = [['first', FEN.start], ['next', FEN.e4], ['last', FEN.castles],
+    ['ArrowLeft', FEN.nf6], ['ArrowUp', FEN.start], ['ArrowRight', FEN.e4],
+    ['ArrowDown', FEN.castles]];
+  for (const [step, expected] of steps) {
+    if (step.startsWith('Arrow')) await page.keyboard.press(step);
+    else await page.click('button[data-nav="' + step + '"]');
+    assert.equal(await fen(page, board), expected, step);
+  }
 });
 
 test('a click on a variation move shows that position', async ({ open }) => {
@@ -217,20 +207,18 @@ test('a live game refreshes in place; followers follow, others stay', async ({ o
 });
 
 async function main() {
-  for (const name of ['game.pgn', 'overview.pgn']) {
-    fs.copyFileSync(path.join(fixtures, name), path.join(work, name));
+  const copies = { 'game.pgn': 'game.pgn', 'overview.pgn': 'overview.pgn',
+    'allgames.pgn': 'overview.pgn', 'live.pgn': 'game.pgn', 'live-file.pgn': 'game.pgn' };
+  for (const [to, from] of Object.entries(copies)) {
+    fs.copyFileSync(path.join(fixtures, from), path.join(work, to));
   }
-  fs.copyFileSync(path.join(fixtures, 'overview.pgn'), path.join(work, 'allgames.pgn'));
-  fs.copyFileSync(path.join(fixtures, 'game.pgn'), path.join(work, 'live.pgn'));
-  fs.copyFileSync(path.join(fixtures, 'game.pgn'), path.join(work, 'live-file.pgn'));
   writeIni('game.ini', 'vistrel-game.ini', {});
   writeIni('overview.ini', 'vistrel-overview.ini', {});
   writeIni('live.ini', 'vistrel-game.ini', { refresh: 1 });
-  convert('game.pgn', 'game.ini');
-  convert('allgames.pgn', 'game.ini');
-  convert('overview.pgn', 'overview.ini');
-  convert('live.pgn', 'live.ini');
-  convert('live-file.pgn', 'live.ini');
+  for (const [pgn, ini] of [['game.pgn', 'game.ini'], ['allgames.pgn', 'game.ini'],
+    ['overview.pgn', 'overview.ini'], ['live.pgn', 'live.ini'], ['live-file.pgn', 'live.ini']]) {
+    convert(pgn, ini);
+  }
 
   const { server, hits, origin } = await startServer();
   // Each kind of browser (with and without JavaScript) gets a fresh profile directory.
