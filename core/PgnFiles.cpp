@@ -8,7 +8,7 @@ Pgn& PgnFiles::Add(const std::string& key, const std::string& sKey, long debugId
     if (!sKey.empty() && Contains(sKey)) {
         throw DuplicateKey("This key is already associated with an element of this collection");
     }
-    auto pgn = std::make_unique<Pgn>(debugId);
+    auto pgn = std::make_shared<Pgn>(debugId);
     pgn->Key = key;
     m_items.push_back({sKey, std::move(pgn)});
     return *m_items.back().pgn;
@@ -48,6 +48,19 @@ Pgn& PgnFiles::Item(long position) {
 
 Pgn& PgnFiles::Item(const std::string& key) {
     return const_cast<Pgn&>(static_cast<const PgnFiles&>(*this).Item(key));
+}
+
+std::shared_ptr<Pgn> PgnFiles::Share(long position) {
+    checkPosition(position, Count());
+    return m_items[static_cast<std::size_t>(position - 1)].pgn;
+}
+
+std::shared_ptr<Pgn> PgnFiles::Share(const std::string& key) {
+    const long position = PositionOf(key);
+    if (position == 0) {
+        throw NotFound("Invalid procedure call or argument");
+    }
+    return Share(position);
 }
 
 void PgnFiles::Remove(long position) {

@@ -33,6 +33,12 @@ public:
     void Remove(long position);
     void Remove(const std::string& key);
 
+    // Shared ownership of the record at a position or under a key: a caller that lets
+    // window events run while it works on a record (the processing cycle) holds it this
+    // way, so that the operator removing the game meanwhile cannot free it under the caller.
+    std::shared_ptr<Pgn> Share(long position);
+    std::shared_ptr<Pgn> Share(const std::string& key);
+
     // 1-based position of the record stored under key, 0 when there is none.
     long PositionOf(const std::string& key) const;
     bool Contains(const std::string& key) const { return PositionOf(key) != 0; }
@@ -40,7 +46,7 @@ public:
 private:
     struct Entry {
         std::string key;  // empty for an unkeyed record
-        std::unique_ptr<Pgn> pgn;
+        std::shared_ptr<Pgn> pgn;
     };
     std::vector<Entry> m_items;
 

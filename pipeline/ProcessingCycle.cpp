@@ -1,8 +1,10 @@
 #include "pipeline/ProcessingCycle.h"
 
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <system_error>
+#include <vector>
 
 #include "core/FileUtils.h"
 #include "core/MessageLog.h"
@@ -72,8 +74,14 @@ bool takeInIfChanged(Pipeline& pipeline, Pgn& game) {
     }
     const std::error_code copyError = pipeline.copySource(state, game.PathSource, game.PathTemp);
     state.bError = false;
-    if (copyError == std::errc::permission_denied) {
-        reportUnreachable(state, game.PathSource);
+    // A copy that failed left the previous temporary copy in place. Taking the game in would
+    // stamp the new time on old moves and keep the page on them until the next move; the
+    // next scan tries the copy again instead. A denied access is reported here, any other
+    // failure has been reported by the copy.
+    if (copyError) {
+        if (copyError == std::errc::permission_denied) {
+            reportUnreachable(state, game.PathSource);
+        }
         return false;
     }
     // Board software rewrites the whole file; a copy made while it wrote may be torn.
@@ -85,6 +93,24 @@ bool takeInIfChanged(Pipeline& pipeline, Pgn& game) {
     game.LastTime = before->time;
     pipeline.colChangedFiles->push_back(game.PathTemp);
     return true;
+}
+
+// A game whose taken-in copy was not published forgets when it was taken in, so the next
+// scan in which it is awake takes it in and converts it again even if its source has not
+// changed since (the last move of a finished game would otherwise never be published).
+void retryNextScan(Pgn& game) {
+    game.LastTime.reset();
+}
+
+// Puts a game to sleep because no page came out of its conversion.
+void sleepUnpublished(Pgn& game) {
+    game.bSleep = true;
+    retryNextScan(game);
+}
+
+bool stillListed(const ProgramState& state, const Pgn& game) {
+    const long position = state.monitorList.PositionOf(game.Key);
+    return position != 0 && &state.monitorList.Item(position) == &game;
 }
 
 void setStatus(ProgramState& state, const std::string& text) {
@@ -109,7 +135,7 @@ void convertEdited(Pipeline& pipeline, Pgn& game, const std::string& name) {
     ProcessPgn(pipeline, fin, bPgnError, bRemove);
     if (state.bError) {
         state.bError = false;
-        game.bSleep = true;
+        sleepUnpublished(game);
         return;
     }
     if (bPgnError) {
@@ -125,7 +151,7 @@ void convertEdited(Pipeline& pipeline, Pgn& game, const std::string& name) {
         ProcessPgn(pipeline, game.PathTemp, bPgnError, bRemove);
         if (state.bError) {
             state.bError = false;
-            game.bSleep = true;
+            sleepUnpublished(game);
             return;
         }
         if (bPgnError) {
@@ -153,7 +179,7 @@ void convertEdited(Pipeline& pipeline, Pgn& game, const std::string& name) {
         }
     }
     if (bRemove) {
-        game.bSleep = true;
+        sleepUnpublished(game);
     }
 }
 
@@ -165,7 +191,9 @@ void convertChanged(Pipeline& pipeline, const std::string& tmp) {
     if (!state.monitorList.Contains(name)) {
         return;
     }
-    Pgn& game = state.monitorList.Item(name);
+    // Held, not borrowed: the scan lets events run, and the operator may remove the game.
+    const std::shared_ptr<Pgn> held = state.monitorList.Share(name);
+    Pgn& game = *held;
 
     if (game.bUseFinal() && !FileCheck(game.PathFinal)) {
         LogEvent(state, "The edited pgn " + game.PathFinal + " doesn't exist. Korvane will use " +
@@ -183,10 +211,15 @@ void convertChanged(Pipeline& pipeline, const std::string& tmp) {
     bool bRemove = false;
     state.bError = false;
     ProcessPgn(pipeline, tmp, bPgnError, bRemove);
-    // Nothing else is looked at: the run has logged its outcome, a rejected game sleeps.
-    state.bError = false;
+    // The run has logged its outcome, and a rejected game sleeps. A run that failed (the
+    // converter did not start, the page did not reach the HTML directory) is repeated by
+    // the next scan.
+    if (state.bError) {
+        state.bError = false;
+        retryNextScan(game);
+    }
     if (bRemove) {
-        game.bSleep = true;
+        sleepUnpublished(game);
     }
 }
 
@@ -225,11 +258,15 @@ void CheckPgnFiles(Pipeline& pipeline) {
     }
     state.ui.setEditorSaveButtonsVisible(false);
 
+    // The games as they are listed now, held: the operator may remove one while the scan
+    // lets events run, which must neither free it under the scan nor make it skip the next.
+    std::vector<std::shared_ptr<Pgn>> games;
+    for (long i = 1; i <= state.monitorList.Count(); ++i) {
+        games.push_back(state.monitorList.Share(i));
+    }
     bool anyChanged = false;
-    const long count = state.monitorList.Count();
-    for (long i = 1; i <= count && i <= state.monitorList.Count(); ++i) {
-        Pgn& game = state.monitorList.Item(i);
-        if (!game.bSleep && takeInIfChanged(pipeline, game)) {
+    for (const std::shared_ptr<Pgn>& game : games) {
+        if (stillListed(state, *game) && !game->bSleep && takeInIfChanged(pipeline, *game)) {
             anyChanged = true;
         }
     }

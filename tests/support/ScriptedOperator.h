@@ -4,6 +4,7 @@
 // fails the test loudly.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,12 @@ public:
     }
     void enableEditorReload(const std::string& fileName) override { reloads.push_back(fileName); }
     void showSettingsDialog() override { ++settingsDialogs; }
-    void processEvents() override { ++eventPumps; }
+    void processEvents() override {
+        ++eventPumps;
+        if (onProcessEvents) {
+            onProcessEvents();
+        }
+    }
 
     void setMonitorVisible(bool visible) { m_monitorVisible = visible; }
     std::string lastStatus() const { return statuses.empty() ? std::string() : statuses.back(); }
@@ -49,6 +55,8 @@ public:
     int alarms = 0;
     int settingsDialogs = 0;
     int eventPumps = 0;
+    // Runs whenever pending events are let run, as a click handled at that moment would.
+    std::function<void()> onProcessEvents;
 
 private:
     std::deque<Answer> m_answers;
