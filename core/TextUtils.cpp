@@ -1,6 +1,7 @@
 #include "core/TextUtils.h"
 
 #include <QString>
+#include <QStringDecoder>
 #include <cmath>
 
 namespace korvane {
@@ -73,6 +74,20 @@ static bool isAscii(std::string_view s) {
     return true;
 }
 
+static bool isUtf8(std::string_view s) {
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    static_cast<void>(QString(decoder(QByteArrayView(s.data(), static_cast<qsizetype>(s.size())))));
+    return !decoder.hasError();
+}
+
+// Letter case of one byte of a single-byte (Latin-1) text: ASCII and Latin-1 capitals.
+static unsigned char foldLatin1(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+        return static_cast<unsigned char>(c + 0x20);
+    }
+    return c;
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (isAscii(a) && isAscii(b)) {
         if (a.size() != b.size()) {
@@ -81,6 +96,20 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
         for (std::size_t i = 0; i < a.size(); ++i) {
             if (std::tolower(static_cast<unsigned char>(a[i])) !=
                 std::tolower(static_cast<unsigned char>(b[i]))) {
+                return false;
+            }
+        }
+        return true;
+    }
+    if (!isUtf8(a) || !isUtf8(b)) {
+        // A name in a single-byte encoding: decoding it as UTF-8 would turn every accented
+        // letter into the same replacement character and make different names equal.
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (foldLatin1(static_cast<unsigned char>(a[i])) !=
+                foldLatin1(static_cast<unsigned char>(b[i]))) {
                 return false;
             }
         }
@@ -96,6 +125,14 @@ std::string ToLower(std::string_view text) {
         std::string out(text);
         for (char& c : out) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return out;
+    }
+    if (!isUtf8(text)) {
+        // Single-byte text stays single-byte: only its capitals change.
+        std::string out(text);
+        for (char& c : out) {
+            c = static_cast<char>(foldLatin1(static_cast<unsigned char>(c)));
         }
         return out;
     }

@@ -37,6 +37,10 @@ TEST(EqualsNoCase, AsciiAndUtf8) {
     EXPECT_TRUE(EqualsNoCase("Game1.PGN", "game1.pgn"));
     EXPECT_FALSE(EqualsNoCase("game1.pgn", "game11.pgn"));
     EXPECT_TRUE(EqualsNoCase("\xc3\x89TUDE.pgn", "\xc3\xa9tude.PGN"));
+    // Latin-1 names: two players must stay two games, and case still does not count.
+    EXPECT_FALSE(EqualsNoCase("M\xfcller.pgn", "M\xf6ller.pgn"));
+    EXPECT_TRUE(EqualsNoCase("M\xdcLLER.pgn", "m\xfcller.PGN"));
+    EXPECT_EQ(ToLower("M\xdcLLER.HTM"), "m\xfcller.htm") << "remote names keep their bytes";
 }
 
 TEST(PgnFiles, KeysIgnoreLetterCaseAndPositionsCloseGaps) {
