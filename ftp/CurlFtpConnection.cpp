@@ -355,8 +355,10 @@ FtpOutcome CurlFtpConnection::perform(const FtpRequest& request, const std::stri
         }
         out.ok = true;
         out.data = std::move(t.data);
+        // Only a PWD request answers with its 257 reply: on a new connection libcurl's own
+        // PWD after login replies 257 too, and would replace a listing with the login path.
         for (const auto& line : t.replies) {
-            if (line.compare(0, 3, "257") == 0) {
+            if (request.command.verb == InetVerb::Pwd && line.compare(0, 3, "257") == 0) {
                 if (auto dir = pwdFromReply(line)) {
                     out.data = *dir;
                 }

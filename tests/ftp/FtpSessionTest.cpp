@@ -124,6 +124,15 @@ TEST_F(SessionTest, DisconnectReportsAndTheNextRequestReconnects) {
     EXPECT_EQ(p.view.curDir, "/");
 }
 
+TEST_F(SessionTest, ListingOnANewConnectionShowsTheFilesNotTheLoginDirectory) {
+    std::ofstream(server->root() + "/live/a.htm") << "a";
+    p.session.Connect();
+    server->restart({});  // the kept connection is gone; the listing logs in again
+    ASSERT_TRUE(p.session.ExecuteAndWait("DIR"));
+    ASSERT_EQ(p.view.remoteFiles.size(), 1u);
+    EXPECT_TRUE(p.view.remoteFiles[0].ends_with(" a.htm"));
+}
+
 TEST_F(SessionTest, LoginFailureIsReportedWithoutThePassword) {
     p.view.setText(FtpField::txtPassword, "wrong-Pa55");
     p.state.settings.bSaveLogon = true;
