@@ -235,6 +235,7 @@ FtpOutcome CurlFtpConnection::run(const FtpRequest& request, const StateSink& em
         m_connected = false;
         m_needFresh = true;
     }
+    out.connectionOpen = m_connected;
     return out;
 }
 

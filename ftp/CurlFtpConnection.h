@@ -43,6 +43,7 @@ struct FtpOutcome {
     std::string info;               // the reply's text after the code, or the failure's description
     std::string data;               // PWD: the directory; DIR: the listing
     bool connectionClosed = false;  // the control connection is gone (QUIT, a drop)
+    bool connectionOpen = false;    // a control connection is open after the request
 };
 
 class CurlFtpConnection {

@@ -188,6 +188,7 @@ void Inet::pump(std::chrono::milliseconds maxWait) {
         }
         if (ev.outcome) {
             m_lastFailed = !ev.outcome->ok;
+            m_connectionOpen = ev.outcome->connectionOpen;
             if (!ev.outcome->ok) {
                 m_responseCode = ev.outcome->code;
                 m_responseInfo = ev.outcome->info;

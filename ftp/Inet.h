@@ -68,6 +68,9 @@ public:
     bool StillExecuting() const { return m_executing; }
     // Whether the last finished request failed (reported state 11).
     bool LastRequestFailed() const { return m_lastFailed; }
+    // Whether a control connection to the server was open when the last request finished:
+    // False after a failure that lost the server (a drop, a time-out, no answer at all).
+    bool ConnectionOpen() const { return m_connectionOpen; }
     // The next piece (at most size bytes) of the last request's reply; empty at its end.
     std::string GetChunk(std::size_t size);
 
@@ -98,6 +101,7 @@ private:
     std::size_t m_replyPos = 0;
     bool m_executing = false;
     bool m_lastFailed = false;
+    bool m_connectionOpen = false;
     std::unique_ptr<Worker> m_worker;
 };
 

@@ -32,6 +32,7 @@ bool FtpUploader::hasPendingRetries() const {
 
 void FtpUploader::Upload(UploadQueue& queue) {
     ProgramState& state = m_session.state;
+    m_outOfReach = false;
     // A cycle that produced no page uploads nothing of its own (also no PGN file); files
     // kept from a failed upload still go.
     const std::vector<std::string> noNames;
@@ -54,6 +55,7 @@ void FtpUploader::Upload(UploadQueue& queue) {
         m_session.Inet1.setRequestTimeout(state.settings.lpubTimeOut);
         if (m_session.bDisconnected) {
             m_session.Connect();
+            m_outOfReach = !m_session.Inet1.ConnectionOpen();
         }
         m_session.WaitForRequest();
         if (!html.empty()) {
@@ -98,17 +100,20 @@ void FtpUploader::PutFiles(const std::vector<std::string>& names, const std::str
         for (int n = 1; next < names.size(); ++n) {
             m_session.DoEvents();
             const std::string& name = names[next];
-            if (!putOne(name, extension, n)) {
+            if (m_outOfReach || !putOne(name, extension, n)) {
                 retry.push_back(name);
                 LogEvent(state,
                          "Upload of " + name + " failed. It will be retried with the next upload.");
+                m_outOfReach = m_outOfReach || !m_session.Inet1.ConnectionOpen();
             }
             ++next;
             m_session.DoEvents();
         }
         m_session.iFtpOperation = 0;
         m_session.DoEvents();
-        m_session.ExecuteAndWait("DIR");
+        if (!m_outOfReach) {
+            m_session.ExecuteAndWait("DIR");
+        }
     } catch (const std::exception& e) {
         LogEvent(state, e.what());
         // The files this batch did not reach are sent with the next upload.

@@ -6,7 +6,10 @@
 //
 // A file whose directory change, PUT or RENAME failed is kept and sent again with the
 // next upload (once, even when that cycle queues it too), so a dropped connection during
-// the last move of a game does not leave its final position unpublished.
+// the last move of a game does not leave its final position unpublished. Once a failure has
+// lost the server (a drop, a time-out, no answer), the files left are kept for the next
+// upload without further tries: during a network outage each try would wait out the whole
+// request time-out, and the cycle, with the local pages, would stall for minutes.
 
 #include <string>
 #include <vector>
@@ -38,6 +41,7 @@ private:
 
     FtpSession& m_session;
     long m_uploadCount = 0;
+    bool m_outOfReach = false;  // this upload lost the server; the rest waits
     std::vector<std::string> m_retryHtml;
     std::vector<std::string> m_retryPgn;
 };

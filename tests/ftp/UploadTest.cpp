@@ -225,5 +225,35 @@ TEST_F(UploadTest, ServerKilledInABatchGetsEveryPageAfterItsRestart) {
     EXPECT_FALSE(p.uploader.hasPendingRetries());
 }
 
+TEST_F(UploadTest, AServerOutOfReachIsTriedOnceAndGetsEveryFileWhenBack) {
+    // A network outage: the server takes the requests but answers nothing.
+    p.state.settings.lpubTimeOut = 1;
+    p.state.settings.bPgnUpload = true;
+    connect();
+    write({"a.htm", "b.htm", "c.htm", "a.pgn", "b.pgn"});
+    server->pause();
+    p.ui.statuses.clear();
+    upload({"a.htm", "b.htm", "c.htm"}, Lines{"a.pgn", "b.pgn"});
+    server->resume();
+
+    // Only the first request waited out the time-out; no later file tried to reconnect.
+    const std::string log = p.ui.logText();
+    std::size_t errors = 0;
+    for (auto pos = log.find("Error! "); pos != std::string::npos;
+         pos = log.find("Error! ", pos + 1)) {
+        ++errors;
+    }
+    EXPECT_EQ(errors, 1u);
+    EXPECT_EQ(std::count(p.ui.statuses.begin(), p.ui.statuses.end(), "Connecting..."), 0);
+    EXPECT_TRUE(logHas("Upload of b.pgn failed. It will be retried with the next upload."));
+    EXPECT_TRUE(p.session.bDisconnected);
+    EXPECT_EQ(p.uploader.pendingHtml(), (Lines{"a.htm", "b.htm", "c.htm"}));
+    EXPECT_EQ(p.uploader.pendingPgn(), (Lines{"a.pgn", "b.pgn"}));
+
+    upload({});  // the next cycle, with nothing changed
+    expectOnServer("/live", {"a.htm", "a.pgn", "b.htm", "b.pgn", "c.htm"});
+    EXPECT_FALSE(p.uploader.hasPendingRetries());
+}
+
 }  // namespace
 }  // namespace korvane::test

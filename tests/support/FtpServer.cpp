@@ -88,6 +88,18 @@ void FtpServer::kill() {
     }
 }
 
+void FtpServer::pause() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGSTOP);
+    }
+}
+
+void FtpServer::resume() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGCONT);
+    }
+}
+
 void FtpServer::restart(FtpServerOptions options) {
     kill();
     m_options = options;

@@ -45,6 +45,10 @@ public:
     void kill();
     // Starts it again on the same port and directory.
     void restart(FtpServerOptions options);
+    // Freezes the server (SIGSTOP) with its sockets open, as a network outage looks to a
+    // client: nothing is refused, nothing is answered. resume() lets it go on.
+    void pause();
+    void resume();
 
 private:
     static constexpr const char* kCert = "/tests/support/ftp/cert.pem";
