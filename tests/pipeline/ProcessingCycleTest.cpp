@@ -231,7 +231,7 @@ TEST_P(RemovalDuringScanTest, LeavesTheOtherGamesPublished) {
     ui.answerOkByDefault();
     addGame("a.pgn", "1. e4 *");
     Pgn& b = addGame("b.pgn", "1. d4 *");
-    useEdited(b, "1. d4 {note} *");
+    useEdited(b, "1. d4 {REJECT} *");  // its rejection leads the scan through its record
     addGame("c.pgn", "1. c4 *");
     writeSource("a.pgn", "1. e4 e5 *", 5);
     writeSource("b.pgn", "1. d4 d5 *", 5);
