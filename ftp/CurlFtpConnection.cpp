@@ -21,6 +21,8 @@ namespace {
 constexpr int kPollCapMs = 5;
 // A listing larger than this is refused instead of filling the memory.
 constexpr std::size_t kMaxReplyData = 32u << 20;
+// How long the goodbye (QUIT) when the component is destroyed waits for the server's answer.
+constexpr long kQuitWaitSeconds = 2;
 
 void globalInit() {
     static std::once_flag once;
@@ -161,7 +163,18 @@ CurlFtpConnection::CurlFtpConnection() {
 }
 
 CurlFtpConnection::~CurlFtpConnection() {
-    curl_multi_cleanup(m_multi);  // sends QUIT on a kept connection
+    // The cleanup sends QUIT on a kept connection and waits for the answer as long as the
+    // reply time-out of the last handle added to the multi handle. A server that no longer
+    // answers (a network outage) would hold the program's exit for the whole request
+    // time-out, so a handle with a short limit is added (and taken out, unused) first.
+    if (m_connected) {
+        curl_easy_reset(m_easy);
+        curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(m_easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, kQuitWaitSeconds);
+        curl_multi_add_handle(m_multi, m_easy);
+        curl_multi_remove_handle(m_multi, m_easy);
+    }
+    curl_multi_cleanup(m_multi);
     curl_easy_cleanup(m_easy);
 }
 

@@ -1,7 +1,9 @@
 // The FTP session against a real server on 127.0.0.1: connecting, the directory buttons,
 // refusals while a request runs, disconnecting, login failures and FTPS.
 
+#include <atomic>
 #include <fstream>
+#include <thread>
 
 #include "FtpFixture.h"
 #include "core/TextUtils.h"
@@ -131,6 +133,47 @@ TEST_F(SessionTest, ListingOnANewConnectionShowsTheFilesNotTheLoginDirectory) {
     ASSERT_TRUE(p.session.ExecuteAndWait("DIR"));
     ASSERT_EQ(p.view.remoteFiles.size(), 1u);
     EXPECT_TRUE(p.view.remoteFiles[0].ends_with(" a.htm"));
+}
+
+// Closing the program: the component says goodbye (QUIT) to a server that answers, and
+// does not hold the exit for the whole request time-out when the server has gone mute (a
+// network outage).
+TEST_F(SessionTest, DestroyingTheComponentQuitsWithoutWaitingForAMuteServer) {
+    auto connected = [this] {
+        auto inet = std::make_unique<Inet>();
+        inet->setURL("127.0.0.1:" + std::to_string(server->port()));
+        inet->setUserName(FtpServer::kUser);
+        inet->setPassword(FtpServer::kPassword);
+        inet->setRequestTimeout(600);
+        inet->Execute(inet->URL(), "PWD");
+        while (inet->StillExecuting()) {
+            inet->pump(std::chrono::milliseconds(10));
+        }
+        return inet;
+    };
+    connected().reset();
+    EXPECT_EQ(server->commands().back(), "QUIT");
+
+    auto inet = connected();
+    server->pause();
+    std::atomic<bool> destroyed{false};
+    std::atomic<bool> resumedByGuard{false};
+    // A client that waits for the mute server is let go long after any short goodbye, so
+    // it fails this test instead of hanging it.
+    std::thread guard([&] {
+        for (int i = 0; i < 300 && !destroyed; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        if (!destroyed) {
+            resumedByGuard = true;
+            server->resume();
+        }
+    });
+    inet.reset();
+    destroyed = true;
+    guard.join();
+    server->resume();
+    EXPECT_FALSE(resumedByGuard);
 }
 
 TEST_F(SessionTest, LoginFailureIsReportedWithoutThePassword) {
