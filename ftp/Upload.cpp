@@ -1,5 +1,7 @@
 #include "ftp/Upload.h"
 
+#include <filesystem>
+
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
 #include "core/TextUtils.h"
@@ -101,10 +103,15 @@ void FtpUploader::PutFiles(const std::vector<std::string>& names, const std::str
             m_session.DoEvents();
             const std::string& name = names[next];
             if (m_outOfReach || !putOne(name, extension, n)) {
-                retry.push_back(name);
-                LogEvent(state,
-                         "Upload of " + name + " failed. It will be retried with the next upload.");
                 m_outOfReach = m_outOfReach || !m_session.Inet1.ConnectionOpen();
+                // A file whose local copy is gone (the component's error names it) cannot
+                // succeed later either; kept, it would be tried and logged at every cycle.
+                std::error_code noFile;
+                if (std::filesystem::exists(localPath(name, extension), noFile)) {
+                    retry.push_back(name);
+                    LogEvent(state, "Upload of " + name +
+                                        " failed. It will be retried with the next upload.");
+                }
             }
             ++next;
             m_session.DoEvents();
@@ -123,15 +130,19 @@ void FtpUploader::PutFiles(const std::vector<std::string>& names, const std::str
     }
 }
 
+std::string FtpUploader::localPath(const std::string& name, const std::string& extension) const {
+    const ProgramState& state = m_session.state;
+    return (extension == ".pgn" ? state.tempDir : state.settings.spubPathHtml) + name;
+}
+
 // Sends one file; False when it did not reach its place.
 bool FtpUploader::putOne(const std::string& name, const std::string& extension, int n) {
     ProgramState& state = m_session.state;
     const Settings& s = state.settings;
     const bool html = extension != ".pgn";
-    const std::string localDir = html ? s.spubPathHtml : state.tempDir;
     // The remote name only is lower-cased: the local file keeps its real name.
     const std::string remote = state.bLowerCase ? ToLower(name) : name;
-    const std::string local = localDir + name;
+    const std::string local = localPath(name, extension);
 
     std::string& dir = m_session.sRemoteDir;
     dir = EqualsNoCase(s.spubRemotePgnDir, s.spubRemoteHtmDir) || html ? s.spubRemoteHtmDir

@@ -6,10 +6,11 @@
 //
 // A file whose directory change, PUT or RENAME failed is kept and sent again with the
 // next upload (once, even when that cycle queues it too), so a dropped connection during
-// the last move of a game does not leave its final position unpublished. Once a failure has
-// lost the server (a drop, a time-out, no answer), the files left are kept for the next
-// upload without further tries: during a network outage each try would wait out the whole
-// request time-out, and the cycle, with the local pages, would stall for minutes.
+// the last move of a game does not leave its final position unpublished. A file whose
+// local copy is gone is not kept: no later try could succeed. Once a failure has lost the
+// server (a drop, a time-out, no answer), the files left are kept for the next upload
+// without further tries: during a network outage each try would wait out the whole request
+// time-out, and the cycle, with the local pages, would stall for minutes.
 
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ public:
 
 private:
     bool putOne(const std::string& name, const std::string& extension, int n);
+    // The local file of a name: the page directory for ".htm", temppgn for ".pgn".
+    std::string localPath(const std::string& name, const std::string& extension) const;
 
     FtpSession& m_session;
     long m_uploadCount = 0;

@@ -203,6 +203,17 @@ TEST_F(UploadTest, RefusedStorGoesOnWithTheBatchAndRetriesEachFileOnce) {
     EXPECT_FALSE(p.uploader.hasPendingRetries());
 }
 
+TEST_F(UploadTest, AFileMissingLocallyIsReportedButNotKeptForRetry) {
+    connect();
+    write({"b.htm"});
+    upload({"gone.htm", "b.htm"});
+    EXPECT_TRUE(logHas("Error! 0: Cannot read the local file " + p.state.settings.spubPathHtml +
+                       "gone.htm"));
+    expectOnServer("/live", {"b.htm"});
+    // Kept, it would make every later cycle upload, fail and log again.
+    EXPECT_FALSE(p.uploader.hasPendingRetries());
+}
+
 TEST_F(UploadTest, ServerKilledInABatchGetsEveryPageAfterItsRestart) {
     start({.exitOnStor = 2});
     connect();
