@@ -68,20 +68,27 @@ PgnError FindLastTag(std::string_view text, TagSpans& tags) {
 
 namespace {
 
-// The ")" taken to close the variation opened at open: the first ")" whose text since the
-// previous candidate holds no "(". 0 when a ")" is missing.
+// The ")" that closes the variation opened at open, counting nested variations to any
+// depth and skipping comments inside it (a ")" in a comment such as {:)} closes nothing).
+// Taking the first ")" with no "(" since the previous one would end a variation nested
+// three deep too early; the merge would then cut one of its ")" or read the rest of it as
+// the last move. 0 when a ")" or the "}" of an inner comment is missing.
 long VariationEnd(std::string_view text, long open) {
-    long p = open;
-    for (;;) {
-        const long e = FindChar(text, ')', p + 1);
-        if (e == 0) {
-            return 0;
+    int depth = 0;
+    for (long i = open; i <= Length(text); ++i) {
+        const char c = At(text, i);
+        if (c == '{') {
+            i = FindChar(text, '}', i + 1);
+            if (i == 0) {
+                return 0;
+            }
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')' && --depth == 0) {
+            return i;
         }
-        if (FindChar(Mid(text, p + 1, e), '(') == 0) {
-            return e;
-        }
-        p = e;
     }
+    return 0;
 }
 
 PgnError CollectPieces(std::string_view text, long lastTag, MovetextPieces& pieces) {
