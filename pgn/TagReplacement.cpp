@@ -22,6 +22,38 @@ std::vector<std::string_view> TagTexts(std::string_view text, const TagSpans& ta
     return texts;
 }
 
+// Whether the text between two tags holds move text: anything above blank outside lines
+// of a ";" comment or a "%" escape, which may stand between the tags of one header.
+bool HoldsMoveText(std::string_view between) {
+    bool lineStart = true;
+    for (std::size_t i = 0; i < between.size(); ++i) {
+        const char c = between[i];
+        if (c == ';' || (c == '%' && lineStart)) {
+            i = between.find('\n', i);
+            if (i == std::string_view::npos) {
+                return false;
+            }
+            lineStart = true;
+        } else if (AboveBlank(c)) {
+            return true;
+        } else {
+            lineStart = c == '\n' || (c == '\r' && lineStart);
+        }
+    }
+    return false;
+}
+
+// Index of the first tag of the last game's header. An edited file holding a finished game
+// before the live one has that game's tags in the list too, with its moves between them;
+// those tags are the live game's no more than its moves are.
+std::size_t FirstTagOfLastGame(std::string_view text, const TagSpans& tags) {
+    std::size_t first = tags.start.size() - 1;
+    while (first > 0 && !HoldsMoveText(Mid(text, tags.end[first - 1] + 1, tags.start[first] - 1))) {
+        --first;
+    }
+    return first;
+}
+
 }  // namespace
 
 bool HoldsTagName(std::string_view tag, std::string_view name) {
@@ -50,9 +82,15 @@ bool HoldsTagName(std::string_view tag, std::string_view name) {
 PgnError ReplaceHeaderTags(std::string& edited, std::string_view source, const TagSpans& editedTags,
                            const TagSpans& sourceTags, const std::vector<std::string>& names) {
     try {
+        if (editedTags.start.empty()) {
+            return std::nullopt;
+        }
+        // Only the last game's header is refreshed and rebuilt; the text before it (an
+        // earlier game with its moves) stays as it is.
+        const std::size_t firstTag = FirstTagOfLastGame(edited, editedTags);
         std::vector<std::string> tags;
-        for (std::string_view tag : TagTexts(edited, editedTags)) {
-            tags.emplace_back(tag);
+        for (std::size_t i = firstTag; i < editedTags.start.size(); ++i) {
+            tags.emplace_back(Mid(edited, editedTags.start[i], editedTags.end[i]));
         }
         const std::vector<std::string_view> sourceTexts = TagTexts(source, sourceTags);
         bool anyReplaced = false;
@@ -77,7 +115,8 @@ PgnError ReplaceHeaderTags(std::string& edited, std::string_view source, const T
         if (!anyReplaced) {
             return std::nullopt;
         }
-        std::string rebuilt;
+        std::string rebuilt =
+            firstTag == 0 ? std::string() : edited.substr(0, editedTags.start[firstTag] - 1);
         for (std::size_t i = 0; i < tags.size(); ++i) {
             rebuilt += (i == 0 ? "" : "\r\n") + tags[i];
         }

@@ -125,6 +125,13 @@ INSTANTIATE_TEST_SUITE_P(
                "[Site \"Barcelona 47/564 [Nogueiras,J; Garcia,P.J]\"]\r\n[Result \"*\"]",
                "[Result \"1-0\"]",
                "[Site \"Barcelona 47/564 [Nogueiras,J; Garcia,P.J]\"]\r\n[Result \"1-0\"]"),
+        // A finished game before the live one keeps its moves and its own result.
+        MergeCase{"EarlierGameInEditedFileKept",
+                  "[Event \"Old\"]\r\n[Result \"1-0\"]\r\n\r\n1. d4 d5 2. c4 1-0\r\n\r\n"
+                  "[Event \"E\"]\r\n\r\n[Result \"*\"]\r\n\r\n1. e4 e5 2. Nf3\r\n*\r\n",
+                  "[Event \"E\"]\r\n[Result \"0-1\"]\r\n\r\n1. e4 e5 2. Nf3 Nc6 0-1\r\n",
+                  "[Event \"Old\"]\r\n[Result \"1-0\"]\r\n\r\n1. d4 d5 2. c4 1-0\r\n\r\n"
+                  "[Event \"E\"]\r\n[Result \"0-1\"]\r\n\r\n1. e4 e5 2. Nf3  Nc6 0-1\r\n"},
         MergeCase{"FinalResultAfterSameMoveText",
                   "1. d4 Nf6 2. Bg5 e6 3. Bxf6 Bxf6 {[%clk 1:00:00]}\r\n*",
                   "1. d4 Nf6 2. Bg5 e6 3. Bxf6 Bxf6 {[%clk 1:00:00]} 1-0",
