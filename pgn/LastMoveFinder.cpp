@@ -310,14 +310,16 @@ private:
         }
     }
 
-    // Step 9: new moves go after a comment or variation that follows the last move.
+    // Step 9: new moves go after a comment or variation that follows the last move, and
+    // after the glyphs or NAGs that follow that comment ("Nf3 {idea} $14"), which would
+    // otherwise be cut off at every update.
     void placement() {
         const long lastCom = m_pieces.comEnd.empty() ? 0 : m_pieces.comEnd.back();
         const long lastVar = m_pieces.varEnd.empty() ? 0 : m_pieces.varEnd.back();
         const long C = std::max(lastCom, lastVar);
         const long currentEnd = m_r.LastMove == 0 ? m_tags.lastTag : end(m_cur);
         if (C > currentEnd) {
-            m_paste = C + 1;
+            m_paste = pasteAfterMove(C + 1);
             m_r.pastedAfterPieces = true;
         }
     }
