@@ -33,6 +33,8 @@ long SkipPiece(std::string_view text, long pos) {
             if (i == 0) {
                 return 0;
             }
+        } else if (LineCommentAt(text, i)) {
+            i = LineCommentEnd(text, i);
         } else if (c == '(') {
             ++depth;
         } else if (c == ')' && --depth == 0) {
@@ -53,6 +55,8 @@ long FindInMoveText(std::string_view text, long from, Match matches) {
             if (i == 0) {
                 return 0;
             }
+        } else if (LineCommentAt(text, i)) {
+            i = LineCommentEnd(text, i) + 1;
         } else if (matches(i)) {
             return i;
         } else {
@@ -123,6 +127,12 @@ long SkipMoveNotes(std::string_view text, long pos) {
         }
         kept = next;
     }
+}
+
+// Whether the text kept before the paste point ends inside a rest-of-line comment.
+bool EndsInLineComment(std::string_view edited, const MovetextPieces& pieces, long pastePoint) {
+    return !pieces.comStart.empty() && LineCommentAt(edited, pieces.comStart.back()) &&
+           At(edited, pieces.comEnd.back()) != '\n' && pastePoint > pieces.comEnd.back();
 }
 
 // 1-based start of the continuation in the source, or the failure.
@@ -197,7 +207,11 @@ PgnError AppendSourceMoves(std::string& edited, std::string_view source, const E
         if (last.LastMove == 0 && sourceHasMoves) {
             merged += "\r\n";
         }
-        if (last.LastMove > 0 && (merged.empty() || merged.back() != ' ')) {
+        if (EndsInLineComment(edited, scan.pieces, last.PastePoint)) {
+            // A ";" comment without a line feed closes the kept text: a blank would put
+            // the new moves inside it.
+            merged += "\r\n";
+        } else if (last.LastMove > 0 && (merged.empty() || merged.back() != ' ')) {
             merged += ' ';
         }
         merged += Mid(source, start, Length(source));

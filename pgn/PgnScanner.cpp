@@ -1,5 +1,6 @@
 #include "pgn/PgnScanner.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace korvane {
@@ -66,7 +67,26 @@ PgnError FindLastTag(std::string_view text, TagSpans& tags) {
     }
 }
 
+bool LineCommentAt(std::string_view text, long pos) {
+    const char c = At(text, pos);
+    return c == ';' || (c == '%' && (pos == 1 || At(text, pos - 1) == '\n'));
+}
+
+long LineCommentEnd(std::string_view text, long pos) {
+    const long lf = FindChar(text, '\n', pos + 1);
+    return lf == 0 ? Length(text) : lf;
+}
+
 namespace {
+
+long FindLineComment(std::string_view text, long from) {
+    for (long i = std::max(from, 1L); i <= Length(text); ++i) {
+        if (LineCommentAt(text, i)) {
+            return i;
+        }
+    }
+    return 0;
+}
 
 // The ")" that closes the variation opened at open, counting nested variations to any
 // depth and skipping comments inside it (a ")" in a comment such as {:)} closes nothing).
@@ -82,6 +102,8 @@ long VariationEnd(std::string_view text, long open) {
             if (i == 0) {
                 return 0;
             }
+        } else if (LineCommentAt(text, i)) {
+            i = LineCommentEnd(text, i);
         } else if (c == '(') {
             ++depth;
         } else if (c == ')' && --depth == 0) {
@@ -96,19 +118,29 @@ PgnError CollectPieces(std::string_view text, long lastTag, MovetextPieces& piec
     long i = lastTag;
     bool lookForComments = true;
     bool lookForVariations = true;
+    bool lookForLineComments = true;
     bool noneLeft = false;
     while (i + 1 <= L) {
         const long B = lookForComments ? FindChar(text, '{', i + 1) : 0;
         lookForComments = B > 0;
         const long P = lookForVariations ? FindChar(text, '(', i + 1) : 0;
         lookForVariations = P > 0;
-        if (!lookForComments && !lookForVariations) {
+        const long S = lookForLineComments ? FindLineComment(text, i + 1) : 0;
+        lookForLineComments = S > 0;
+        if (!lookForComments && !lookForVariations && !lookForLineComments) {
             noneLeft = true;
             break;
         }
         long stretchEnd = 0;
         long e = 0;
-        if (lookForVariations && (!lookForComments || P < B)) {
+        // A ";" comment is a piece of its own, so that its words are never read as moves
+        // and the merge pastes behind it, on the next line, instead of cutting it off.
+        if (lookForLineComments && (!lookForComments || S < B) && (!lookForVariations || S < P)) {
+            e = LineCommentEnd(text, S);
+            stretchEnd = S - 1;
+            pieces.comStart.push_back(S);
+            pieces.comEnd.push_back(e);
+        } else if (lookForVariations && (!lookForComments || P < B)) {
             e = VariationEnd(text, P);
             if (e == 0) {
                 return "There's a variation not closed with ).";

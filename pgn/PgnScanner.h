@@ -31,12 +31,20 @@ struct MovetextPieces {
 // that a "]" inside the tag's quoted value does not count. 0 when there is none.
 long FindTagEnd(std::string_view text, long open);
 
+// A rest-of-line comment starts at pos: a ";" anywhere in the move text, or a "%" escape at
+// the start of a line. Either runs to the end of its line.
+bool LineCommentAt(std::string_view text, long pos);
+// Position of the line feed that ends the rest-of-line comment at pos (the end of the text
+// when no line feed follows).
+long LineCommentEnd(std::string_view text, long pos);
+
 // Collects the header tags. While the text holds a "{", brackets after the first comment
 // are not tags (a clock note inside a comment is no header). Fails with the scanner's
 // messages, and when the text holds no tag at all.
 PgnError FindLastTag(std::string_view text, TagSpans& tags);
 
-// Collects comments, variations and stretches after the last header tag (lastTag).
+// Collects comments, variations and stretches after the last header tag (lastTag). A
+// rest-of-line comment is listed with the comments, from its ";" or "%" to its line feed.
 PgnError MakeParseCollections(std::string_view text, long lastTag, MovetextPieces& pieces);
 
 // Stores tag spans into the record: mode 1 into the fields of the edited text (…Final),

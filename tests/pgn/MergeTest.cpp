@@ -106,6 +106,17 @@ INSTANTIATE_TEST_SUITE_P(
         MergeCase{"GlyphsAfterBlackCommentKept", "1. e4 e5 2. Nf3 Nc6 $22 {z}\r\n$146 !?\r\n*",
                   "1. e4 e5 2. Nf3 Nc6 3. Bb5 *",
                   "1. e4 e5 2. Nf3 Nc6 $22 {z}\r\n$146 !? 3. Bb5 *"},
+        // Rest-of-line comments: kept whole, new moves go on the next line, and a marker
+        // inside one in the source is not where the game goes on.
+        MergeCase{"SemicolonCommentAfterLastMoveKept", "1. e4 e5 2. Nf3 {c} Nc6 ; my note\r\n*",
+                  "1. e4 e5 2. Nf3 Nc6 3. Bb5 *", "1. e4 e5 2. Nf3 {c} Nc6 ; my note\r\n 3. Bb5 *"},
+        MergeCase{"SemicolonCommentEndsTheText", "1. e4 e5 2. Nf3 Nc6 ; 3. d4 next",
+                  "1. e4 e5 2. Nf3 Nc6 3. Bb5 *", "1. e4 e5 2. Nf3 Nc6 ; 3. d4 next\r\n3. Bb5 *"},
+        MergeCase{"EscapeLineBeforeLastMove", "1. e4 e5\r\n% 3. d4 {\r\n2. Nf3\r\n*",
+                  "1. e4 e5 2. Nf3 Nc6 *", "1. e4 e5\r\n% 3. d4 {\r\n2. Nf3  Nc6 *"},
+        MergeCase{"MarkerInSourceLineCommentSkipped", "1. e4 e5 2. Nf3 Nc6\r\n*",
+                  "1. e4 e5 2. Nf3 Nc6 ; 3. d4 was expected\r\n3. Bb5 *",
+                  "1. e4 e5 2. Nf3 Nc6 3. Bb5 *"},
         MergeCase{"MoveEndsTheText", "1. e4 e5 2. Nf3 $1 Nc6", "1. e4 e5 2. Nf3 Nc6 3. Bb5 *",
                   "1. e4 e5 2. Nf3 $1 Nc6 3. Bb5 *"},
         MergeCase{"ReplyAfterCommentEndsTheText", "1. e4 e5 2. Nf3 {good} Nc6",

@@ -82,6 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "There's a comment with no closing tag }"},
         // A quote left open on its line does not swallow the tags and moves after it.
         ScanCase{"UnclosedQuoteEndsAtFirstBracket", kTag + "\r\n[B \"x]\r\n1. e4", "<\r\n1. e4>"},
+        ScanCase{"LineCommentsArePieces",
+                 kTag + " 1. e4 ; a {b (c\r\ne5 % x\r\n%esc (\r\nd4 (d5 ; )\r\n)",
+                 "< 1. e4 >; a {b (c\r\n<e5 % x\r\n>%esc (\r\n<d4 >(d5 ; )\r\n)"},
         ScanCase{"UnclosedVariation", kTag + " 1. e4 (b e5",
                  "There's a variation not closed with )."}),
     [](const auto& row) { return row.param.name; });
