@@ -155,8 +155,13 @@ PgnError ContinuationStart(std::string_view source, const LastMoveResult& last, 
     }
     const long searchFrom =
         last.bBlackLast ? AfterWhiteMove(source, marker, Length(Marker(last.LastMove))) : marker;
+    // The last move belongs to its own move number. When the board's software corrected
+    // it, the same text can stand at a later move; taking it from there would drop the
+    // moves in between and keep the wrong one.
+    const long nextMarker = FindMarker(source, last.LastMove + 1, searchFrom);
     const long q = FindInMoveText(source, searchFrom, [&](long i) {
-        return InStr(Mid(source, i, i + Length(last.sLastMove) - 1), last.sLastMove) == 1;
+        return (nextMarker == 0 || i < nextMarker) &&
+               InStr(Mid(source, i, i + Length(last.sLastMove) - 1), last.sLastMove) == 1;
     });
     if (q == 0) {
         return "The last move, " + last.sLastMove + " isn't in the source file." + kEditTarget;

@@ -63,6 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "The last movenumber 2" + kTakeBack, true},
         MergeCase{"LastMoveChanged", "1. e4 e5 2. Nf3 *", "1. e4 e5 2. d4 *",
                   "The last move, Nf3" + kTakeBack, true},
+        // A move the board corrected is not taken from a later move of the same text.
+        MergeCase{"CorrectedWhiteMove", "1. e4 e5 2. Nf3\r\n*", "1. e4 e5 2. d4 Nf6 3. Nf3 d5 *",
+                  "The last move, Nf3" + kTakeBack, true},
+        MergeCase{"CorrectedBlackMove", "1. e4 e5 2. Nf3 Nc6\r\n*",
+                  "1. e4 e5 2. Nf3 Nf6 3. Bc4 Nc6 4. d3 *", "The last move, Nc6" + kTakeBack, true},
         MergeCase{
             "LonePieceLetter", "1. e4 e5 2. N *", "1. e4 e5 2. Nf3 *",
             "2. N is not a valid move. Error in /f/game.pgn. Korvane will use the source file.",
