@@ -42,11 +42,18 @@ function writeIni(name, base, changes) {
 
 // A static file server that answers revalidation with 304, like a web server would, and
 // counts the requests for each path.
+// A test may queue answers of its own for an address (with its query): each request
+// takes the next one, and the file is served again once they are used up.
 function startServer() {
   const hits = {};
+  const answers = {};
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     hits[name] = (hits[name] || 0) + 1;
+    if (answers[req.url] && answers[req.url].length) {
+      answers[req.url].shift()(res);
+      return;
+    }
     const file = path.join(work, path.normalize(name));
     if (!file.startsWith(work) || !fs.existsSync(file)) {
       res.writeHead(404).end();
@@ -63,7 +70,7 @@ function startServer() {
     res.end(fs.readFileSync(file));
   });
   return new Promise((resolve) => {
-    server.listen(0, '127.0.0.1', () => resolve({ server, hits,
+    server.listen(0, '127.0.0.1', () => resolve({ server, hits, answers,
       origin: 'http://127.0.0.1:' + server.address().port }));
   });
 }
@@ -72,6 +79,12 @@ const fen = (page, sel) => page.getAttribute(sel, 'data-fen');
 const waitFen = (page, sel, expected) => page.waitForFunction(
   ([s, f]) => document.querySelector(s).getAttribute('data-fen') === f, [sel, expected],
   { timeout: 8000 });
+
+async function until(condition, ms) {
+  for (const end = Date.now() + ms; !condition(); await new Promise((r) => setTimeout(r, 50))) {
+    if (Date.now() > end) throw new Error('timed out waiting for ' + condition);
+  }
+}
 
 const tests = [];
 const test = (name, fn) => tests.push({ name, fn });
@@ -206,9 +219,36 @@ test('a live game refreshes in place; followers follow, others stay', async ({ o
   assert.equal(hits['/live.htm'], count, 'an ended game stops refreshing');
 });
 
+test('bad answers neither spoil the page nor stop its refresh', async ({ open, answers }) => {
+  const page = await open('bad.htm?r');
+  await page.click('.var .var .mv >> text=Qh5');  // a spectator looking at a variation
+  const html = fs.readFileSync(path.join(work, 'bad.htm'), 'utf8');
+  const halfUploaded = html.slice(0, html.indexOf('<div class="moves">') + 40);
+  const hanging = [];
+  const send = (status, body) => (res) =>
+    res.writeHead(status, { 'Content-Type': 'text/html' }).end(body);
+  answers['/bad.htm?r'] = [send(500, 'Internal error'), send(404, ''),
+    send(200, '<html><body><h1>Service unavailable</h1></body></html>'), send(200, halfUploaded),
+    (res) => hanging.push(res)];
+  await until(() => hanging.length === 1, 10000);
+  assert.equal(await fen(page, '#game-1 .board'), FEN.qh5);
+  assert.equal(await page.locator('.mv').count(), 14);
+  assert.equal(await page.isVisible('.live-mark'), true);
+
+  const more = fs.readFileSync(path.join(work, 'bad.pgn'), 'utf8')
+    .replace('5. O-O {[%clk 1:27:20]} *', '5. O-O {[%clk 1:27:20]} Be7 6. Re1 *');
+  fs.writeFileSync(path.join(work, 'bad.pgn'), more);
+  convert('bad.pgn', 'live.ini');
+  // The request that got no answer is given up; the next one brings the new moves.
+  await page.waitForSelector('#g1-11', { timeout: 25000 });
+  assert.equal(await fen(page, '#game-1 .board'), FEN.qh5);
+  for (const res of hanging) res.destroy();
+});
+
 async function main() {
   const copies = { 'game.pgn': 'game.pgn', 'overview.pgn': 'overview.pgn',
-    'allgames.pgn': 'overview.pgn', 'live.pgn': 'game.pgn', 'live-file.pgn': 'game.pgn' };
+    'allgames.pgn': 'overview.pgn', 'live.pgn': 'game.pgn', 'live-file.pgn': 'game.pgn',
+    'bad.pgn': 'game.pgn' };
   for (const [to, from] of Object.entries(copies)) {
     fs.copyFileSync(path.join(fixtures, from), path.join(work, to));
   }
@@ -216,11 +256,12 @@ async function main() {
   writeIni('overview.ini', 'vistrel-overview.ini', {});
   writeIni('live.ini', 'vistrel-game.ini', { refresh: 1 });
   for (const [pgn, ini] of [['game.pgn', 'game.ini'], ['allgames.pgn', 'game.ini'],
-    ['overview.pgn', 'overview.ini'], ['live.pgn', 'live.ini'], ['live-file.pgn', 'live.ini']]) {
+    ['overview.pgn', 'overview.ini'], ['live.pgn', 'live.ini'], ['live-file.pgn', 'live.ini'],
+    ['bad.pgn', 'live.ini']]) {
     convert(pgn, ini);
   }
 
-  const { server, hits, origin } = await startServer();
+  const { server, hits, answers, origin } = await startServer();
   // Each kind of browser (with and without JavaScript) gets a fresh profile directory.
   const profiles = [];
   const browsers = {};
@@ -255,7 +296,7 @@ async function main() {
     };
     const started = Date.now();
     try {
-      await t.fn({ open, hits });
+      await t.fn({ open, hits, answers });
       console.log('ok   ' + t.name + ' (' + (Date.now() - started) + ' ms)');
     } catch (e) {
       failed++;

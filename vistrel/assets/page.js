@@ -273,27 +273,46 @@
     if (isGamePage) restore(saved);
   }
 
+  // A page still being uploaded (a server that cannot rename writes it in place) or a
+  // cut connection gives a document without its end; showing it would lose moves.
+  function isWholePage(text) { return /<\/html>\s*$/i.test(text); }
+
   // Fetches the page's own address with the cache revalidated: an unchanged page costs
   // the server a "not modified" answer. Where fetching is impossible (a page opened
   // from disk, an old browser) the page reloads instead; a failed request is retried.
+  // A request that gets no answer in time is given up, so a stalled connection cannot
+  // stop the refresh for good.
   function poll() {
     if (!window.fetch || !window.DOMParser || location.protocol === 'file:') {
       reloadPage();
       return;
     }
-    fetch(location.href.split('#')[0], { cache: 'no-cache', credentials: 'same-origin' })
+    var settled = false;
+    var abort = window.AbortController ? new AbortController() : null;
+    var limit = setTimeout(function () {
+      if (abort) abort.abort();
+      finish();
+    }, Math.max(10, 2 * refreshSeconds) * 1000);
+    function finish() {
+      if (settled) return;
+      settled = true;
+      clearTimeout(limit);
+      schedule();
+    }
+    fetch(location.href.split('#')[0], { cache: 'no-cache', credentials: 'same-origin',
+      signal: abort ? abort.signal : undefined })
       .then(function (r) {
         if (!r.ok) throw new Error('HTTP ' + r.status);
         return r.text();
       })
       .then(function (text) {
-        if (text !== lastText) {
+        if (!settled && text !== lastText && isWholePage(text)) {
           lastText = text;
           merge(new DOMParser().parseFromString(text, 'text/html'));
         }
       })
       .catch(function () { /* keep the page as it is; try again at the next interval */ })
-      .then(schedule);
+      .then(finish);
   }
 
   // ---- events ---------------------------------------------------------------------
