@@ -34,26 +34,26 @@ bool startsWithNoCase(const std::string& text, const std::string& prefix) {
     return true;
 }
 
-// "2, Down" gives 2; anything else 0.
-std::size_t downNumber(const std::string& rest) {
+// "2, Down" gives true with n = 2. A number that names no game (0, or one past the
+// list) still makes a down line, never a page name that would shift the links.
+bool downNumber(const std::string& rest, std::size_t& n) {
     const auto comma = rest.find(',');
     if (comma == std::string::npos) {
-        return 0;
+        return false;
     }
     const std::string number = trimmed(rest.substr(0, comma));
     const std::string word = trimmed(rest.substr(comma + 1));
-    if (number.empty() || number.size() > 6 || !startsWithNoCase(word, "down") ||
-        word.size() != 4) {
-        return 0;
+    if (number.empty() || !startsWithNoCase(word, "down") || word.size() != 4) {
+        return false;
     }
-    std::size_t n = 0;
+    n = 0;
     for (const char c : number) {
         if (!std::isdigit(static_cast<unsigned char>(c))) {
-            return 0;
+            return false;
         }
-        n = n * 10 + static_cast<std::size_t>(c - '0');
+        n = n < 1000000 ? n * 10 + static_cast<std::size_t>(c - '0') : n;
     }
-    return n;
+    return true;
 }
 
 void appendCard(std::string& out, const chess::PgnGame& game, std::size_t number,
@@ -106,8 +106,10 @@ OverviewDirectives parseDirectives(const std::vector<std::string>& escapeLines) 
             continue;
         }
         const std::string rest = trimmed(line.substr(prefix.size()));
-        if (const std::size_t n = downNumber(rest); n > 0) {
-            directives.down.insert(n);
+        if (std::size_t n = 0; downNumber(rest, n)) {
+            if (n > 0) {
+                directives.down.insert(n);
+            }
         } else if (!rest.empty()) {
             directives.pages.push_back(rest);
         }
