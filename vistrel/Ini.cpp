@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 
+#include "chess/TextEncoding.h"
+
 namespace vistrel {
 
 namespace {
@@ -134,7 +136,10 @@ const std::map<std::string, std::map<std::string, Setter>>& settingTable() {
 
 }  // namespace
 
-bool parseIni(const std::string& text, PageIni& out, std::string& error) {
+bool parseIni(const std::string& bytes, PageIni& out, std::string& error) {
+    // An ini saved by a Windows editor in its single-byte code page would otherwise put
+    // invalid UTF-8 (a title "M\xFCnchen") into the UTF-8 page.
+    const std::string text = chess::decodePgnText(bytes);
     PageIni ini;
     const std::map<std::string, Setter>* section = nullptr;
     std::string sectionName;

@@ -32,8 +32,9 @@ struct PageIni {
     int smallBoardSize = 220;
 };
 
-// Parses the ini text; on error returns false and sets error to a message naming the
-// ini line, e.g. "line 7 (colour = red): unknown key "colour" in [board]".
-bool parseIni(const std::string& text, PageIni& out, std::string& error);
+// Parses the ini text (UTF-8, or Windows-1252 when it is not valid UTF-8); on error returns false
+// and sets error to a message naming the ini line, e.g. "line 7 (colour = red): unknown key
+// "colour" in [board]".
+bool parseIni(const std::string& bytes, PageIni& out, std::string& error);
 
 }  // namespace vistrel

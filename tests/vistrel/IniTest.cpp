@@ -55,6 +55,15 @@ TEST(IniTest, ValuesReachTheSettings) {
     EXPECT_EQ(ini.lastMoveColour, vistrel::PageIni().lastMoveColour);  // untouched default
 }
 
+TEST(IniTest, SingleByteTextBecomesUtf8) {
+    vistrel::PageIni ini;
+    std::string error;
+    ASSERT_TRUE(vistrel::parseIni("[page]\r\ntitle = M\xFCnchen \x96 {Round}\r\n", ini, error));
+    EXPECT_EQ(ini.title, "M\u00FCnchen \u2013 {Round}");
+    EXPECT_FALSE(vistrel::parseIni("[page]\nt\xEEtle = x\n", ini, error));
+    EXPECT_EQ(error, "line 2 (t\u00EEtle = x): unknown key \"t\u00EEtle\" in [page]");
+}
+
 struct BadIni {
     const char* name;
     const char* text;
