@@ -101,6 +101,12 @@ PgnParser::Step PgnParser::openVariation(size_t at) {
         return failStep(at, "a variation \"(\" stands " + afterLastMove() +
                                 " where there is no move it could replace");
     }
+    // Reading, writing and freeing a move tree recurse once per level: a file nested
+    // thousands deep would overflow the stack. Real annotation stays far below this.
+    if (m_stack.size() > kMaxVariationDepth) {
+        return failStep(at, "the variation opened " + afterLastMove() + " is nested more than " +
+                                std::to_string(kMaxVariationDepth) + " deep");
+    }
     MoveNode& replaced = parent.line->moves.back();
     Frame child{&replaced.variations.emplace_back(),
                 parent.before,

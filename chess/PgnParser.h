@@ -53,6 +53,8 @@ private:
 
     enum class Step { Continue, GameOver, Failed };
 
+    static constexpr size_t kMaxVariationDepth = 200;
+
     bool parseGame();
     bool parseTags(PgnGame& game);
     bool parseTag(PgnGame& game);

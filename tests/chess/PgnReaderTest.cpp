@@ -132,6 +132,14 @@ TEST_P(PgnFault, NamesFileLineGameMoveAndReason) {
 
 const std::string kGame = "[White \"Kovacs\"]\n[Black \"Lindqvist\"]\n\n";
 
+std::string repeated(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Faults, PgnFault,
     testing::Values(
@@ -166,6 +174,9 @@ INSTANTIATE_TEST_SUITE_P(
                   fault("bad FEN \"8/8/8 w - - 0 1\" (the board does not have eight ranks)", 1)},
         FaultCase{"SetUpWithoutFen", kGame + "[SetUp \"1\"]\n1. e4 *",
                   fault("the SetUp tag asks for a start position but there is no FEN tag", 1)},
+        FaultCase{"VariationsNestedThousandsDeep",
+                  kGame + "1. e4 " + repeated("(1. d4 ", 30000) + repeated(")", 30000) + " *",
+                  fault("the variation opened after 1. d4 is nested more than 200 deep")},
         FaultCase{"NullMove", kGame + "1. e4 -- 2. d4 *",
                   fault("null move 1... -- is not supported")},
         FaultCase{
