@@ -3,6 +3,7 @@
 #include "chess/PgnParser.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "chess/PgnTokens.h"
 
@@ -158,6 +159,9 @@ std::string PgnParser::tagPeek() const {
 }
 
 bool PgnParser::parseTags(PgnGame& game) {
+    // Names seen so far, kept aside: a scan of the tag list for each new tag made a file
+    // with tens of thousands of tags take many seconds.
+    std::unordered_set<std::string> names;
     for (;;) {
         skipBlanks();
         if (m_pos >= m_text.size() || m_text[m_pos] != '[') {
@@ -166,14 +170,13 @@ bool PgnParser::parseTags(PgnGame& game) {
         // A tag the game already has begins the next game: files of tags without move
         // text have nothing else between their games.
         const std::string name = tagPeek();
-        const bool repeated = std::any_of(game.tags.begin(), game.tags.end(),
-                                          [&](const auto& tag) { return tag.first == name; });
-        if (!name.empty() && repeated) {
+        if (!name.empty() && names.count(name) != 0) {
             return true;
         }
         if (!parseTag(game)) {
             return false;
         }
+        names.insert(game.tags.back().first);
     }
 }
 
