@@ -25,23 +25,8 @@ long SkipPiece(std::string_view text, long pos) {
         const long close = FindChar(text, '}', pos + 1);
         return close == 0 ? 0 : close + 1;
     }
-    int depth = 0;
-    for (long i = pos; i <= Length(text); ++i) {
-        const char c = At(text, i);
-        if (c == '{') {
-            i = FindChar(text, '}', i + 1);
-            if (i == 0) {
-                return 0;
-            }
-        } else if (LineCommentAt(text, i)) {
-            i = LineCommentEnd(text, i);
-        } else if (c == '(') {
-            ++depth;
-        } else if (c == ')' && --depth == 0) {
-            return i + 1;
-        }
-    }
-    return 0;
+    const long close = VariationEnd(text, pos);
+    return close == 0 ? 0 : close + 1;
 }
 
 // First position at or after from, outside comments and variations, where matches holds.

@@ -88,31 +88,6 @@ long FindLineComment(std::string_view text, long from) {
     return 0;
 }
 
-// The ")" that closes the variation opened at open, counting nested variations to any
-// depth and skipping comments inside it (a ")" in a comment such as {:)} closes nothing).
-// Taking the first ")" with no "(" since the previous one would end a variation nested
-// three deep too early; the merge would then cut one of its ")" or read the rest of it as
-// the last move. 0 when a ")" or the "}" of an inner comment is missing.
-long VariationEnd(std::string_view text, long open) {
-    int depth = 0;
-    for (long i = open; i <= Length(text); ++i) {
-        const char c = At(text, i);
-        if (c == '{') {
-            i = FindChar(text, '}', i + 1);
-            if (i == 0) {
-                return 0;
-            }
-        } else if (LineCommentAt(text, i)) {
-            i = LineCommentEnd(text, i);
-        } else if (c == '(') {
-            ++depth;
-        } else if (c == ')' && --depth == 0) {
-            return i;
-        }
-    }
-    return 0;
-}
-
 PgnError CollectPieces(std::string_view text, long lastTag, MovetextPieces& pieces) {
     const long L = Length(text);
     long i = lastTag;
@@ -174,6 +149,31 @@ PgnError CollectPieces(std::string_view text, long lastTag, MovetextPieces& piec
 }
 
 }  // namespace
+
+// The ")" that closes the variation opened at open, counting nested variations to any
+// depth and skipping comments inside it (a ")" in a comment such as {:)} closes nothing).
+// Taking the first ")" with no "(" since the previous one would end a variation nested
+// three deep too early; the merge would then cut one of its ")" or read the rest of it as
+// the last move. 0 when a ")" or the "}" of an inner comment is missing.
+long VariationEnd(std::string_view text, long open) {
+    int depth = 0;
+    for (long i = open; i <= Length(text); ++i) {
+        const char c = At(text, i);
+        if (c == '{') {
+            i = FindChar(text, '}', i + 1);
+            if (i == 0) {
+                return 0;
+            }
+        } else if (LineCommentAt(text, i)) {
+            i = LineCommentEnd(text, i);
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')' && --depth == 0) {
+            return i;
+        }
+    }
+    return 0;
+}
 
 PgnError MakeParseCollections(std::string_view text, long lastTag, MovetextPieces& pieces) {
     try {

@@ -38,6 +38,10 @@ bool LineCommentAt(std::string_view text, long pos);
 // when no line feed follows).
 long LineCommentEnd(std::string_view text, long pos);
 
+// Position of the ")" that closes the variation opened at open, counting nested variations
+// and skipping comments inside it; 0 when it is never closed.
+long VariationEnd(std::string_view text, long open);
+
 // Collects the header tags. While the text holds a "{", brackets after the first comment
 // are not tags (a clock note inside a comment is no header). Fails with the scanner's
 // messages, and when the text holds no tag at all.
