@@ -201,15 +201,8 @@ void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
 }  // namespace
 
 std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
-    const chess::PgnGame* first = file.games.empty() ? nullptr : &file.games.front();
-    std::string title = page::expandTitle(ini.title, first);
-    if (title.empty() || title == "-") {
-        title = "Chess game";
-    }
-    bool live = false;
-    for (const auto& game : file.games) {
-        live = live || page::effectiveResult(game) == "*";
-    }
+    const std::string title = page::pageTitle(ini.title, file, "Chess game");
+    const bool live = page::anyLive(file);
     std::string out;
     out.reserve(40000 + file.games.size() * 12000);
     page::appendHead(out, title, ini, live,

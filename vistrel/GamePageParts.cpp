@@ -351,6 +351,22 @@ std::string moveLabel(const chess::MoveNode& move) {
     return std::to_string(move.moveNumber) + (move.white ? ". " : "... ") + move.san;
 }
 
+std::string pageTitle(const std::string& pattern, const chess::PgnFile& file,
+                      const std::string& fallback) {
+    const std::string title =
+        expandTitle(pattern, file.games.empty() ? nullptr : &file.games.front());
+    return title.empty() || title == "-" ? fallback : title;
+}
+
+bool anyLive(const chess::PgnFile& file) {
+    for (const auto& game : file.games) {
+        if (effectiveResult(game) == "*") {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string expandTitle(const std::string& pattern, const chess::PgnGame* game) {
     std::string out;
     std::size_t pos = 0;

@@ -66,6 +66,14 @@ std::string moveLabel(const chess::MoveNode& move);
 // left dangling at either end by empty tags are dropped.
 std::string expandTitle(const std::string& pattern, const chess::PgnGame* game);
 
+// The page title: the ini's pattern expanded for the file's first game, or fallback when
+// that leaves nothing to show.
+std::string pageTitle(const std::string& pattern, const chess::PgnFile& file,
+                      const std::string& fallback);
+
+// Whether any game of the file is still in progress (its result is "*").
+bool anyLive(const chess::PgnFile& file);
+
 // <head> with title, style sheet, ini colours and sizes; refreshSeconds > 0 adds a
 // no-script refresh. Ends with "<body ...>" whose attributes are bodyAttributes.
 void appendHead(std::string& out, const std::string& title, const PageIni& ini, bool live,

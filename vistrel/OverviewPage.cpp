@@ -119,15 +119,8 @@ OverviewDirectives parseDirectives(const std::vector<std::string>& escapeLines) 
 
 std::string renderOverviewPage(const chess::PgnFile& file, const PageIni& ini) {
     const OverviewDirectives directives = parseDirectives(file.escapeLines);
-    std::string title =
-        page::expandTitle(ini.title, file.games.empty() ? nullptr : &file.games.front());
-    if (title.empty() || title == "-") {
-        title = "All games";
-    }
-    bool live = false;
-    for (const auto& game : file.games) {
-        live = live || page::effectiveResult(game) == "*";
-    }
+    const std::string title = page::pageTitle(ini.title, file, "All games");
+    const bool live = page::anyLive(file);
     std::string out;
     out.reserve(40000 + file.games.size() * 9000);
     page::appendHead(
