@@ -105,6 +105,35 @@ int readAll(std::FILE* file, std::string& out) {
     return 0;
 }
 
+// A failed copy: bError, and the entry with the system's reason unless the same failure in
+// the same directory has been reported and has not been followed by a success.
+void reportCopyFailure(ProgramState& state, const std::string& source, const std::string& target,
+                       const std::string& failing, int error) {
+    state.bError = true;
+    if (!state.fileFailures.failed(failing, error)) {
+        return;
+    }
+    const std::string message =
+        "Error copying " + source + " to " + target + ": " + describe(error);
+    if (state.ui.monitorVisible()) {
+        LogDated(state, message);
+        state.ui.raiseAlarm();
+    } else {
+        state.ui.messageBox(message, "Korvane", Buttons::Ok, Icon::None);
+    }
+}
+
+// A file written or read after a reported failure: the log says the trouble is over.
+void reportRecovery(ProgramState& state, const std::string& file) {
+    if (state.fileFailures.empty()) {
+        return;
+    }
+    const std::string dir = state.fileFailures.succeeded(file);
+    if (!dir.empty()) {
+        LogEvent(state, "Copying and saving work again in " + dir + ".");
+    }
+}
+
 }  // namespace
 
 bool FileCheck(const std::string& path) {
@@ -247,36 +276,48 @@ void SaveFile(ProgramState& state, const std::string& path, const std::string& t
     }
     const int error = writeAtomically(target, text, mode);
     if (error != 0) {
-        state.ui.messageBox(describe(error) + kCrLf + "Unexpected error in procedure SaveFile",
-                            "Error", Buttons::Ok, Icon::Critical);
+        if (state.fileFailures.failed(target, error)) {
+            state.ui.messageBox(describe(error) + kCrLf + "Unexpected error in procedure SaveFile",
+                                "Error", Buttons::Ok, Icon::Critical);
+        }
         state.bError = true;
+        return;
     }
+    reportRecovery(state, target);
 }
 
-std::error_code CopyOneFile(ProgramState& state, const std::string& source,
-                            const std::string& target) {
-    std::string bytes;
+std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
     int error = 0;
-    if (std::FILE* file = std::fopen(source.c_str(), "rb")) {
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
         error = readAll(file, bytes);
         std::fclose(file);
     } else {
         error = errno;
     }
-    if (error == 0) {
-        error = writeAtomically(resolveLinks(target), bytes, defaultFileMode());
-    }
-    if (error == 0) {
-        return {};
-    }
-    state.bError = true;
-    const std::string message = "Error copying " + source + " to " + target;
-    if (state.ui.monitorVisible()) {
-        LogDated(state, message);
-    } else {
-        state.ui.messageBox(message, "Korvane", Buttons::Ok, Icon::None);
-    }
     return std::error_code(error, std::generic_category());
+}
+
+std::error_code WriteCopy(ProgramState& state, const std::string& source, const std::string& bytes,
+                          const std::string& target) {
+    const int error = writeAtomically(resolveLinks(target), bytes, defaultFileMode());
+    if (error != 0) {
+        reportCopyFailure(state, source, target, target, error);
+        return std::error_code(error, std::generic_category());
+    }
+    reportRecovery(state, target);
+    return {};
+}
+
+std::error_code CopyOneFile(ProgramState& state, const std::string& source,
+                            const std::string& target) {
+    std::string bytes;
+    const std::error_code readError = ReadWholeFile(source, bytes);
+    if (readError) {
+        reportCopyFailure(state, source, target, source, readError.value());
+        return readError;
+    }
+    reportRecovery(state, source);
+    return WriteCopy(state, source, bytes, target);
 }
 
 void DeletePgnFiles(const std::string& directory) {

@@ -27,16 +27,18 @@ std::string directiveLines(const PgnFiles& list) {
 }
 
 // The bare source text that stands for one game: a sleeping game's last good copy from
-// backup, an edited game's cached source text, otherwise the temporary copy.
+// backup, otherwise its temporary copy, which only ever holds a copy that converted. An
+// edited game's text from its last merge may be a copy that the converter rejected (one
+// taken while the board software wrote the file), so it is not used here.
 std::string gameText(ProgramState& state, Pgn& game) {
     std::string text;
     if (game.bSleep) {
         LoadTextFile(state, state.backupDir + game.Key, text);
-    } else if (game.bUseFinal() && !game.PgnTempAfterUpdate.empty()) {
-        text = game.PgnTempAfterUpdate;
     } else {
         LoadTextFile(state, game.PathTemp, text);
-        game.PgnTempAfterUpdate = text;
+        if (!game.bUseFinal()) {
+            game.PgnTempAfterUpdate = text;
+        }
     }
     return text;
 }

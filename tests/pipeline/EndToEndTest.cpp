@@ -139,7 +139,10 @@ TEST_F(EndToEndTest, IllegalMoveSleepsTheGameUntilRepairedAndActivated) {
     // White's king cannot reach e3 from e1.
     writeSource("board1.pgn", liveText(games[0], 2, "", "Ke3"), 1);
     scanInterval();
-    EXPECT_TRUE(game.bSleep);
+    EXPECT_FALSE(game.bSleep) << "a copy taken while the board wrote would look the same";
+    EXPECT_EQ(ui.alarms, 0);
+    scanInterval();
+    EXPECT_TRUE(game.bSleep) << "rejected again unchanged";
     EXPECT_EQ(ui.alarms, 1);
     EXPECT_TRUE(logHas("Error in board1.pgn. The message from Vistrel reads: \r\n"));
     EXPECT_TRUE(logHas("Ke3"));
@@ -174,6 +177,9 @@ TEST_P(EditedRecoveryEndToEnd, RestoresTheEditedPgnAndReports) {
     monitor.cmdStartClick();
 
     writeSource("board1.pgn", liveText(games[0], 6, "", r.sourceExtraMove), 1);
+    scanInterval();
+    EXPECT_EQ(readFile(game.PathFinal), before);
+    // A faulty source is told from a half-written one when it is rejected again unchanged.
     scanInterval();
 
     EXPECT_EQ(readFile(game.PathFinal), before);

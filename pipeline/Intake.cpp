@@ -1,0 +1,129 @@
+#include "pipeline/Intake.h"
+
+#include "core/FileUtils.h"
+#include "core/MessageLog.h"
+#include "core/TextUtils.h"
+#include "pipeline/Pipeline.h"
+
+namespace korvane {
+
+namespace {
+
+void reportUnreachable(ProgramState& state, const std::string& path) {
+    LogEvent(state, "Couldn't access " + path + ".");
+    state.ui.raiseAlarm();
+    state.ui.processEvents();
+}
+
+// A source that is missing (deleted, renamed, an unmounted share) counts as unchanged; the
+// first scan that misses it says so once.
+bool sourceMissing(Pipeline& pipeline, const Pgn& game, const std::optional<SourceStamp>& stamp) {
+    const std::string key = ToLower(game.Key);
+    if (stamp) {
+        pipeline.missingSourcesReported.erase(key);
+        return false;
+    }
+    if (pipeline.missingSourcesReported.insert(key).second) {
+        reportUnreachable(pipeline.state, game.PathSource);
+    }
+    return true;
+}
+
+// A source that could not be read: a denied access is reported as such, anything else as
+// a failed copy with the system's reason (once while it lasts).
+void reportUnreadable(ProgramState& state, const Pgn& game, const std::error_code& error) {
+    if (error == std::errc::permission_denied) {
+        reportUnreachable(state, game.PathSource);
+        return;
+    }
+    if (state.fileFailures.failed(game.PathSource, error.value())) {
+        LogDated(state, "Error copying " + game.PathSource + " to " + game.PathTemp + ": " +
+                            error.message());
+        state.ui.raiseAlarm();
+    }
+}
+
+// Phase 1 for one game: copies a changed source. Returns whether the game was taken in.
+bool takeInIfChanged(Pipeline& pipeline, const std::shared_ptr<Pgn>& held,
+                     std::vector<Candidate>& candidates) {
+    ProgramState& state = pipeline.state;
+    Pgn& game = *held;
+    const std::optional<SourceStamp> before = StampOf(game.PathSource);
+    if (sourceMissing(pipeline, game, before)) {
+        return false;
+    }
+    if (before->time == game.LastTime && !state.bForceConversion) {
+        return false;
+    }
+    Candidate candidate{held, {}, *before};
+    // A copy that failed leaves the game as it was (LastTime stays); the next scan tries
+    // again.
+    if (const std::error_code error = pipeline.readSource(game.PathSource, candidate.text)) {
+        reportUnreadable(state, game, error);
+        return false;
+    }
+    // Board software rewrites the whole file; a copy made while it wrote may be torn.
+    // Such a game is not taken in now (LastTime stays), so the next scan copies it again.
+    if (StampOf(game.PathSource) != before) {
+        return false;
+    }
+    state.ui.processEvents();
+    game.LastTime = before->time;
+    pipeline.colChangedFiles->push_back(game.PathTemp);
+    candidates.push_back(std::move(candidate));
+    return true;
+}
+
+bool stillListed(const ProgramState& state, const Pgn& game) {
+    const long position = state.monitorList.PositionOf(game.Key);
+    return position != 0 && &state.monitorList.Item(position) == &game;
+}
+
+}  // namespace
+
+std::vector<Candidate> TakeInChangedGames(Pipeline& pipeline) {
+    ProgramState& state = pipeline.state;
+    // The games as they are listed now, held: the operator may remove one while the scan
+    // lets events run, which must neither free it under the scan nor make it skip the next.
+    std::vector<std::shared_ptr<Pgn>> games;
+    for (long i = 1; i <= state.monitorList.Count(); ++i) {
+        games.push_back(state.monitorList.Share(i));
+    }
+    std::vector<Candidate> candidates;
+    for (const std::shared_ptr<Pgn>& game : games) {
+        if (stillListed(state, *game) && !game->bSleep) {
+            takeInIfChanged(pipeline, game, candidates);
+        }
+    }
+    return candidates;
+}
+
+bool AcceptCandidate(Pipeline& pipeline, const Candidate& candidate) {
+    ProgramState& state = pipeline.state;
+    Pgn& game = *candidate.game;
+    pipeline.rejectedSources.erase(ToLower(game.Key));
+    const bool written = !WriteCopy(state, game.PathSource, candidate.text, game.PathTemp);
+    state.bError = false;
+    if (!written) {
+        RetryNextScan(game);
+    }
+    return written;
+}
+
+bool RejectionConfirmed(Pipeline& pipeline, const Candidate& candidate) {
+    const std::string key = ToLower(candidate.game->Key);
+    const auto earlier = pipeline.rejectedSources.find(key);
+    if (earlier != pipeline.rejectedSources.end() && earlier->second == candidate.stamp) {
+        pipeline.rejectedSources.erase(earlier);
+        return true;
+    }
+    pipeline.rejectedSources[key] = candidate.stamp;
+    RetryNextScan(*candidate.game);
+    return false;
+}
+
+void RetryNextScan(Pgn& game) {
+    game.LastTime.reset();
+}
+
+}  // namespace korvane
