@@ -1,5 +1,7 @@
 #include "pipeline/Intake.h"
 
+#include <string_view>
+
 #include "core/FileUtils.h"
 #include "core/MessageLog.h"
 #include "core/TextUtils.h"
@@ -43,6 +45,37 @@ void reportUnreadable(ProgramState& state, const Pgn& game, const std::error_cod
     }
 }
 
+// Whether the text ends as every game ends, with its result or "*" (white space aside).
+bool endsWithTermination(const std::string& text) {
+    const std::size_t last = text.find_last_not_of(" \t\r\n");
+    if (last == std::string::npos) {
+        return false;
+    }
+    const std::string_view body(text.data(), last + 1);
+    for (const std::string_view end : {"*", "1-0", "0-1", "1/2-1/2"}) {
+        if (body.ends_with(end)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A copy that does not end as a game ends was most likely taken between two writes of the
+// board software (the result comes last). It is held back once; the same file seen again
+// at the next scan, unchanged, goes on as it is.
+bool heldBack(Pipeline& pipeline, const Candidate& candidate) {
+    if (endsWithTermination(candidate.text)) {
+        return false;
+    }
+    const std::string key = ToLower(candidate.game->Key);
+    const auto earlier = pipeline.suspectSources.find(key);
+    if (earlier != pipeline.suspectSources.end() && earlier->second == candidate.stamp) {
+        return false;
+    }
+    pipeline.suspectSources[key] = candidate.stamp;
+    return true;
+}
+
 // Phase 1 for one game: copies a changed source. Returns whether the game was taken in.
 bool takeInIfChanged(Pipeline& pipeline, const std::shared_ptr<Pgn>& held,
                      std::vector<Candidate>& candidates) {
@@ -64,7 +97,7 @@ bool takeInIfChanged(Pipeline& pipeline, const std::shared_ptr<Pgn>& held,
     }
     // Board software rewrites the whole file; a copy made while it wrote may be torn.
     // Such a game is not taken in now (LastTime stays), so the next scan copies it again.
-    if (StampOf(game.PathSource) != before) {
+    if (StampOf(game.PathSource) != before || heldBack(pipeline, candidate)) {
         return false;
     }
     state.ui.processEvents();
@@ -101,7 +134,7 @@ std::vector<Candidate> TakeInChangedGames(Pipeline& pipeline) {
 bool AcceptCandidate(Pipeline& pipeline, const Candidate& candidate) {
     ProgramState& state = pipeline.state;
     Pgn& game = *candidate.game;
-    pipeline.rejectedSources.erase(ToLower(game.Key));
+    pipeline.suspectSources.erase(ToLower(game.Key));
     const bool written = !WriteCopy(state, game.PathSource, candidate.text, game.PathTemp);
     state.bError = false;
     if (!written) {
@@ -112,12 +145,12 @@ bool AcceptCandidate(Pipeline& pipeline, const Candidate& candidate) {
 
 bool RejectionConfirmed(Pipeline& pipeline, const Candidate& candidate) {
     const std::string key = ToLower(candidate.game->Key);
-    const auto earlier = pipeline.rejectedSources.find(key);
-    if (earlier != pipeline.rejectedSources.end() && earlier->second == candidate.stamp) {
-        pipeline.rejectedSources.erase(earlier);
+    const auto earlier = pipeline.suspectSources.find(key);
+    if (earlier != pipeline.suspectSources.end() && earlier->second == candidate.stamp) {
+        pipeline.suspectSources.erase(earlier);
         return true;
     }
-    pipeline.rejectedSources[key] = candidate.stamp;
+    pipeline.suspectSources[key] = candidate.stamp;
     RetryNextScan(*candidate.game);
     return false;
 }

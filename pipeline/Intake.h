@@ -2,10 +2,10 @@
 // The intake of a processing cycle: which awake games changed since they were last taken
 // in, and a copy of each changed source. The copy is held until the converter has seen it:
 // only an accepted copy replaces the game's temporary copy, which therefore always holds
-// the last text that converted (the overview and the backup read it). A copy that the
-// converter rejects was most likely taken while the board software was still writing the
-// file; the game is taken in again at the next scan, and only a source that is rejected
-// again without having changed counts as faulty.
+// the last text that converted (the overview and the backup read it). A copy that does
+// not end as a game ends, or that the converter rejects, was most likely taken while the
+// board software was still writing the file: the game is taken in again at the next scan,
+// and only a source that looks the same again without having changed counts as it is.
 
 #include <memory>
 #include <string>

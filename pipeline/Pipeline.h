@@ -41,10 +41,11 @@ struct Pipeline {
     bool bLogWarned = false;
     // Keys of games whose missing source has been reported once.
     std::set<std::string> missingSourcesReported;
-    // Keys of games whose copy the converter rejected once, with the source's stamp then:
-    // a copy taken while the board software was still writing is rejected once and the
-    // source changes; a source that is rejected again unchanged is faulty.
-    std::map<std::string, SourceStamp> rejectedSources;
+    // Keys of games whose last copy looked half-written (it did not end as a game ends,
+    // or the converter rejected it), with the source's stamp then. A copy taken while the
+    // board software was still writing is followed by a change of the source; a source
+    // that looks the same again unchanged is taken as it is.
+    std::map<std::string, SourceStamp> suspectSources;
 };
 
 }  // namespace korvane

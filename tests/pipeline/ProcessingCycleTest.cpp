@@ -163,6 +163,16 @@ TEST_F(CycleTest, HalfWrittenSourceIsTakenInAgainWithoutAWord) {
     EXPECT_EQ(ui.logText(), "");
 }
 
+TEST_F(CycleTest, SourceWithoutAResultIsPublishedOnceItStaysSo) {
+    addGame("a.pgn", "1. e4 *");
+    writeSource("a.pgn", "1. e4 e5", 5);
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(runs(), 0u) << "held back: the board software may still be writing";
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(htmlPage("a.htm"), "1. e4 e5");
+    EXPECT_EQ(ui.logText(), "");
+}
+
 TEST_F(CycleTest, SourceRejectedAgainUnchangedPutsTheGameToSleep) {
     Pgn& game = addGame("a.pgn", "1. e4 *");
     writeSource("a.pgn", "1. e4 REJECT *", 5);
@@ -181,7 +191,8 @@ TEST_F(CycleTest, EditedGameOnAHalfWrittenSourceKeepsItsEditAndGoesOn) {
     Pgn& game = addGame("a.pgn", "1. e4 e5 *");
     const std::string edited = "[Event \"E\"]\r\n\r\n1. e4 {note} e5\r\n*\r\n";
     useEdited(game, edited);
-    writeSource("a.pgn", "[Event \"E\"]\r\n\r\n1. e4 e5 2. Nf3 REJECT", 5);
+    // Written in place over a longer text: it ends as a game ends, yet it is torn.
+    writeSource("a.pgn", "[Event \"E\"]\r\n\r\n1. e4 e5 2. Nf3 REJECT 1-0", 5);
 
     CheckPgnFiles(pipeline);
     EXPECT_EQ(readFile(game.PathFinal), edited);
