@@ -29,6 +29,10 @@ constexpr const char* kLogName = "vislog.txt";
 constexpr int kKillWaitMs = 2000;
 // How long one look at a running converter blocks while others may be waiting.
 constexpr int kPollMs = 5;
+// A conversion takes a fraction of a second. A run that has gone on for longer than this
+// is most likely stuck (on a file it cannot read, say) and no longer holds its place: the
+// next run starts beside it, so that stuck runs cost one wait together, not one each.
+constexpr int kSlotMs = 250;
 
 QString q(const std::string& text) {
     return QString::fromStdString(text);
@@ -64,6 +68,7 @@ struct Run {
     std::size_t index = 0;
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<QProcess> process;
+    Clock::time_point started;
     Clock::time_point deadline;
 
     std::string file(const std::string& name) const {
@@ -108,7 +113,8 @@ std::unique_ptr<Run> start(const ConverterBatch& batch, const ConverterInput& in
                              process.errorString().toStdString());
         return nullptr;
     }
-    run->deadline = Clock::now() + std::chrono::milliseconds(batch.waitMs);
+    run->started = Clock::now();
+    run->deadline = run->started + std::chrono::milliseconds(batch.waitMs);
     return run;
 }
 
@@ -186,6 +192,15 @@ void collect(std::vector<std::unique_ptr<Run>>& running, const std::vector<Conve
     });
 }
 
+// The runs that still hold a place among the runs going at once.
+std::size_t holdingPlaces(const std::vector<std::unique_ptr<Run>>& running, int waitMs) {
+    const auto slot = std::chrono::milliseconds(std::min(kSlotMs, waitMs / 2));
+    const Clock::time_point now = Clock::now();
+    return static_cast<std::size_t>(
+        std::count_if(running.begin(), running.end(),
+                      [&](const std::unique_ptr<Run>& run) { return now - run->started < slot; }));
+}
+
 }  // namespace
 
 bool IsCompleteHtml(const std::string& bytes) {
@@ -216,7 +231,7 @@ std::vector<ConverterOutcome> RunConverters(const ConverterBatch& batch,
     const std::size_t parallel = static_cast<std::size_t>(std::max(batch.parallel, 1));
     std::vector<std::unique_ptr<Run>> running;
     while (!waiting.empty() || !running.empty()) {
-        while (running.size() < parallel && !waiting.empty()) {
+        while (!waiting.empty() && holdingPlaces(running, batch.waitMs) < parallel) {
             const std::size_t index = waiting.front();
             waiting.pop_front();
             std::unique_ptr<Run> run = start(batch, inputs[index], outcomes[index]);

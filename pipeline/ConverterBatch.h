@@ -3,7 +3,8 @@
 // (the converter writes its page and its log beside the file it converts), so a run can
 // never take another run's page or log for its own. A run that outlives the wait is
 // killed together with everything it started and collected before the batch returns, so
-// no converter is left behind. What each run produced is checked: only a complete HTML
+// no converter is left behind; a run stuck for long leaves its place to the next, so that
+// stuck runs cost one wait together. What each run produced is checked: only a complete HTML
 // page counts as a page.
 
 #include <string>
@@ -45,7 +46,7 @@ struct ConverterBatch {
     std::string program;  // the converter's path
     std::string workDir;  // where the runs' own directories are made
     int waitMs = 15000;   // longest wait for one run, counted from its start
-    int parallel = 1;     // runs at the same time
+    int parallel = 1;     // runs at the same time (a run stuck for long leaves its place)
 };
 
 // Whether bytes are a complete HTML page: an html start (after an optional doctype) and

@@ -159,12 +159,15 @@ TEST_F(PipelineTest, HungConvertersAreKilledWithWhatTheyStartedWithinOneWait) {
     EXPECT_EQ(ui.alarms, 3);
 }
 
-TEST_F(PipelineTest, ChangedGamesAreConvertedAtOnce) {
+class RunsAtOnceTest : public PipelineTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RunsAtOnceTest, ChangedGamesAreConvertedAtOnce) {
     // Each converter waits until all four have started: made one after the other, every
-    // run would wait in vain until it is stopped.
+    // run would wait in vain until it is stopped. With fewer places than runs, a run that
+    // goes on for long leaves its place to the next.
     const std::string started = program.dir.path() + "/started";
     state.converterWaitMs = 10000;
-    pipeline.converterParallel = 4;
+    pipeline.converterParallel = GetParam();
     useConverterScript("echo x >> '" + started +
                        "'\n"
                        "while [ $(wc -l < '" +
@@ -184,6 +187,9 @@ TEST_F(PipelineTest, ChangedGamesAreConvertedAtOnce) {
     }
     EXPECT_EQ(ui.logText(), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Places, RunsAtOnceTest, ::testing::Values(4, 1),
+                         [](const auto& p) { return "Places" + std::to_string(p.param); });
 
 }  // namespace
 }  // namespace korvane::test
