@@ -105,12 +105,18 @@ int readAll(std::FILE* file, std::string& out) {
     return 0;
 }
 
+// Whether a failure is to be reported: always when the operator acts, and during the
+// processing cycles only when the same failure in the same directory is not outstanding.
+bool firstReport(ProgramState& state, const std::string& file, int error) {
+    return !state.bInCycle || state.fileFailures.failed(file, error);
+}
+
 // A failed copy: bError, and the entry with the system's reason unless the same failure in
 // the same directory has been reported and has not been followed by a success.
 void reportCopyFailure(ProgramState& state, const std::string& source, const std::string& target,
                        const std::string& failing, int error) {
     state.bError = true;
-    if (!state.fileFailures.failed(failing, error)) {
+    if (!firstReport(state, failing, error)) {
         return;
     }
     const std::string message =
@@ -276,11 +282,19 @@ void SaveFile(ProgramState& state, const std::string& path, const std::string& t
     }
     const int error = writeAtomically(target, text, mode);
     if (error != 0) {
-        if (state.fileFailures.failed(target, error)) {
+        state.bError = true;
+        if (!firstReport(state, target, error)) {
+            return;
+        }
+        // A box would hold the cycle until the operator comes to the laptop: the log says it.
+        if (state.bInCycle) {
+            LogStandard(state, describe(error),
+                        "Unexpected error in procedure SaveFile. File: " + target);
+            state.ui.raiseAlarm();
+        } else {
             state.ui.messageBox(describe(error) + kCrLf + "Unexpected error in procedure SaveFile",
                                 "Error", Buttons::Ok, Icon::Critical);
         }
-        state.bError = true;
         return;
     }
     reportRecovery(state, target);

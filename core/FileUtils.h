@@ -44,15 +44,16 @@ OpenFile OpenTextFile(ProgramState& state, const std::string& path, std::string&
 // Writes text as the whole content of path. Asks before replacing unless noPrompt; keeps or
 // sets the read-only state (no write permission). The write is atomic: a temporary file in
 // the same directory is renamed over the target, so a failure leaves the old content intact.
-// Clears bError on entry and sets it on failure. The same failure in the same directory is
-// shown once until a save there succeeds.
+// Clears bError on entry and sets it on failure, which a box reports; during a processing
+// cycle the log reports it instead, once until a save in that directory succeeds.
 void SaveFile(ProgramState& state, const std::string& path, const std::string& text, bool readOnly,
               bool noPrompt);
 
 // Copies source over target. On failure sets bError and reports in the log (or a box when
 // the monitor window is not open) with the reason the system gave, and raises the alarm;
-// returns the failure so callers can tell a denied access. The same failure in the same
-// directory is reported once until a write there succeeds, which the log then says.
+// returns the failure so callers can tell a denied access. During a processing cycle
+// (state.bInCycle) the same failure in the same directory is reported once until a write
+// there succeeds, which the log then says.
 std::error_code CopyOneFile(ProgramState& state, const std::string& source,
                             const std::string& target);
 // Writes bytes read from source over target, reporting like CopyOneFile.

@@ -41,7 +41,10 @@ struct ProgramState {
     bool bPathsOk = false;            // the settings dialog accepted every field
     bool settingsIncomplete = false;  // set by ReadCfg when a required path is unusable
 
-    // Copies and saves that failed and were reported, until they succeed again.
+    // A processing cycle (or its backup step) runs: failed copies and saves are reported
+    // in the log, each failure once while it lasts (fileFailures), not in boxes.
+    bool bInCycle = false;
+    // Copies and saves that failed in a cycle and were reported, until they succeed again.
     FailureReports fileFailures;
 
     // Header-tag names the next merge refreshes from the source (pgn/TagsToChange.h).

@@ -137,7 +137,9 @@ bool AcceptCandidate(Pipeline& pipeline, const Candidate& candidate) {
     pipeline.suspectSources.erase(ToLower(game.Key));
     const bool written = !WriteCopy(state, game.PathSource, candidate.text, game.PathTemp);
     state.bError = false;
-    if (!written) {
+    if (written) {
+        pipeline.convertedCopies.insert(ToLower(game.Key));
+    } else {
         RetryNextScan(game);
     }
     return written;

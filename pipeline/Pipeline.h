@@ -46,6 +46,24 @@ struct Pipeline {
     // board software was still writing is followed by a change of the source; a source
     // that looks the same again unchanged is taken as it is.
     std::map<std::string, SourceStamp> suspectSources;
+    // Keys of games whose temporary copy is one that converted in this session.
+    std::set<std::string> convertedCopies;
+};
+
+// Marks a processing cycle (or its backup step) as running for as long as it lives, so
+// that failed copies and saves are reported in the log, once while they last.
+class InCycle {
+public:
+    explicit InCycle(ProgramState& state) : m_state(state), m_was(state.bInCycle) {
+        state.bInCycle = true;
+    }
+    ~InCycle() { m_state.bInCycle = m_was; }
+    InCycle(const InCycle&) = delete;
+    InCycle& operator=(const InCycle&) = delete;
+
+private:
+    ProgramState& m_state;
+    bool m_was;
 };
 
 }  // namespace korvane

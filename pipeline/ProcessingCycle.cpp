@@ -290,6 +290,7 @@ void beginScan(Pipeline& pipeline) {
 
 void CheckPgnFiles(Pipeline& pipeline) {
     ProgramState& state = pipeline.state;
+    const InCycle inCycle(state);
     beginScan(pipeline);
 
     // Phase 1, intake: which games changed? Their copies are held until converted.

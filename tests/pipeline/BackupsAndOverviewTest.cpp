@@ -101,15 +101,26 @@ TEST_F(PipelineTest, OverviewIsConvertedBackedUpAndSwitchedOffAfterAnError) {
     EXPECT_EQ(readFile(state.backupDir + "allgames.pgn"), readFile(state.tempDir + "allgames.pgn"));
     EXPECT_FALSE(state.bMakingOverview);
 
-    // The sleeping game's backup, which the overview holds, is one the converter rejects.
-    program.dir.write("backup/b.pgn", "1. d4 REJECT *");
+    // The sleeping game's backup, which the overview holds, is one the converter rejects:
+    // the game stands in the overview with its header only, and the overview stays on.
+    program.dir.write("backup/b.pgn", "[Event \"B\"]\r\n\r\n1. d4 REJECT *\r\n");
     writeSource("a.pgn", "1. e4 e5 2. Nf3 *", 6);
+    CheckPgnFiles(pipeline);
+    EXPECT_TRUE(state.settings.bIntroPage);
+    EXPECT_EQ(ui.logText(), "");
+    EXPECT_NE(htmlPage("allgames.htm").find("2. Nf3"), std::string::npos);
+    EXPECT_NE(htmlPage("allgames.htm").find("[Event \"B\"]\r\n\r\n*"), std::string::npos);
+
+    // The overview itself fails with every game good: it is switched off.
+    program.dir.write("backup/b.pgn", "1. d4 *");
+    program.dir.write("converter.sh.reject-overview", "");
+    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nf6 *", 7);
     CheckPgnFiles(pipeline);
     EXPECT_FALSE(state.settings.bIntroPage);
     EXPECT_TRUE(logHas("Error in allgames.pgn. The message from Vistrel reads: "));
 
     const auto runsBefore = converterCalls().size();
-    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nc6 *", 7);
+    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nc6 *", 8);
     CheckPgnFiles(pipeline);
     EXPECT_EQ(converterCalls().size(), runsBefore + 1) << "no overview once switched off";
 }

@@ -80,7 +80,8 @@ protected:
     PipelineTest();
 
     // A converter script: it records its arguments, then rejects (writes vislog.txt) any
-    // file containing "REJECT", writes nothing for "SILENT", sleeps for "HANG", crashes
+    // file containing "REJECT" (and the overview pgn once "converter.sh.reject-overview"
+    // exists), writes nothing for "SILENT", sleeps for "HANG", crashes
     // for "CRASH", exits with 3 for "EXITCODE", writes a broken page for "GARBAGE",
     // "HALFPAGE" and "EMPTYPAGE", and
     // otherwise writes the page: the converted file inside kFakePageHead and kFakePageTail.
