@@ -92,6 +92,7 @@ int main() {
     std::printf("\nMerges of a long edited game with a \";\" note at its end\n");
     mergeFigures("4,000 moves with clock comments", 2000, " {[%clk 1:29:51]}");
     mergeFigures("8,000 moves with clock comments", 4000, " {[%clk 1:29:51]}");
+    mergeFigures("8,000 moves with variations", 4000, " (1. d4 {idea} d5)");
     mergeFigures("20,000 moves without comments", 10000, "");
     mergeFigures("40,000 moves without comments", 20000, "");
 
