@@ -95,6 +95,7 @@ bool takeInIfChanged(Pipeline& pipeline, const std::shared_ptr<Pgn>& held,
         reportUnreadable(state, game, error);
         return false;
     }
+    ReportRecovery(state, game.PathSource);
     // Board software rewrites the whole file; a copy made while it wrote may be torn.
     // Such a game is not taken in now (LastTime stays), so the next scan copies it again.
     if (StampOf(game.PathSource) != before || heldBack(pipeline, candidate)) {
