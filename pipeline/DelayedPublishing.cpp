@@ -82,7 +82,6 @@ std::string IntakeTarget(const ProgramState& state, const Pgn& game) {
 bool HoldBackTakenIn(ProgramState& state, const Pgn& game) {
     const DelayStore store(state);
     if (!store.on()) {
-        store.forget(game);
         return false;
     }
     if (!store.keep(game)) {
@@ -94,6 +93,12 @@ bool HoldBackTakenIn(ProgramState& state, const Pgn& game) {
 bool PublishDueSnapshot(ProgramState& state, Pgn& game) {
     const DelayStore store(state);
     if (!store.on()) {
+        // A delay just switched off: the intake of this scan publishes the board as it is.
+        // The snapshots go, or a delay set again would move the pages back to them.
+        if (!store.snapshots(game).empty()) {
+            store.forget(game);
+            game.LastTime.reset();
+        }
         return false;
     }
     const std::optional<Snapshot> due = store.due(game);

@@ -19,14 +19,15 @@ std::string IntakeTarget(const ProgramState& state, const Pgn& game);
 
 // After the cycle accepted the copy at IntakeTarget. With a delay: keeps it as a snapshot
 // and returns true (the game goes out when the snapshot is due, not now). Without one:
-// drops snapshots a former delay left, which would move the pages back if a delay were
-// set again, and returns false.
+// returns false, and the copy goes out at once.
 bool HoldBackTakenIn(ProgramState& state, const Pgn& game);
 
 // With a delay: when the game's due snapshot differs from its published copy, or the game
 // must go out again (forced, or its last publication failed, which cleared LastTime),
 // writes the snapshot over the published copy and returns true, so that the cycle
 // converts and uploads it as a changed game. Runs before the intake of the same scan.
+// Without a delay, a game still holding snapshots from one just switched off loses them
+// and its LastTime, so that the intake publishes its board at once.
 bool PublishDueSnapshot(ProgramState& state, Pgn& game);
 
 // With a delay, after the monitor list copied a live source over the game's published and

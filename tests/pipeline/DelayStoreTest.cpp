@@ -85,8 +85,9 @@ TEST_F(DelayStoreTest, SwitchingTheDelayOffDropsTheSnapshots) {
     takeIn(game, "B");
     program.clock.advance(60s);
     state.settings.lpubDelay = 0;
-    EXPECT_FALSE(HoldBackTakenIn(state, game));
     EXPECT_FALSE(PublishDueSnapshot(state, game));
+    EXPECT_FALSE(game.LastTime.has_value()) << "the scan's intake publishes the live board";
+    EXPECT_FALSE(HoldBackTakenIn(state, game));
     // Set again, the delay must not bring back B, which the live pages have left behind.
     state.settings.lpubDelay = 1;
     EXPECT_TRUE(snapshots(game).empty());
