@@ -79,13 +79,16 @@ std::string IntakeTarget(const ProgramState& state, const Pgn& game) {
     return store.on() ? store.intakePath(game) : game.PathTemp;
 }
 
-bool HoldBackTakenIn(ProgramState& state, const Pgn& game) {
+bool HoldBackTakenIn(ProgramState& state, Pgn& game) {
     const DelayStore store(state);
     if (!store.on()) {
         return false;
     }
     if (!store.keep(game)) {
+        // Not taken in after all: the next scan copies the board again.
+        game.LastTime.reset();
         LogEvent(state, "Could not keep the delayed copy of " + game.PathSource + ".");
+        state.ui.raiseAlarm();
     }
     return true;
 }

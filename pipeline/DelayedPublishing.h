@@ -20,7 +20,8 @@ std::string IntakeTarget(const ProgramState& state, const Pgn& game);
 // After the cycle accepted the copy at IntakeTarget. With a delay: keeps it as a snapshot
 // and returns true (the game goes out when the snapshot is due, not now). Without one:
 // returns false, and the copy goes out at once.
-bool HoldBackTakenIn(ProgramState& state, const Pgn& game);
+// A copy that cannot be kept is reported and taken in again at the next scan.
+bool HoldBackTakenIn(ProgramState& state, Pgn& game);
 
 // With a delay: when the game's due snapshot differs from its published copy, or the game
 // must go out again (forced, or its last publication failed, which cleared LastTime),
