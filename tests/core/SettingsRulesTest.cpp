@@ -63,6 +63,19 @@ TEST_F(SettingsRulesTest, UsableFieldsAreAppliedWithoutAMessage) {
     EXPECT_EQ(state.settings.lpubDelay, 0);
 }
 
+// The delay is refused outside 0 to 120 minutes, like a scan time that is no number, and
+// the delay that was set stays.
+TEST_F(SettingsRulesTest, DelayOutsideItsRangeIsRefused) {
+    state.settings.lpubDelay = 15;
+    for (const char* delay : {"121", "-1", "15m"}) {
+        fields.txtDelay = delay;
+        ApplySettingsFields(state, fields);
+        EXPECT_EQ(lastTitle(), "Delay Out Of Range") << delay;
+        EXPECT_FALSE(state.bPathsOk);
+        EXPECT_EQ(state.settings.lpubDelay, 15);
+    }
+}
+
 struct Refusal {
     const char* name;
     std::function<void(SettingsRulesTest&, SettingsFields&)> change;
@@ -83,51 +96,47 @@ TEST_P(RefusalTest, StopsAtTheRuleWithItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, RefusalTest,
-    ::testing::Values(
-        Refusal{"NoConverter", [](auto&, auto& f) { f.txtPath[0] = "/no/vistrel"; },
-                "Full Path Needed"},
-        Refusal{"NoGameIni", [](auto&, auto& f) { f.txtPath[1] = "/no/game.ini"; },
-                "Full Path Needed"},
-        Refusal{"NoHtmlDirectory", [](auto&, auto& f) { f.txtPath[2] = "/no/html"; },
-                "Directory Needed"},
-        Refusal{"ScanTimeZero", [](auto&, auto& f) { f.txtScanTime = "0"; },
-                "Scan Time Interval Required"},
-        Refusal{"ScanTimeEmpty", [](auto&, auto& f) { f.txtScanTime = ""; },
-                "Scan Time Interval Required"},
-        Refusal{"ScanTimeNegative", [](auto&, auto& f) { f.txtScanTime = "-5"; },
-                "Scan Time Interval Required"},
-        Refusal{"DelayTooLong", [](auto&, auto& f) { f.txtDelay = "121"; }, "Delay Out Of Range"},
-        Refusal{"DelayNegative", [](auto&, auto& f) { f.txtDelay = "-1"; }, "Delay Out Of Range"},
-        Refusal{"DelayNotANumber", [](auto&, auto& f) { f.txtDelay = "15m"; },
-                "Delay Out Of Range"},
-        Refusal{
-            "HtmlIsTheTemporaryDirectory",
-            [](auto& fixture, auto& f) { f.txtPath[2] = fixture.state.programDir + "temppgn/"; },
-            "Different Directories Needed."},
-        Refusal{"OverviewWithoutIni",
-                [](auto&, auto& f) {
-                    f.chkIntro = true;
-                    f.txtPath[3] = "/no/overview.ini";
-                },
-                "Full Path Needed"},
-        Refusal{"OverviewWithTheGameIni",
-                [](auto& fixture, auto& f) {
-                    f.chkIntro = true;
-                    f.txtPath[3] = fixture.gameIni;
-                },
-                "Two Ini Files Needed"},
-        Refusal{"OverviewNameTooLong",
-                [](auto&, auto& f) {
-                    f.chkIntro = true;
-                    f.txtPath[4] = "Games-5_all.pgn";
-                },
-                "Long File Name Error"},
-        Refusal{"OverviewNameIntoAnotherDirectory",
-                [](auto&, auto& f) {
-                    f.chkIntro = true;
-                    f.txtPath[4] = "a/x";
-                },
-                "Invalid File Name"}),
+    ::testing::Values(Refusal{"NoConverter", [](auto&, auto& f) { f.txtPath[0] = "/no/vistrel"; },
+                              "Full Path Needed"},
+                      Refusal{"NoGameIni", [](auto&, auto& f) { f.txtPath[1] = "/no/game.ini"; },
+                              "Full Path Needed"},
+                      Refusal{"NoHtmlDirectory", [](auto&, auto& f) { f.txtPath[2] = "/no/html"; },
+                              "Directory Needed"},
+                      Refusal{"ScanTimeZero", [](auto&, auto& f) { f.txtScanTime = "0"; },
+                              "Scan Time Interval Required"},
+                      Refusal{"ScanTimeEmpty", [](auto&, auto& f) { f.txtScanTime = ""; },
+                              "Scan Time Interval Required"},
+                      Refusal{"ScanTimeNegative", [](auto&, auto& f) { f.txtScanTime = "-5"; },
+                              "Scan Time Interval Required"},
+                      Refusal{"HtmlIsTheTemporaryDirectory",
+                              [](auto& fixture, auto& f) {
+                                  f.txtPath[2] = fixture.state.programDir + "temppgn/";
+                              },
+                              "Different Directories Needed."},
+                      Refusal{"OverviewWithoutIni",
+                              [](auto&, auto& f) {
+                                  f.chkIntro = true;
+                                  f.txtPath[3] = "/no/overview.ini";
+                              },
+                              "Full Path Needed"},
+                      Refusal{"OverviewWithTheGameIni",
+                              [](auto& fixture, auto& f) {
+                                  f.chkIntro = true;
+                                  f.txtPath[3] = fixture.gameIni;
+                              },
+                              "Two Ini Files Needed"},
+                      Refusal{"OverviewNameTooLong",
+                              [](auto&, auto& f) {
+                                  f.chkIntro = true;
+                                  f.txtPath[4] = "Games-5_all.pgn";
+                              },
+                              "Long File Name Error"},
+                      Refusal{"OverviewNameIntoAnotherDirectory",
+                              [](auto&, auto& f) {
+                                  f.chkIntro = true;
+                                  f.txtPath[4] = "a/x";
+                              },
+                              "Invalid File Name"}),
     [](const auto& tc) { return std::string(tc.param.name); });
 
 TEST_F(SettingsRulesTest, ConverterMayNotBeThisProgram) {
