@@ -1,6 +1,7 @@
 // The main window's menus, the About box and the directory picker.
 
 #include <QStatusBar>
+#include <algorithm>
 #include <filesystem>
 
 #include "UiFixture.h"
@@ -49,6 +50,19 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsShortcutsAndFirstStates) {
     EXPECT_EQ(project().windowTitle(), "Monitor");
     EXPECT_EQ(find<QLabel>("sbStatusBar_1")->text(), "Status");
     EXPECT_FALSE(find<QLabel>("sbStatusBar_2")->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, WindowMenuEndsWithTheOpenChildWindows) {
+    auto* menu = find<QMenu>("mnuWindow");
+    for (int opened = 0; opened < 2; ++opened) {  // the list is rebuilt, not appended to
+        emit menu->aboutToShow();
+    }
+    const QList<QAction*> items = menu->actions();
+    EXPECT_EQ(items.back()->text(), "&1 Monitor");
+    EXPECT_TRUE(items.back()->isChecked());
+    EXPECT_EQ(std::count_if(items.begin(), items.end(),
+                            [](QAction* a) { return a->text().endsWith(" Monitor"); }),
+              1);
 }
 
 TEST_F(MainWindowTest, CancelledNewProjectChangesNothingAndExitWritesTheSettings) {
