@@ -79,6 +79,18 @@ bool IsValidUtf8(std::string_view bytes) {
 
 EditorText::EditorText(std::string bytes) : m_bytes(std::move(bytes)) {
     m_encoding = IsValidUtf8(m_bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    decode();
+}
+
+EditorText::EditorText(std::string bytes, TextEncoding encoding)
+    : m_bytes(std::move(bytes)), m_encoding(encoding) {
+    if (m_encoding == TextEncoding::Utf8 && !IsValidUtf8(m_bytes)) {
+        m_encoding = TextEncoding::Windows1252;
+    }
+    decode();
+}
+
+void EditorText::decode() {
     const std::size_t firstBreak = m_bytes.find_first_of("\r\n");
     if (firstBreak != std::string::npos) {
         const bool crlf = m_bytes.compare(firstBreak, 2, "\r\n") == 0;

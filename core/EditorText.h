@@ -22,6 +22,8 @@ public:
     // UTF-8 when the bytes are valid UTF-8 (plain ASCII included), otherwise Windows-1252
     // with its five unassigned bytes read as the Latin-1 control characters.
     explicit EditorText(std::string bytes);
+    // Bytes known to be in the given encoding (the text just saved from an editor).
+    EditorText(std::string bytes, TextEncoding encoding);
 
     const std::string& bytes() const { return m_bytes; }
     // The decoded text as the editor shows it.
@@ -35,6 +37,7 @@ public:
     std::string encode(const QString& edited, int* lost = nullptr) const;
 
 private:
+    void decode();
     std::string encodeStretch(const QString& text, int* lost) const;
 
     std::string m_bytes;
