@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
