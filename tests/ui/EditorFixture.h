@@ -18,6 +18,39 @@
 
 namespace korvane::test {
 
+// Finding an editor's controls and typing into it.
+inline QPlainTextEdit* text(frmEditor* editor) {
+    return editor->findChild<QPlainTextEdit*>("txtEditor");
+}
+inline QPushButton* button(frmEditor* editor, const char* name) {
+    return editor->findChild<QPushButton*>(name);
+}
+// Puts the caret at pos (in the shown text) and types keys there.
+inline void typeAt(frmEditor* editor, int pos, const QString& keys) {
+    QTextCursor cursor = text(editor)->textCursor();
+    cursor.setPosition(pos);
+    text(editor)->setTextCursor(cursor);
+    // The test library maps only ASCII to keys; other characters come as typed text.
+    for (QChar c : keys) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(text(editor), c.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Press, text(editor), Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, text(editor), Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        }
+    }
+}
+inline void caretAt(frmEditor* editor, int pos) {
+    QTextCursor cursor = text(editor)->textCursor();
+    cursor.setPosition(pos);
+    text(editor)->setTextCursor(cursor);
+}
+inline int caret(frmEditor* editor) {
+    return text(editor)->textCursor().position();
+}
+
 class EditorFixture : public testing::Test {
 protected:
     EditorFixture() {
@@ -50,36 +83,6 @@ protected:
         area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
         editor->becomeCurrent();
     }
-    static QPlainTextEdit* text(frmEditor* editor) {
-        return editor->findChild<QPlainTextEdit*>("txtEditor");
-    }
-    static QPushButton* button(frmEditor* editor, const char* name) {
-        return editor->findChild<QPushButton*>(name);
-    }
-    // Puts the caret at pos (in the shown text) and types keys there.
-    static void typeAt(frmEditor* editor, int pos, const QString& keys) {
-        QTextCursor cursor = text(editor)->textCursor();
-        cursor.setPosition(pos);
-        text(editor)->setTextCursor(cursor);
-        // The test library maps only ASCII to keys; other characters come as typed text.
-        for (QChar c : keys) {
-            if (c.unicode() < 128) {
-                QTest::keyClick(text(editor), c.toLatin1());
-            } else {
-                QTest::sendKeyEvent(QTest::Press, text(editor), Qt::Key_unknown, QString(c),
-                                    Qt::NoModifier);
-                QTest::sendKeyEvent(QTest::Release, text(editor), Qt::Key_unknown, QString(c),
-                                    Qt::NoModifier);
-            }
-        }
-    }
-    static void caretAt(frmEditor* editor, int pos) {
-        QTextCursor cursor = text(editor)->textCursor();
-        cursor.setPosition(pos);
-        text(editor)->setTextCursor(cursor);
-    }
-    static int caret(frmEditor* editor) { return text(editor)->textCursor().position(); }
-
     TestProgram program;
     QMdiArea area;
     std::unique_ptr<Editors> editors;
