@@ -77,7 +77,11 @@ AnnotationMenus::AnnotationMenus(Editors& editors, QWidget* owner)
     }
 }
 
+// The main window declares the menus (hidden in its menu bar); without one they are made here.
 QMenu* AnnotationMenus::makeMenu(QWidget* owner, const char* name, const char* caption) {
+    if (auto* declared = owner != nullptr ? owner->findChild<QMenu*>(name) : nullptr) {
+        return declared;
+    }
     auto* menu = new QMenu(caption, owner);
     menu->setObjectName(name);
     return menu;
