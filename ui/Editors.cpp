@@ -112,6 +112,7 @@ frmEditor* Editors::openEditor(const std::string& path, const std::string& bytes
     ShowMonitorWindowNormal(m_area);
     QMdiSubWindow* frame = m_area->addSubWindow(editor);
     frame->setAttribute(Qt::WA_DeleteOnClose);
+    connect(frame, &QMdiSubWindow::aboutToActivate, editor, &frmEditor::becomeCurrent);
     const QSize inner = m_area->viewport()->size();
     frame->resize(static_cast<int>(0.65 * inner.width()), static_cast<int>(0.6 * inner.height()));
     frame->showNormal();

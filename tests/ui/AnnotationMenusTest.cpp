@@ -43,30 +43,6 @@ TEST_F(AnnotationMenusTest, ItemsInMenuOrder) {
     EXPECT_TRUE(Item(menus.mnuAnno3, "mnuAnno3Bar2")->isSeparator());
 }
 
-// Each glyph item with the code it inserts after a move.
-TEST_F(AnnotationMenusTest, GlyphItemsInsertTheirCodes) {
-    const std::pair<const char*, const char*> glyphs[] = {
-        {"mnuAnno1Good", "$1"},      {"mnuAnno1Bad", "$2"},      {"mnuAnno1Interesting", "$5"},
-        {"mnuAnno1Dubious", "$6"},   {"mnuAnno1Excel", "$3"},    {"mnuAnno1VeryBad", "$4"},
-        {"mnuAnno1Zugzwang", "$22"}, {"mnuAnno1OnlyMove", "$8"}, {"mnuAnno21", "$18"},
-        {"mnuAnno22", "$16"},        {"mnuAnno23", "$14"},       {"mnuAnno24", "$11"},
-        {"mnuAnno25", "$13"},        {"mnuAnno26", "$15"},       {"mnuAnno27", "$17"},
-        {"mnuAnno28", "$19"},        {"mnuAnno29", "$44"},       {"mnuAnno210", "$132"},
-        {"mnuAnno211", "$36"},       {"mnuAnno212", "$40"},      {"mnuAnno213", "$138"},
-        {"mnuAnno214", "$32"},       {"mnuAnno215", "$146"}};
-    frmEditor* editor = open("finalpgn/a.pgn", "1. e4", true);
-    for (const auto& [name, code] : glyphs) {
-        text(editor)->setPlainText("1. e4");
-        caretAt(editor, 5);
-        const AnnotationMenus& menus = editors->menus();
-        QAction* item =
-            Item(menus.mnuAnno1, name) ? Item(menus.mnuAnno1, name) : Item(menus.mnuAnno2, name);
-        ASSERT_NE(item, nullptr) << name;
-        item->trigger();
-        EXPECT_EQ(text(editor)->toPlainText(), QString("1. e4 ") + code) << name;
-    }
-}
-
 TEST_F(AnnotationMenusTest, ButtonsPopUpMenusAboveAndChoicesGoToTheCurrentEditor) {
     frmEditor* other = open("finalpgn/b.pgn", kGame, true);
     frmEditor* editor = open("finalpgn/a.pgn", kGame, true);

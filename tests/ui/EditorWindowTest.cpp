@@ -167,7 +167,8 @@ TEST_F(EditorWindow, EditorListFollowsActivationAndClosing) {
     EXPECT_EQ(editors->lCurrentEditor, 2);
     // A caption differing only in case: the caption search finds the first editor.
     second->setCaption(first->caption().substr(0, first->caption().size() - 5) + "A.PGN");
-    activate(second);
+    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
     EXPECT_EQ(editors->lCurrentEditor, 1);
     EXPECT_EQ(editors->current(), first);
 
