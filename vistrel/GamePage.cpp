@@ -204,7 +204,6 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
     const std::string title = page::pageTitle(ini.title, file, "Chess game");
     const bool live = page::anyLive(file);
     std::string out;
-    out.reserve(40000 + file.games.size() * 12000);
     page::appendHead(out, title, ini, live,
                      "class=\"kv-game-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) +
                          "\" data-start=\"" +
@@ -230,7 +229,7 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
         }
         out += "</ol></details></nav>\n";
     }
-    for (std::size_t i = 0; i < file.games.size(); ++i) {
+    for (std::size_t i = 0; i < file.games.size() && out.size() <= kMaxPageBytes; ++i) {
         appendGame(out, file.games[i], i, ini);
     }
     out += "</main>\n";
