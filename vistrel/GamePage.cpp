@@ -126,11 +126,16 @@ bool hasClockComments(const chess::PgnGame& game) {
 
 const char* const kNavigation =
     "<div class=\"nav\">"
-    "<button type=\"button\" data-nav=\"first\" title=\"First position\">&laquo;</button>"
-    "<button type=\"button\" data-nav=\"prev\" title=\"Previous move\">&lsaquo;</button>"
-    "<button type=\"button\" data-nav=\"next\" title=\"Next move\">&rsaquo;</button>"
-    "<button type=\"button\" data-nav=\"last\" title=\"Last move\">&raquo;</button>"
-    "<button type=\"button\" data-nav=\"flip\" title=\"Flip board\">&#8645;</button>"
+    "<button type=\"button\" data-nav=\"first\" aria-label=\"First position\" "
+    "title=\"First position\">&laquo;</button>"
+    "<button type=\"button\" data-nav=\"prev\" aria-label=\"Previous move\" "
+    "title=\"Previous move\">&lsaquo;</button>"
+    "<button type=\"button\" data-nav=\"next\" aria-label=\"Next move\" "
+    "title=\"Next move\">&rsaquo;</button>"
+    "<button type=\"button\" data-nav=\"last\" aria-label=\"Last move\" "
+    "title=\"Last move\">&raquo;</button>"
+    "<button type=\"button\" data-nav=\"flip\" aria-label=\"Flip board\" "
+    "title=\"Flip board\">&#8645;</button>"
     "</div>";
 
 void appendInfo(std::string& out, const chess::PgnGame& game, const std::string& result) {
@@ -169,8 +174,8 @@ void appendMoveList(std::string& out, const chess::PgnGame& game, const std::str
     out += "<span class=\"res\">" + page::escaped(result) + "</span></div></div>";
 }
 
-void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
-                const PageIni& ini) {
+void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index, const PageIni& ini,
+                bool several) {
     const std::string number = std::to_string(index + 1);
     const std::string result = page::effectiveResult(game);
     const std::string startFen = game.startFen.empty() ? page::kStartFen : game.startFen;
@@ -181,6 +186,11 @@ void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
     out += "<section class=\"game" + std::string(index == 0 ? " active" : "") + "\" id=\"game-" +
            number + "\" data-live=\"" + (result == "*" ? "1" : "0") + "\" data-start-fen=\"";
     appendEscaped(out, startFen);
+    if (several) {  // the heading and tab title follow the game chosen from the list
+        out += "\" data-title=\"";
+        appendEscaped(out, page::pageTitle(ini.title, chess::PgnFile{{game}, {}},
+                                           page::gameLabel(game, index + 1)));
+    }
     if (moves.empty() && ini.clocks) {
         out += "\" data-wc=\"" + page::escaped(tags.white) + "\" data-bc=\"" +
                page::escaped(tags.black);
@@ -190,7 +200,8 @@ void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
     out += "<div class=\"play\"><div class=\"boardcol\">";
     page::appendPlayer(out, game, false, shown.black, ini.clocks);
     page::appendBoard(out, moves.empty() ? startFen : moves.back().fenAfter,
-                      moves.empty() ? std::string() : moves.back().uci, ini.coordinates, "");
+                      moves.empty() ? std::string() : moves.back().uci, ini.coordinates, "",
+                      page::positionLabel(game));
     page::appendPlayer(out, game, true, shown.white, ini.clocks);
     out += kNavigation;
     out += "</div>";  // boardcol
@@ -203,13 +214,7 @@ void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
 std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
     const std::string title = page::pageTitle(ini.title, file, "Chess game");
     const bool live = page::anyLive(file);
-    std::string out;
-    out.reserve(40000 + file.games.size() * 12000);
-    page::appendHead(out, title, ini, live,
-                     "class=\"kv-game-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) +
-                         "\" data-start=\"" +
-                         (ini.start == StartPosition::First ? "first" : "last") + "\"");
-    out += "<main id=\"kv-content\">\n";
+    std::string out = "<main id=\"kv-content\">\n";
     if (file.games.size() > 1) {
         out += "<nav class=\"gamelist\"><details open><summary>Games (" +
                std::to_string(file.games.size()) + ")</summary><ol>";
@@ -231,11 +236,20 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
         out += "</ol></details></nav>\n";
     }
     for (std::size_t i = 0; i < file.games.size(); ++i) {
-        appendGame(out, file.games[i], i, ini);
+        appendGame(out, file.games[i], i, ini, file.games.size() > 1);
     }
     out += "</main>\n";
-    page::appendTail(out);
-    return out;
+    std::string html;
+    html.reserve(out.size() + 30000);
+    page::appendHead(html, title, ini, live,
+                     "class=\"kv-game-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) +
+                         "\" data-start=\"" +
+                         (ini.start == StartPosition::First ? "first" : "last") + "\" data-v=\"" +
+                         page::digest(out) + "\"",
+                     ini.overviewPage);
+    html += out;
+    page::appendTail(html);
+    return html;
 }
 
 }  // namespace vistrel

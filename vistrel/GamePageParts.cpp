@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstdint>
 
 #include "vistrel/Assets.h"
 
@@ -59,23 +60,8 @@ std::string urlEncoded(std::string_view name) {
 
 namespace {
 
-const char* pieceName(char type) {
-    switch (type) {
-        case 'K':
-            return "king";
-        case 'Q':
-            return "queen";
-        case 'R':
-            return "rook";
-        case 'B':
-            return "bishop";
-        case 'N':
-            return "knight";
-        case 'P':
-            return "pawn";
-        default:
-            return nullptr;
-    }
+bool isPiece(char type) {
+    return type == 'K' || type == 'Q' || type == 'R' || type == 'B' || type == 'N' || type == 'P';
 }
 
 // The placement field of a FEN as 8 rows of 8 characters, rank 8 first; ' ' is empty.
@@ -103,7 +89,7 @@ std::array<std::string, 8> placement(const std::string& fen) {
 }  // namespace
 
 void appendBoard(std::string& out, const std::string& fen, const std::string& uci, bool coordinates,
-                 const char* extraClass) {
+                 const char* extraClass, const std::string& label) {
     const auto rows = placement(fen);
     const std::string from = uci.substr(0, 2);
     const std::string to = uci.size() >= 4 ? uci.substr(2, 2) : std::string();
@@ -116,6 +102,8 @@ void appendBoard(std::string& out, const std::string& fen, const std::string& uc
     appendEscaped(out, fen);
     out += "\" data-flip=\"0\" data-coords=\"";
     out += coordinates ? "1" : "0";
+    out += "\" role=\"img\" aria-label=\"";
+    appendEscaped(out, label);
     out += "\">";
     for (int rank = 0; rank < 8; ++rank) {
         for (int file = 0; file < 8; ++file) {
@@ -133,12 +121,10 @@ void appendBoard(std::string& out, const std::string& fen, const std::string& uc
             }
             const char p = rows[static_cast<std::size_t>(rank)][static_cast<std::size_t>(file)];
             const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(p)));
-            if (const char* pieceType = pieceName(type)) {
+            if (isPiece(type)) {
                 const bool white = p == type;
-                out += white ? "<svg class=\"pc w\" role=\"img\" aria-label=\"white "
-                             : "<svg class=\"pc b\" role=\"img\" aria-label=\"black ";
-                out += pieceType;
-                out += "\"><use href=\"#kv-";
+                out += white ? "<svg class=\"pc w\"><use href=\"#kv-"
+                             : "<svg class=\"pc b\"><use href=\"#kv-";
                 out += type;
                 out += "\"/></svg>";
             }
@@ -319,7 +305,9 @@ void appendPlayer(std::string& out, const chess::PgnGame& game, bool white,
     const std::string side = white ? "White" : "Black";
     const std::string name = game.tag(side);
     out += white ? "<div class=\"player w\">" : "<div class=\"player b\">";
-    out += "<span class=\"name\">";
+    out += "<span class=\"name\" title=\"";
+    appendEscaped(out, known(name) ? name : "?");
+    out += "\">";
     appendEscaped(out, known(name) ? name : "?");
     out += "</span>";
     if (const std::string title = game.tag(side + "Title"); known(title)) {
@@ -391,10 +379,30 @@ std::string expandTitle(const std::string& pattern, const chess::PgnGame* game) 
                : out.substr(first, out.find_last_not_of(dangling) - first + 1);
 }
 
+std::string positionLabel(const chess::PgnGame& game) {
+    const auto& moves = game.mainLine.moves;
+    return moves.empty() ? "Starting position" : "Position after " + moveLabel(moves.back());
+}
+
+std::string digest(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ULL;  // 64-bit FNV-1a
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    }
+    static const char* hex = "0123456789abcdef";
+    std::string out(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4) {
+        out[static_cast<std::size_t>(i)] = hex[hash & 15];
+    }
+    return out;
+}
+
 void appendHead(std::string& out, const std::string& title, const PageIni& ini, bool live,
-                const std::string& bodyAttributes) {
+                const std::string& bodyAttributes, const std::string& navLink) {
     out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
     out += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
+    // An empty inline icon, so that browsers do not ask the server for /favicon.ico.
+    out += "<link rel=\"icon\" href=\"data:,\">\n";
     if (live && ini.refreshSeconds > 0) {
         // Without a script the page can only follow a game by reloading itself.
         out += "<noscript><meta http-equiv=\"refresh\" content=\"" +
@@ -412,7 +420,11 @@ void appendHead(std::string& out, const std::string& title, const PageIni& ini, 
     out += assets::kPiecesSvg;
     out += "<header class=\"top\"><h1 id=\"kv-title\">";
     appendEscaped(out, title);
-    out += "</h1></header>\n";
+    out += "</h1>";
+    if (!navLink.empty()) {
+        out += "<a class=\"allgames\" href=\"" + urlEncoded(navLink) + "\">All games</a>";
+    }
+    out += "</header>\n";
 }
 
 void appendTail(std::string& out) {

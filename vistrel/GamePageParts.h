@@ -23,9 +23,17 @@ std::string escaped(std::string_view text);
 std::string urlEncoded(std::string_view name);
 
 // The board of fen as 64 squares, white at the bottom, the squares of the last move
-// (long notation such as "e2e4") marked. page.js draws the same markup when navigating.
+// (long notation such as "e2e4") marked; label names the position for screen readers.
+// page.js draws the same markup when navigating.
 void appendBoard(std::string& out, const std::string& fen, const std::string& uci, bool coordinates,
-                 const char* extraClass);
+                 const char* extraClass, const std::string& label);
+
+// "Position after 23... Nxe4", or "Starting position" for a game without moves.
+std::string positionLabel(const chess::PgnGame& game);
+
+// A short digest of text (hex), so that the page script can tell a changed page from the
+// one it shows without rebuilding it.
+std::string digest(std::string_view text);
 
 // Symbol shown for a NAG ("!" for 1, "±" for 16, ...); "$n" for those without one.
 std::string nagSymbol(int nag);
@@ -75,9 +83,10 @@ std::string pageTitle(const std::string& pattern, const chess::PgnFile& file,
 bool anyLive(const chess::PgnFile& file);
 
 // <head> with title, style sheet, ini colours and sizes; refreshSeconds > 0 adds a
-// no-script refresh. Ends with "<body ...>" whose attributes are bodyAttributes.
+// no-script refresh. Ends with "<body ...>" whose attributes are bodyAttributes, and the
+// heading, followed by a link to navLink (a page name) when it is not empty.
 void appendHead(std::string& out, const std::string& title, const PageIni& ini, bool live,
-                const std::string& bodyAttributes);
+                const std::string& bodyAttributes, const std::string& navLink = {});
 // The piece symbols, the script and the closing tags.
 void appendTail(std::string& out);
 

@@ -88,6 +88,22 @@ async function until(condition, ms) {
 
 const tests = [];
 const test = (name, fn) => tests.push({ name, fn });
+const SIZES = { phone: { width: 390, height: 844 }, laptop: { width: 1366, height: 768 } };
+const PAGES = ['game.htm', 'allgames.htm', 'overview.htm', 'evals.htm', 'long.htm'];
+
+// The request count of a path, once the page has polled at least once more.
+async function nextPoll(hits, name) {
+  const before = hits[name] || 0;
+  await until(() => (hits[name] || 0) > before, 8000);
+}
+
+// Appends moves to a live game's pgn and converts it again.
+function extendLiveGame(name, moves) {
+  const file = path.join(work, name + '.pgn');
+  const text = fs.readFileSync(file, 'utf8');
+  fs.writeFileSync(file, text.replace('5. O-O {[%clk 1:27:20]} *', '5. O-O {[%clk 1:27:20]} ' + moves));
+  convert(name + '.pgn', 'live.ini');
+}
 
 test('a game page opens at the last position; buttons and arrow keys move', async ({ open }) => {
   const page = await open('game.htm');
@@ -245,19 +261,134 @@ test('bad answers neither spoil the page nor stop its refresh', async ({ open, a
   for (const res of hanging) res.destroy();
 });
 
+test('no page scrolls sideways; results and clocks stay whole', async ({ open }) => {
+  for (const [size, viewport] of Object.entries(SIZES)) {
+    for (const name of PAGES) {
+      const page = await open(name, { viewport });
+      const where = name + ' at ' + size;
+      const wide = await page.evaluate(() =>
+        document.documentElement.scrollWidth - document.documentElement.clientWidth);
+      assert.equal(wide, 0, where + ' scrolls sideways');
+      const broken = await page.$$eval('.result, .res, .clock', (els) => els.filter((e) =>
+        e.offsetParent && (e.getClientRects().length > 1 ||
+        e.getBoundingClientRect().right > document.documentElement.clientWidth)).length);
+      assert.equal(broken, 0, where + ': a result or clock wraps or leaves the screen');
+    }
+  }
+});
+
+test('the heading and tab title name the chosen game', async ({ open }) => {
+  const page = await open('allgames.htm');
+  await page.selectOption('#kv-select', 'game-3');
+  assert.match(await page.textContent('#kv-title'), /^MacKay I - Adams, Michael/);
+  assert.match(await page.title(), /^MacKay I - Adams, Michael/);
+});
+
+test('on a phone the current move is in view without scrolling', async ({ open }) => {
+  const page = await open('long.htm', { viewport: SIZES.phone });
+  const box = await page.$eval('.mv.cur', (el) => {
+    const r = el.getBoundingClientRect();
+    return { top: r.top, bottom: r.bottom, scrolled: window.scrollY };
+  });
+  assert.equal(box.scrolled, 0);
+  assert.ok(box.top >= 0 && box.bottom <= SIZES.phone.height, JSON.stringify(box));
+  // The board fits a short, wide window too.
+  await page.setViewportSize({ width: 1000, height: 480 });
+  const bottom = await page.$eval('.board', (el) => el.getBoundingClientRect().bottom);
+  assert.ok(bottom <= 480, 'board bottom ' + bottom);
+});
+
+test('moves, buttons and board speak to the keyboard and screen readers', async ({ open }) => {
+  const page = await open('game.htm');
+  assert.equal(await page.getAttribute('.board', 'aria-label'), 'Position after 5. O-O');
+  for (const name of ['First position', 'Previous move', 'Next move', 'Last move', 'Flip board']) {
+    assert.equal(await page.getByRole('button', { name }).count(), 1, name);
+  }
+  // Tab into the nested variation and enter its move with the keyboard.
+  await page.focus('#g1-1');
+  for (let i = 0; i < 20; i++) {
+    if (await page.evaluate(() => document.activeElement.textContent) === 'Qh5') break;
+    await page.keyboard.press('Tab');
+  }
+  await page.keyboard.press('Enter');
+  assert.equal(await fen(page, '#game-1 .board'), FEN.qh5);
+  assert.equal(await page.getAttribute('.board', 'aria-label'), 'Position after 3. Qh5');
+  const size = await page.$eval('.var .var .mv', (el) => parseFloat(getComputedStyle(el).fontSize));
+  assert.ok(size >= 13, 'variation text ' + size + 'px');
+});
+
+test('the overview shows whole names, titles and Elo; a down game only DOWN', async ({ open }) => {
+  for (const viewport of Object.values(SIZES)) {
+    const page = await open('overview.htm', { viewport });
+    const cut = await page.$$eval('.card .name', (els) =>
+      els.filter((e) => e.scrollWidth > e.clientWidth + 1).length);
+    assert.equal(cut, 0, 'a name is cut off');
+    assert.equal(await page.getAttribute('#ov-1 .player.w .name', 'title'), 'Adams, Michael');
+    assert.equal(await page.textContent('#ov-1 .player.w .title'), 'GM');
+    assert.equal(await page.textContent('#ov-1 .player.w .elo'), '2690');
+    assert.equal(await page.locator('#ov-3 .head .live-mark, #ov-3 .head .result').count(), 0);
+    assert.equal(await page.textContent('#kv-title'), 'Korvane Test Open (synthetic round), round 5');
+  }
+});
+
+test('live updates keep focus and the list\'s scroll, and are announced', async ({ open, hits }) => {
+  const page = await open('focus.htm', { viewport: SIZES.phone });
+  const reader = await open('focus.htm', { viewport: SIZES.phone });
+  await page.evaluate(() => { window.kvMove = document.getElementById('g1-5'); });
+  await nextPoll(hits, '/focus.htm');
+  await page.waitForTimeout(200);
+  assert.ok(await page.evaluate(() => document.contains(window.kvMove)),
+    'an unchanged page is not rebuilt');
+  await page.focus('button[data-nav="prev"]');
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('Shift+Tab');
+  const focused = await page.evaluate(() => document.activeElement.id);
+  await reader.keyboard.press('Home');
+  await reader.$eval('#game-1 .moves', (el) => { el.style.maxHeight = '60px'; el.scrollTop = 25; });
+  const scrolled = await reader.$eval('#game-1 .moves', (el) => el.scrollTop);
+  extendLiveGame('focus', 'Be7 6. Re1 *');
+  await page.waitForSelector('#g1-11');
+  await reader.waitForSelector('#g1-11');
+  assert.equal(await page.evaluate(() => document.activeElement.id), focused);
+  assert.equal(await reader.$eval('#game-1 .moves', (el) => el.scrollTop), scrolled);
+  assert.equal(await page.textContent('#kv-announce'), 'New move: 5... Be7, 6. Re1');
+});
+
+test('polling rests in a hidden tab and asks for no icon', async ({ open, hits }) => {
+  const page = await open('hidden.htm');
+  await nextPoll(hits, '/hidden.htm');
+  const setHidden = (hidden) => page.evaluate((h) => {
+    Object.defineProperty(document, 'hidden', { value: h, configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  await setHidden(true);
+  await page.waitForTimeout(300);
+  const count = hits['/hidden.htm'];
+  await page.waitForTimeout(2500);
+  assert.equal(hits['/hidden.htm'], count, 'a hidden tab polls');
+  await setHidden(false);
+  await nextPoll(hits, '/hidden.htm');
+  assert.equal(hits['/favicon.ico'], undefined);
+});
+
 async function main() {
   const copies = { 'game.pgn': 'game.pgn', 'overview.pgn': 'overview.pgn',
     'allgames.pgn': 'overview.pgn', 'live.pgn': 'game.pgn', 'live-file.pgn': 'game.pgn',
-    'bad.pgn': 'game.pgn' };
+    'bad.pgn': 'game.pgn', 'evals.pgn': 'evals.pgn', 'focus.pgn': 'game.pgn',
+    'hidden.pgn': 'game.pgn' };
   for (const [to, from] of Object.entries(copies)) {
     fs.copyFileSync(path.join(fixtures, from), path.join(work, to));
   }
   writeIni('game.ini', 'vistrel-game.ini', {});
   writeIni('overview.ini', 'vistrel-overview.ini', {});
   writeIni('live.ini', 'vistrel-game.ini', { refresh: 1 });
+  // The longest game of the overview's file on a page of its own.
+  const round = fs.readFileSync(path.join(fixtures, 'overview.pgn'), 'utf8');
+  fs.writeFileSync(path.join(work, 'long.pgn'), round.slice(round.lastIndexOf('[Event ')));
   for (const [pgn, ini] of [['game.pgn', 'game.ini'], ['allgames.pgn', 'game.ini'],
     ['overview.pgn', 'overview.ini'], ['live.pgn', 'live.ini'], ['live-file.pgn', 'live.ini'],
-    ['bad.pgn', 'live.ini']]) {
+    ['bad.pgn', 'live.ini'], ['evals.pgn', 'game.ini'], ['long.pgn', 'game.ini'],
+    ['focus.pgn', 'live.ini'], ['hidden.pgn', 'live.ini']]) {
     convert(pgn, ini);
   }
 
@@ -287,6 +418,7 @@ async function main() {
     const open = async (name, opts = {}) => {
       const page = await (await browserFor(opts.javaScriptEnabled !== false)).newPage();
       pages.push(page);
+      if (opts.viewport) await page.setViewportSize(opts.viewport);
       page.on('request', (r) => {
         if (!r.url().startsWith(origin) && !r.url().startsWith('file:')) outside.push(r.url());
       });

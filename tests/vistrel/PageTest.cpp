@@ -134,9 +134,12 @@ TEST(GamePageTest, IsSelfContainedAndEscapesTheGameText) {
     EXPECT_LACKS(html, "<img");
     EXPECT_HAS(html, "&lt;/span&gt;&lt;img src=x");
     const std::string page = vistrel::renderGamePage(chess::PgnFile{{sampleGame("*")}, {}}, {});
-    for (const char* external : {"<link", " src=", "url(", "@import", "https:"}) {
+    for (const char* external : {" src=", "url(", "@import", "https:", "<link rel=\"style"}) {
         EXPECT_LACKS(page, external) << external;
     }
+    // The only link is an empty inline icon, so that no browser asks for /favicon.ico.
+    EXPECT_EQ(count(page, "<link"), 1);
+    EXPECT_HAS(page, "<link rel=\"icon\" href=\"data:,\">");
     EXPECT_HAS(html, "<title>Open &quot;A&quot; &amp; B\uFFFD: &lt;script&gt;");
 }
 
@@ -169,6 +172,33 @@ TEST(OverviewPageTest, CardsCarryBoardsLinksAndDownMarks) {
     EXPECT_HAS(html, "Last move: 2... Nc6");
     EXPECT_HAS(html, "Last move: 2. Nf3");
     EXPECT_EQ(count(html, "<span class=\"live-mark\">live</span>"), 2);
+    EXPECT_LACKS(html, "<span class=\"result\">1-0</span>");  // game 2 is down: DOWN only
+}
+
+TEST(OverviewPageTest, TitleTakesOnlyWhatAllGamesShare) {
+    chess::PgnFile file{{sampleGame("*"), sampleGame("*"), sampleGame("*")}, {}};
+    const char* rounds[] = {"5.1", "5.2", "5.10"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        file.games[i].tags.emplace_back("Round", rounds[i]);
+    }
+    file.games[2].tags[0].second = "Someone Else";  // White differs
+    vistrel::PageIni ini;
+    ini.title = "{Event}, round {Round} ({White})";
+    const std::string html = vistrel::renderOverviewPage(file, ini);
+    EXPECT_HAS(html, "<title>Open, round 5 ()</title>");
+}
+
+TEST(GamePageTest, LinksToTheOverviewAndNamesEachGameOfAFile) {
+    chess::PgnFile file{{sampleGame("*"), sampleGame("1-0")}, {}};
+    file.games[1].tags[1].second = "Berg";
+    const std::string html = markup(vistrel::renderGamePage(file, {}));
+    EXPECT_HAS(html, "<a class=\"allgames\" href=\"allgames.htm\">All games</a>");
+    EXPECT_HAS(html, "data-title=\"Kovacs, Anna - Berg\"");
+    EXPECT_HAS(html, "aria-label=\"Position after 2... Nc6\"");
+    vistrel::PageIni ini;
+    ini.overviewPage.clear();
+    EXPECT_LACKS(markup(vistrel::renderGamePage(file, ini)), "class=\"allgames\"");
+    EXPECT_LACKS(gamePage("*"), "data-title=");  // one game: the page's own title stands
 }
 
 struct DirectiveCase {

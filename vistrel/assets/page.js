@@ -11,18 +11,19 @@
   var doc = document;
   var body = doc.body;
   var FILES = 'abcdefgh';
-  var NAMES = { K: 'king', Q: 'queen', R: 'rook', B: 'bishop', N: 'knight', P: 'pawn' };
+  var NAMES = { K: 1, Q: 1, R: 1, B: 1, N: 1, P: 1 };
   var refreshSeconds = parseInt(body.getAttribute('data-refresh') || '0', 10);
   var isGamePage = body.classList.contains('kv-game-page');
   var storageKey = 'kv-state:' + location.pathname;
-  var lastText = null;
+  // Milliseconds the server's clock is ahead of the viewer's, from its Date header.
+  var skew = 0;
   // Per game section id: { cur: id of the shown move or '' for the start, flip: bool }
   var state = {};
   var activeId = null;
 
   // ---- board ------------------------------------------------------------------
 
-  function renderBoard(board, fen, uci, flip) {
+  function renderBoard(board, fen, uci, flip, label) {
     var rows = (fen || '').split(' ')[0].split('/');
     var grid = [];
     for (var r = 0; r < 8; r++) {
@@ -56,14 +57,14 @@
         var type = p.toUpperCase();
         if (NAMES[type]) {
           var white = p === type;
-          html += '<svg class="pc ' + (white ? 'w' : 'b') + '" role="img" aria-label="' +
-            (white ? 'white ' : 'black ') + NAMES[type] + '"><use href="#kv-' + type + '"/></svg>';
+          html += '<svg class="pc ' + (white ? 'w' : 'b') + '"><use href="#kv-' + type + '"/></svg>';
         }
         html += '</div>';
       }
     }
     board.innerHTML = html;
     board.setAttribute('data-fen', fen);
+    board.setAttribute('aria-label', label);
     board.setAttribute('data-flip', flip ? '1' : '0');
   }
 
@@ -126,11 +127,13 @@
     st.cur = mv ? mv.id : '';
     var board = sec.querySelector('.board');
     var fen = mv ? mv.getAttribute('data-fen') : sec.getAttribute('data-start-fen');
-    renderBoard(board, fen, mv ? mv.getAttribute('data-uci') : '', st.flip);
+    renderBoard(board, fen, mv ? mv.getAttribute('data-uci') : '', st.flip,
+      mv ? 'Position after ' + moveLabel(mv) : 'Starting position');
     var col = sec.querySelector('.boardcol');
     if (col) col.classList.toggle('flipped', st.flip);
     var old = sec.querySelectorAll('.mv.cur');
     for (var i = 0; i < old.length; i++) old[i].classList.remove('cur');
+    fitList(sec);
     if (mv) {
       mv.classList.add('cur');
       scrollIntoList(sec.querySelector('.moves'), mv);
@@ -140,6 +143,27 @@
       var side = clocks[j].getAttribute('data-side');
       clocks[j].textContent = (mv || sec).getAttribute('data-' + side + 'c') || '';
     }
+  }
+
+  // "23... Nxe4": the number comes from the position after the move.
+  function moveLabel(mv) {
+    var f = (mv.getAttribute('data-fen') || '').split(' ');
+    var whiteMoved = f[1] === 'b';
+    var n = parseInt(f[5] || '1', 10) - (whiteMoved ? 0 : 1);
+    return n + (whiteMoved ? '. ' : '... ') + mv.textContent;
+  }
+
+  // On a narrow screen the list stands under the board: it gets the height left in the
+  // window below it, so the current move is in view without scrolling the page.
+  function fitList(sec) {
+    var list = sec.querySelector('.moves');
+    if (!list) return;
+    if (window.innerWidth > 700) {
+      list.style.maxHeight = '';
+      return;
+    }
+    var top = list.getBoundingClientRect().top + window.pageYOffset;
+    list.style.maxHeight = Math.max(120, window.innerHeight - top - 8) + 'px';
   }
 
   // Scrolls the move list only (never the page) so the current move is visible.
@@ -180,6 +204,12 @@
     }
     var select = doc.getElementById('kv-select');
     if (select) select.value = id;
+    var sec = doc.getElementById(id);
+    var title = sec && sec.getAttribute('data-title');
+    if (title) {
+      doc.getElementById('kv-title').textContent = title;
+      doc.title = title;
+    }
   }
 
   // With a script the list of games becomes a compact drop-down; the list of links
@@ -229,6 +259,11 @@
 
   function restore(saved) {
     buildGameSelect();
+    var moves = doc.querySelectorAll('.mv');
+    for (var m = 0; m < moves.length; m++) {
+      moves[m].tabIndex = 0;
+      moves[m].setAttribute('role', 'button');
+    }
     var secs = doc.querySelectorAll('section.game');
     for (var i = 0; i < secs.length; i++) {
       initSection(secs[i], saved && saved.games ? saved.games[secs[i].id] : null);
@@ -243,12 +278,24 @@
     window.scrollTo(0, 0);
   }
 
+  function noteServerTime(date) {
+    var server = date ? Date.parse(date) : NaN;
+    if (!isNaN(server)) skew = server - Date.now();
+  }
+
   // ---- live refresh -------------------------------------------------------------
+
+  var timer = null;
 
   function anyLive(d) { return d.querySelector('[data-live="1"]') !== null; }
 
-  function schedule() {
-    if (refreshSeconds > 0 && anyLive(doc)) setTimeout(poll, refreshSeconds * 1000);
+  // Polling rests while the tab is hidden and resumes, at once, when it is shown again.
+  function schedule(delay) {
+    clearTimeout(timer);
+    timer = null;
+    if (refreshSeconds > 0 && anyLive(doc) && !doc.hidden) {
+      timer = setTimeout(poll, delay === undefined ? refreshSeconds * 1000 : delay);
+    }
   }
 
   function reloadPage() {
@@ -264,25 +311,95 @@
     if (fresh && old) old.innerHTML = fresh.innerHTML;
   }
 
+  // What has the keyboard focus, described so that it can be found again in new markup.
+  function focusKey() {
+    var el = doc.activeElement;
+    if (!el || el === body) return null;
+    var sec = el.closest && el.closest('section.game');
+    if (el.id) return { id: el.id };
+    if (sec && el.getAttribute('data-nav')) return { sec: sec.id, nav: el.getAttribute('data-nav') };
+    return null;
+  }
+
+  function refocus(key) {
+    if (!key) return;
+    var el = key.id ? doc.getElementById(key.id)
+      : doc.querySelector('#' + key.sec + ' [data-nav="' + key.nav + '"]');
+    if (el && el !== doc.activeElement) el.focus({ preventScroll: true });
+  }
+
+  function mainMoveCount(d) {
+    var counts = {};
+    var secs = d.querySelectorAll('section.game');
+    for (var i = 0; i < secs.length; i++) {
+      counts[secs[i].id] = secs[i].querySelectorAll('.line > .mv').length;
+    }
+    return counts;
+  }
+
+  // Tells screen readers, without interrupting them, which moves came in.
+  function announce(before) {
+    var region = doc.getElementById('kv-announce');
+    var sec = activeSection();
+    if (!region || !sec) return;
+    var moves = sec.querySelectorAll('.line > .mv');
+    var words = [];
+    for (var i = before[sec.id] || 0; i < moves.length; i++) words.push(moveLabel(moves[i]));
+    if (words.length) region.textContent = 'New move: ' + words.join(', ');
+    if (sec.getAttribute('data-live') === '0') {
+      var res = sec.querySelector('.res');
+      if (res) region.textContent += (words.length ? '. ' : '') + 'Result ' + res.textContent;
+    }
+  }
+
   function merge(newDoc) {
     if (!newDoc.getElementById('kv-content')) return;
     var saved = isGamePage ? snapshot() : null;
+    var focus = focusKey();
+    var scrolls = {};
+    var lists = doc.querySelectorAll('section.game');
+    for (var i = 0; i < lists.length; i++) {
+      var list = lists[i].querySelector('.moves');
+      if (list) scrolls[lists[i].id] = list.scrollTop;
+    }
+    var before = isGamePage ? mainMoveCount(doc) : null;
     replaceFrom(newDoc, 'kv-content');
     replaceFrom(newDoc, 'kv-title');
+    body.setAttribute('data-v', newDoc.body.getAttribute('data-v') || '');
     doc.title = newDoc.title;
-    if (isGamePage) restore(saved);
+    if (isGamePage) {
+      restore(saved);
+      // A spectator who scrolled the list and does not follow the game keeps the list as it was.
+      for (var id in scrolls) {
+        var sec = doc.getElementById(id);
+        var moves = sec && sec.querySelector('.moves');
+        if (moves && !(saved.games[id] && saved.games[id].follow)) moves.scrollTop = scrolls[id];
+      }
+      announce(before);
+    }
+    refocus(focus);
   }
 
   // A page still being uploaded (a server that cannot rename writes it in place) or a
   // cut connection gives a document without its end; showing it would lose moves.
   function isWholePage(text) { return /<\/html>\s*$/i.test(text); }
 
+  // The digest of the page's content: an answer with the same one changes nothing.
+  function versionOf(text) {
+    var m = /<body[^>]* data-v="([0-9a-f]*)"/.exec(text);
+    return m ? m[1] : null;
+  }
+
   // Fetches the page's own address with the cache revalidated: an unchanged page costs
   // the server a "not modified" answer. Where fetching is impossible (a page opened
   // from disk, an old browser) the page reloads instead; a failed request is retried.
   // A request that gets no answer in time is given up, so a stalled connection cannot
   // stop the refresh for good.
+  var polling = false;
+
   function poll() {
+    timer = null;
+    polling = true;
     if (!window.fetch || !window.DOMParser || location.protocol === 'file:') {
       reloadPage();
       return;
@@ -296,6 +413,7 @@
     function finish() {
       if (settled) return;
       settled = true;
+      polling = false;
       clearTimeout(limit);
       schedule();
     }
@@ -303,17 +421,23 @@
       signal: abort ? abort.signal : undefined })
       .then(function (r) {
         if (!r.ok) throw new Error('HTTP ' + r.status);
+        noteServerTime(r.headers.get('Date'));
         return r.text();
       })
       .then(function (text) {
-        if (!settled && text !== lastText && isWholePage(text)) {
-          lastText = text;
+        var version = versionOf(text);
+        if (!settled && isWholePage(text) && version !== body.getAttribute('data-v')) {
           merge(new DOMParser().parseFromString(text, 'text/html'));
         }
       })
       .catch(function () { /* keep the page as it is; try again at the next interval */ })
       .then(finish);
   }
+
+  doc.addEventListener('visibilitychange', function () {
+    if (doc.hidden) schedule();
+    else if (!timer && !polling) schedule(0);
+  });
 
   // ---- events ---------------------------------------------------------------------
 
@@ -344,6 +468,12 @@
   function onKey(ev) {
     var action = KEYS[ev.key];
     var tag = ev.target && ev.target.tagName;
+    // A focused move is entered with Enter or Space, as a button would be.
+    if ((ev.key === 'Enter' || ev.key === ' ') && isMove(ev.target)) {
+      ev.preventDefault();
+      show(ev.target.closest('section.game'), ev.target);
+      return;
+    }
     if (!action || ev.altKey || ev.ctrlKey || ev.metaKey || tag === 'INPUT' ||
         tag === 'SELECT' || tag === 'TEXTAREA') {
       return;
@@ -355,6 +485,11 @@
   }
 
   if (isGamePage) {
+    var region = doc.createElement('div');
+    region.id = 'kv-announce';
+    region.className = 'sr';
+    region.setAttribute('aria-live', 'polite');
+    body.appendChild(region);
     var saved = null;
     try {
       saved = JSON.parse(sessionStorage.getItem(storageKey) || 'null');
@@ -368,6 +503,12 @@
     doc.addEventListener('click', onClick);
     doc.addEventListener('keydown', onKey);
     window.addEventListener('hashchange', activateFromAddress);
+    window.addEventListener('resize', function () {
+      var sec = activeSection();
+      var mv = sec && currentMove(sec);
+      if (sec) fitList(sec);
+      if (mv) scrollIntoList(sec.querySelector('.moves'), mv);
+    });
   }
   schedule();
 })();
