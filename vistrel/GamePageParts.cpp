@@ -1,8 +1,8 @@
 #include "vistrel/GamePageParts.h"
 
-#include <array>
 #include <cctype>
 #include <cstdint>
+#include <ctime>
 
 #include "vistrel/Assets.h"
 
@@ -64,33 +64,10 @@ bool isPiece(char type) {
     return type == 'K' || type == 'Q' || type == 'R' || type == 'B' || type == 'N' || type == 'P';
 }
 
-// The placement field of a FEN as 8 rows of 8 characters, rank 8 first; ' ' is empty.
-std::array<std::string, 8> placement(const std::string& fen) {
-    std::array<std::string, 8> rows;
-    std::size_t rank = 0;
-    for (const char c : fen) {
-        if (c == ' ' || rank >= 8) {
-            break;
-        }
-        if (c == '/') {
-            ++rank;
-        } else if (c >= '1' && c <= '8') {
-            rows[rank].append(static_cast<std::size_t>(c - '0'), ' ');
-        } else {
-            rows[rank] += c;
-        }
-    }
-    for (auto& row : rows) {
-        row.resize(8, ' ');
-    }
-    return rows;
-}
-
 }  // namespace
 
-void appendBoard(std::string& out, const std::string& fen, const std::string& uci, bool coordinates,
+void appendBoard(std::string& out, const std::string& fen, const std::string& uci,
                  const char* extraClass, const std::string& label) {
-    const auto rows = placement(fen);
     const std::string from = uci.substr(0, 2);
     const std::string to = uci.size() >= 4 ? uci.substr(2, 2) : std::string();
     out += "<div class=\"board";
@@ -100,38 +77,82 @@ void appendBoard(std::string& out, const std::string& fen, const std::string& uc
     }
     out += "\" data-fen=\"";
     appendEscaped(out, fen);
-    out += "\" data-flip=\"0\" data-coords=\"";
-    out += coordinates ? "1" : "0";
     out += "\" role=\"img\" aria-label=\"";
     appendEscaped(out, label);
     out += "\">";
-    for (int rank = 0; rank < 8; ++rank) {
-        for (int file = 0; file < 8; ++file) {
-            const std::string name{static_cast<char>('a' + file), static_cast<char>('8' - rank)};
-            out += (rank + file) % 2 == 0 ? "<div class=\"sq l" : "<div class=\"sq d";
-            if (name == from || name == to) {
-                out += " lm";
+    // The squares follow the placement field: a piece is an element named by its FEN letter,
+    // a run of empty squares one element spanning them, except a marked square of the last
+    // move, which stands alone. The board's background draws the squares.
+    int rank = 8;
+    int file = 0;
+    const auto square = [&](const char* cls, int span) {
+        const std::string name{static_cast<char>('a' + file), static_cast<char>('0' + rank)};
+        const bool marked = name == from || name == to;
+        out += "<i";
+        if (*cls != '\0' || marked || span > 1) {
+            out += " class=\"";
+            out += cls;
+            if (span > 1) {
+                out += "s" + std::to_string(span);
             }
-            out += "\" data-sq=\"" + name + "\">";
-            if (coordinates && file == 0) {
-                out += "<span class=\"cr\">" + name.substr(1) + "</span>";
+            out += marked ? (*cls != '\0' || span > 1 ? " m" : "m") : "";
+            out += '"';
+        }
+        out += "></i>";
+        file += span;
+    };
+    for (const char c : fen.substr(0, fen.find(' '))) {
+        if (rank < 1) {
+            break;
+        }
+        if (c == '/') {
+            --rank;
+            file = 0;
+        } else if (c >= '1' && c <= '8') {
+            for (int left = c - '0'; left > 0 && file < 8;) {
+                // A marked empty square splits the run around it.
+                int run = 0;
+                while (run < left && file + run < 8) {
+                    const std::string name{static_cast<char>('a' + file + run),
+                                           static_cast<char>('0' + rank)};
+                    if (name == from || name == to) {
+                        break;
+                    }
+                    ++run;
+                }
+                if (run == 0) {
+                    square("", 1);
+                    --left;
+                } else {
+                    square("", run);
+                    left -= run;
+                }
             }
-            if (coordinates && rank == 7) {
-                out += "<span class=\"cf\">" + name.substr(0, 1) + "</span>";
-            }
-            const char p = rows[static_cast<std::size_t>(rank)][static_cast<std::size_t>(file)];
-            const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(p)));
-            if (isPiece(type)) {
-                const bool white = p == type;
-                out += white ? "<svg class=\"pc w\"><use href=\"#kv-"
-                             : "<svg class=\"pc b\"><use href=\"#kv-";
-                out += type;
-                out += "\"/></svg>";
-            }
-            out += "</div>";
+        } else if (isPiece(static_cast<char>(std::toupper(static_cast<unsigned char>(c)))) &&
+                   file < 8) {
+            const char cls[2] = {c, '\0'};
+            square(cls, 1);
         }
     }
     out += "</div>";
+}
+
+void appendText(std::string& out, std::string_view text) {
+    for (const char ch : text) {
+        if (ch == '&') {
+            out += "&amp;";
+        } else if (ch == '<') {
+            out += "&lt;";
+        } else if (ch == '>') {
+            out += "&gt;";
+        } else {
+            out += ch;
+        }
+    }
+}
+
+std::string madeAt() {
+    return std::to_string(static_cast<long long>(std::time(nullptr)));
 }
 
 std::string nagSymbol(int nag) {
@@ -305,9 +326,7 @@ void appendPlayer(std::string& out, const chess::PgnGame& game, bool white,
     const std::string side = white ? "White" : "Black";
     const std::string name = game.tag(side);
     out += white ? "<div class=\"player w\">" : "<div class=\"player b\">";
-    out += "<span class=\"name\" title=\"";
-    appendEscaped(out, known(name) ? name : "?");
-    out += "\">";
+    out += "<span class=\"name\">";
     appendEscaped(out, known(name) ? name : "?");
     out += "</span>";
     if (const std::string title = game.tag(side + "Title"); known(title)) {
@@ -317,8 +336,7 @@ void appendPlayer(std::string& out, const chess::PgnGame& game, bool white,
         out += "<span class=\"elo\">" + escaped(elo) + "</span>";
     }
     if (withClock) {
-        out += white ? "<span class=\"clock\" data-side=\"w\">"
-                     : "<span class=\"clock\" data-side=\"b\">";
+        out += "<span class=\"clock\">";
         appendEscaped(out, clock);
         out += "</span>";
     }
@@ -417,7 +435,6 @@ void appendHead(std::string& out, const std::string& title, const PageIni& ini, 
            "px;--per-row:" + std::to_string(ini.boardsPerRow) + "}\n";
     out += assets::kPageCss;
     out += "</style>\n</head>\n<body " + bodyAttributes + ">\n";
-    out += assets::kPiecesSvg;
     out += "<header class=\"top\"><h1 id=\"kv-title\">";
     appendEscaped(out, title);
     out += "</h1>";

@@ -22,11 +22,17 @@ std::string escaped(std::string_view text);
 // percent-encoded, so a page name can never become a script or another scheme.
 std::string urlEncoded(std::string_view name);
 
-// The board of fen as 64 squares, white at the bottom, the squares of the last move
-// (long notation such as "e2e4") marked; label names the position for screen readers.
-// page.js draws the same markup when navigating.
-void appendBoard(std::string& out, const std::string& fen, const std::string& uci, bool coordinates,
+// The board of fen, white at the bottom, the squares of the last move (long notation such
+// as "e2e4") marked; label names the position for screen readers. Pieces are elements
+// named by their FEN letter; page.js draws the same board square by square.
+void appendBoard(std::string& out, const std::string& fen, const std::string& uci,
                  const char* extraClass, const std::string& label);
+
+// Appends text for an element's content: only & < > escaped.
+void appendText(std::string& out, std::string_view text);
+
+// The time the page is made, in seconds since 1970, for the clocks that run in the browser.
+std::string madeAt();
 
 // "Position after 23... Nxe4", or "Starting position" for a game without moves.
 std::string positionLabel(const chess::PgnGame& game);

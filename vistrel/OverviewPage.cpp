@@ -82,7 +82,7 @@ void appendCard(std::string& out, const chess::PgnGame& game, std::size_t number
     if (!link.empty()) {
         out += "<a class=\"boardlink\" href=\"" + link + "\">";
     }
-    page::appendBoard(out, fen, moves.empty() ? std::string() : moves.back().uci, false, "small",
+    page::appendBoard(out, fen, moves.empty() ? std::string() : moves.back().uci, "small",
                       page::positionLabel(game));
     if (!link.empty()) {
         out += "</a>";

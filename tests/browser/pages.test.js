@@ -135,14 +135,14 @@ test('a click on a variation move shows that position', async ({ open }) => {
   assert.equal(await fen(page, board), FEN.bc5);
   await page.keyboard.press('ArrowLeft');
   assert.equal(await fen(page, board), FEN.bc4);
-  const lastSquares = await page.$$eval(board + ' .sq.lm', (els) => els.map((e) => e.dataset.sq));
+  const lastSquares = await page.$$eval(board + ' i.m', (els) => els.map((e) => e.dataset.sq));
   assert.deepEqual(lastSquares.sort(), ['c4', 'f1']);
 });
 
 test('flip turns the board and the players', async ({ open }) => {
   const page = await open('game.htm');
   const board = '#game-1 .board';
-  const corner = () => page.$eval(board + ' .sq', (el) => el.dataset.sq);
+  const corner = () => page.$eval(board + ' i', (el) => el.dataset.sq);
   assert.equal(await corner(), 'a8');
   await page.click('button[data-nav="flip"]');
   assert.equal(await page.getAttribute(board, 'data-flip'), '1');
@@ -157,14 +157,29 @@ test('flip turns the board and the players', async ({ open }) => {
   assert.equal(await corner(), 'a8');
 });
 
-test('without JavaScript the final position and the whole move list show', async ({ open }) => {
+test('without JavaScript every game shows its final position and moves', async ({ open }) => {
   const page = await open('game.htm', { javaScriptEnabled: false });
   assert.equal(await fen(page, '#game-1 .board'), FEN.castles);
-  assert.equal(await page.locator('.board .pc').count(), 32);
-  assert.ok(await page.isVisible('.board .sq[data-sq="g1"] .pc'));
-  assert.equal(await page.locator('.mv').count(), 14);
-  assert.ok(await page.isVisible('.var .var .mv >> text=Qh5'));
-  assert.ok(!(await page.isVisible('.nav')), 'buttons that cannot work are hidden');
+  // The board's squares in FEN order, each piece drawn: the white king stands on g1.
+  const squares = await page.$$eval('#game-1 .board i', (els) => els.map((e) => ({
+    piece: e.classList[0] || '', span: +((e.className.match(/s(\d)/) || [0, 1])[1]),
+    image: getComputedStyle(e).backgroundImage !== 'none', width: e.getBoundingClientRect().width,
+  })));
+  assert.equal(squares.reduce((n, sq) => n + sq.span, 0), 64);
+  const pieces = squares.filter((sq) => /^[KQRBNP]$/i.test(sq.piece));
+  assert.equal(pieces.length, 32);
+  assert.ok(pieces.every((sq) => sq.image && sq.width > 20), 'every piece is drawn');
+  let at = 0;
+  const g1 = squares.find((sq) => { at += sq.span; return at === 63; });
+  assert.equal(g1.piece, 'K');
+  assert.match(await page.textContent('#game-1 .line'), /1\.e4.*5\.O-O/);
+  assert.ok(await page.isVisible('.var .var >> text=3.Qh5'));
+  assert.equal(await page.locator('.nav').count(), 0, 'no buttons that cannot work');
+  // Many games: each one's final position and moves.
+  const all = await open('allgames.htm', { javaScriptEnabled: false });
+  assert.equal(await all.locator('section.game .board').count(), 4);
+  assert.ok(await all.isVisible('#game-4 .board'));
+  assert.match(await all.textContent('#game-4 .line'), /60\.Kh3 1-0/);
 });
 
 test('the overview shows boards, links and down marks', async ({ open }) => {
@@ -179,6 +194,7 @@ test('the overview shows boards, links and down marks', async ({ open }) => {
   // that game on a game page made from the same file.
   const games = await open('allgames.htm');
   for (let n = 1; n <= 4; n++) {
+    await games.selectOption('#kv-select', 'game-' + n);
     const last = await games.$eval('#game-' + n + ' .line', (line) => {
       const moves = line.querySelectorAll(':scope > .mv');
       return moves[moves.length - 1].dataset.fen;
@@ -323,7 +339,7 @@ test('the overview shows whole names, titles and Elo; a down game only DOWN', as
     const cut = await page.$$eval('.card .name', (els) =>
       els.filter((e) => e.scrollWidth > e.clientWidth + 1).length);
     assert.equal(cut, 0, 'a name is cut off');
-    assert.equal(await page.getAttribute('#ov-1 .player.w .name', 'title'), 'Adams, Michael');
+    assert.equal(await page.textContent('#ov-1 .player.w .name'), 'Adams, Michael');
     assert.equal(await page.textContent('#ov-1 .player.w .title'), 'GM');
     assert.equal(await page.textContent('#ov-1 .player.w .elo'), '2690');
     assert.equal(await page.locator('#ov-3 .head .live-mark, #ov-3 .head .result').count(), 0);
@@ -333,7 +349,7 @@ test('the overview shows whole names, titles and Elo; a down game only DOWN', as
 
 test('live updates keep focus and the list\'s scroll, and are announced', async ({ open, hits }) => {
   const page = await open('focus.htm', { viewport: SIZES.phone });
-  const reader = await open('focus.htm', { viewport: SIZES.phone });
+  const reader = await open('focus.htm', { viewport: { width: 390, height: 600 } });
   await page.evaluate(() => { window.kvMove = document.getElementById('g1-5'); });
   await nextPoll(hits, '/focus.htm');
   await page.waitForTimeout(200);
@@ -344,7 +360,7 @@ test('live updates keep focus and the list\'s scroll, and are announced', async 
   await page.keyboard.press('Shift+Tab');
   const focused = await page.evaluate(() => document.activeElement.id);
   await reader.keyboard.press('Home');
-  await reader.$eval('#game-1 .moves', (el) => { el.style.maxHeight = '60px'; el.scrollTop = 25; });
+  await reader.$eval('#game-1 .moves', (el) => { el.scrollTop = 25; });
   const scrolled = await reader.$eval('#game-1 .moves', (el) => el.scrollTop);
   extendLiveGame('focus', 'Be7 6. Re1 *');
   await page.waitForSelector('#g1-11');

@@ -1,17 +1,18 @@
 // Behaviour of the converter's pages. The server-side HTML already shows every game at
-// its current position with its whole move list; this script adds navigation, flipping,
-// switching between games and, while a game is in progress, refreshing in place.
+// its current position with its whole move list; this script turns the move text into
+// moves that can be stepped through, clicked and entered with the keyboard, and adds
+// flipping, switching between games, clocks, evaluations, the spectator's tools and,
+// while a game is in progress, refreshing in place.
 //
-// The move list is the data: every move element (.mv) carries the FEN after it
-// (data-fen), the move in long notation (data-uci) and the clocks (data-wc, data-bc).
-// A line of moves is a .line (main line) or .var (variation) element whose direct .mv
-// children are its moves; a .var stands after the move it is an alternative to.
+// A move list is a .line (main line) or .var (variation) element whose text holds the
+// moves in SAN with their numbers ("12.Nf3 Nc6"); a .var stands after the move it is an
+// alternative to; .clk, .eval and .nag elements after a move belong to it. A game is
+// built (its moves replayed with kvChess) when it is first shown.
 (function () {
   'use strict';
   var doc = document;
   var body = doc.body;
-  var FILES = 'abcdefgh';
-  var NAMES = { K: 1, Q: 1, R: 1, B: 1, N: 1, P: 1 };
+  var START = 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1';
   var refreshSeconds = parseInt(body.getAttribute('data-refresh') || '0', 10);
   var isGamePage = body.classList.contains('kv-game-page');
   var storageKey = 'kv-state:' + location.pathname;
@@ -19,58 +20,152 @@
   var skew = 0;
   // Per game section id: { cur: id of the shown move or '' for the start, flip: bool }
   var state = {};
+  // Where each game stood before the page was rebuilt, for games not yet built again.
+  var pending = {};
   var activeId = null;
+
+  // ---- building a game: moves from the move text --------------------------------
+
+  function isMove(el) { return el && el.classList && el.classList.contains('mv'); }
+  function has(el, cls) { return el.classList && el.classList.contains(cls); }
+
+  function element(tag, cls, text) {
+    var el = doc.createElement(tag);
+    if (cls) el.className = cls;
+    if (text !== undefined) el.textContent = text;
+    return el;
+  }
+
+  function startFen(sec) { return sec.getAttribute('data-start-fen') || START; }
+
+  // Replays one line from pos. prev is the move before the line's first move (null at
+  // the start); clocks are both sides' clocks before it.
+  function readLine(line, pos, prefix, prev, clocks) {
+    var count = 0;
+    var last = null;
+    var nodes = Array.prototype.slice.call(line.childNodes);
+    for (var i = 0; i < nodes.length; i++) {
+      var node = nodes[i];
+      if (node.nodeType === 3) {
+        var frag = doc.createDocumentFragment();
+        if (/^\s/.test(node.nodeValue)) frag.appendChild(doc.createTextNode(' '));
+        var words = node.nodeValue.split(/\s+/);
+        for (var w = 0; w < words.length; w++) {
+          var m = /^(\d+\.+)?(.*)$/.exec(words[w]);
+          if (frag.lastChild && frag.lastChild.nodeType !== 3 && words[w]) {
+            frag.appendChild(doc.createTextNode(' '));
+          }
+          if (m[1]) frag.appendChild(element('span', 'num', m[1]));
+          if (!m[2]) continue;
+          var squares = kvChess.resolve(pos, m[2]);
+          if (!squares) {
+            frag.appendChild(doc.createTextNode(m[2]));
+            continue;
+          }
+          var mv = element('span', 'mv', m[2]);
+          var next = kvChess.play(pos, squares.from, squares.to, squares.promo);
+          mv.id = prefix + (++count);
+          mv.tabIndex = 0;
+          mv.setAttribute('role', 'button');
+          mv.setAttribute('data-fen', kvChess.toFen(next));
+          mv.setAttribute('data-uci', kvChess.name(squares.from) + kvChess.name(squares.to) +
+            squares.promo.toLowerCase());
+          mv.kv = { prev: last || prev, before: pos, white: pos.white, num: pos.full,
+            clocks: { w: clocks.w, b: clocks.b }, vars: 0 };
+          pos = next;
+          last = mv;
+          frag.appendChild(mv);
+        }
+        if (/\S\s+$/.test(node.nodeValue)) frag.appendChild(doc.createTextNode(' '));
+        line.replaceChild(frag, node);
+      } else if (last && has(node, 'var')) {
+        var before = last.kv.prev ? last.kv.prev.kv.clocks : clocks0(line);
+        readLine(node, last.kv.before, last.id + 'v' + (++last.kv.vars) + '-', last.kv.prev,
+          { w: before.w, b: before.b });
+      } else if (last && has(node, 'clk')) {
+        last.kv.clk = node.textContent;
+        last.kv.clocks[last.kv.white ? 'w' : 'b'] = last.kv.clk;
+        clocks = last.kv.clocks;
+      } else if (last && has(node, 'eval')) {
+        last.kv.ev = node.textContent;
+      }
+    }
+  }
+
+  function clocks0() { return { w: '', b: '' }; }
+
+  function build(sec) {
+    if (sec.kvBuilt) return;
+    sec.kvBuilt = true;
+    var line = mainLine(sec);
+    if (line) {
+      readLine(line, kvChess.parseFen(startFen(sec)), 'g' + sec.id.substr(5) + '-', null,
+        clocks0());
+    }
+    // Clocks from the tags belong to the current position.
+    if (sec.hasAttribute('data-wc')) {
+      var last = lastMoveOf(line);
+      var tagged = { w: sec.getAttribute('data-wc'), b: sec.getAttribute('data-bc') };
+      if (last) last.kv.clocks = tagged;
+      else sec.kvClocks = tagged;
+    }
+    kvExtras.build(sec);
+    buildControls(sec);
+  }
+
+  // Navigation buttons, and the spectator's tools: the game as PGN, the position as FEN,
+  // and a link to the move shown.
+  function buildControls(sec) {
+    var col = sec.querySelector('.boardcol');
+    var nav = element('div', 'nav');
+    [['first', 'First position', '\u00ab'], ['prev', 'Previous move', '\u2039'],
+      ['next', 'Next move', '\u203a'], ['last', 'Last move', '\u00bb'],
+      ['flip', 'Flip board', '\u21c5']].forEach(function (b) {
+      var button = element('button', '', b[2]);
+      button.type = 'button';
+      button.setAttribute('data-nav', b[0]);
+      button.setAttribute('aria-label', b[1]);
+      button.title = b[1];
+      nav.appendChild(button);
+    });
+    col.appendChild(nav);
+    var tools = element('div', 'tools');
+    [['pgn', 'Download PGN', 'Download the game as PGN'],
+      ['fen', 'Copy FEN', 'Copy the position shown as FEN']].forEach(function (b) {
+      var button = element('button', '', b[1]);
+      button.type = 'button';
+      button.setAttribute('data-tool', b[0]);
+      button.title = b[2];
+      tools.appendChild(button);
+    });
+    var link = element('a', 'plylink', 'Link to this move');
+    link.href = '#' + sec.id;
+    tools.appendChild(link);
+    tools.appendChild(element('span', 'toolnote'));
+    col.appendChild(tools);
+  }
 
   // ---- board ------------------------------------------------------------------
 
   function renderBoard(board, fen, uci, flip, label) {
-    var rows = (fen || '').split(' ')[0].split('/');
-    var grid = [];
-    for (var r = 0; r < 8; r++) {
-      var row = [];
-      var text = rows[r] || '';
-      for (var i = 0; i < text.length && row.length < 8; i++) {
-        var c = text.charAt(i);
-        if (c >= '1' && c <= '8') {
-          for (var k = 0; k < +c; k++) row.push('');
-        } else {
-          row.push(c);
-        }
-      }
-      grid.push(row);
-    }
+    var pos = kvChess.parseFen(fen);
     var from = uci ? uci.substr(0, 2) : '';
     var to = uci ? uci.substr(2, 2) : '';
-    var coords = board.getAttribute('data-coords') !== '0';
     var html = '';
-    for (var vr = 0; vr < 8; vr++) {
-      for (var vf = 0; vf < 8; vf++) {
-        var rank = flip ? 7 - vr : vr;
-        var file = flip ? 7 - vf : vf;
-        var name = FILES.charAt(file) + (8 - rank);
-        var cls = 'sq ' + ((rank + file) % 2 === 0 ? 'l' : 'd');
-        if (name === from || name === to) cls += ' lm';
-        html += '<div class="' + cls + '" data-sq="' + name + '">';
-        if (coords && vf === 0) html += '<span class="cr">' + (8 - rank) + '</span>';
-        if (coords && vr === 7) html += '<span class="cf">' + FILES.charAt(file) + '</span>';
-        var p = grid[rank][file] || '';
-        var type = p.toUpperCase();
-        if (NAMES[type]) {
-          var white = p === type;
-          html += '<svg class="pc ' + (white ? 'w' : 'b') + '"><use href="#kv-' + type + '"/></svg>';
-        }
-        html += '</div>';
-      }
+    for (var v = 0; v < 64; v++) {
+      var sq = flip ? 63 - v : v;
+      var name = kvChess.name(sq);
+      var cls = pos.board[sq] + (name === from || name === to ? ' m' : '');
+      html += '<i class="' + cls + '" data-sq="' + name + '"></i>';
     }
     board.innerHTML = html;
+    board.className = 'board full' + (body.getAttribute('data-coords') === '1' ? ' co' : '');
     board.setAttribute('data-fen', fen);
-    board.setAttribute('aria-label', label);
     board.setAttribute('data-flip', flip ? '1' : '0');
+    board.setAttribute('aria-label', label);
   }
 
   // ---- moves as a tree in the DOM ---------------------------------------------
-
-  function isMove(el) { return el && el.classList && el.classList.contains('mv'); }
 
   function siblingMove(el, forward) {
     var s = forward ? el.nextElementSibling : el.previousElementSibling;
@@ -94,19 +189,6 @@
     return null;
   }
 
-  // The move before mv; for the first move of a variation, the move before the one it
-  // replaces. null means the start position.
-  function prevOf(mv) {
-    var p = siblingMove(mv, false);
-    if (p) return p;
-    var line = mv.parentNode;
-    if (line.classList.contains('var')) {
-      var replaced = siblingMove(line, false);
-      return replaced ? prevOf(replaced) : null;
-    }
-    return null;
-  }
-
   function nextOf(sec, mv) {
     return mv ? siblingMove(mv, true) : firstMoveOf(mainLine(sec));
   }
@@ -120,13 +202,18 @@
     return currentMove(sec) === lastMoveOf(mainLine(sec));
   }
 
+  // "23... Nxe4"
+  function moveLabel(mv) {
+    return mv.kv.num + (mv.kv.white ? '. ' : '... ') + mv.textContent;
+  }
+
   // ---- showing a position -----------------------------------------------------
 
   function show(sec, mv) {
     var st = state[sec.id] || (state[sec.id] = { cur: '', flip: false });
     st.cur = mv ? mv.id : '';
     var board = sec.querySelector('.board');
-    var fen = mv ? mv.getAttribute('data-fen') : sec.getAttribute('data-start-fen');
+    var fen = mv ? mv.getAttribute('data-fen') : startFen(sec);
     renderBoard(board, fen, mv ? mv.getAttribute('data-uci') : '', st.flip,
       mv ? 'Position after ' + moveLabel(mv) : 'Starting position');
     var col = sec.querySelector('.boardcol');
@@ -138,19 +225,9 @@
       mv.classList.add('cur');
       scrollIntoList(sec.querySelector('.moves'), mv);
     }
-    var clocks = sec.querySelectorAll('.clock');
-    for (var j = 0; j < clocks.length; j++) {
-      var side = clocks[j].getAttribute('data-side');
-      clocks[j].textContent = (mv || sec).getAttribute('data-' + side + 'c') || '';
-    }
-  }
-
-  // "23... Nxe4": the number comes from the position after the move.
-  function moveLabel(mv) {
-    var f = (mv.getAttribute('data-fen') || '').split(' ');
-    var whiteMoved = f[1] === 'b';
-    var n = parseInt(f[5] || '1', 10) - (whiteMoved ? 0 : 1);
-    return n + (whiteMoved ? '. ' : '... ') + mv.textContent;
+    var link = sec.querySelector('.plylink');
+    if (link) link.href = '#' + (mv ? mv.id : sec.id);
+    kvExtras.show(sec, mv, mv ? mv === lastMoveOf(mainLine(sec)) : !firstMoveOf(mainLine(sec)));
   }
 
   // On a narrow screen the list stands under the board: it gets the height left in the
@@ -169,7 +246,7 @@
   // Scrolls the move list only (never the page) so the current move is visible.
   function scrollIntoList(list, mv) {
     if (!list) return;
-    var top = mv.offsetTop - list.offsetTop;
+    var top = mv.getBoundingClientRect().top - list.getBoundingClientRect().top + list.scrollTop;
     if (top < list.scrollTop) {
       list.scrollTop = top - 8;
     } else if (top + mv.offsetHeight > list.scrollTop + list.clientHeight) {
@@ -181,7 +258,7 @@
     var cur = currentMove(sec);
     var target = cur;
     if (action === 'first') target = null;
-    else if (action === 'prev') target = cur ? prevOf(cur) : null;
+    else if (action === 'prev') target = cur ? cur.kv.prev : null;
     else if (action === 'next') target = nextOf(sec, cur) || cur;
     else if (action === 'last') target = lastMoveOf(cur ? cur.parentNode : mainLine(sec)) || cur;
     show(sec, target);
@@ -193,19 +270,23 @@
 
   function activate(id) {
     var secs = doc.querySelectorAll('section.game');
-    var found = false;
-    for (var i = 0; i < secs.length; i++) found = found || secs[i].id === id;
-    if (!found && secs.length) id = secs[0].id;
-    activeId = id;
-    for (var k = 0; k < secs.length; k++) secs[k].classList.toggle('active', secs[k].id === id);
+    var found = null;
+    for (var i = 0; i < secs.length; i++) if (secs[i].id === id) found = secs[i];
+    if (!found && secs.length) found = secs[0];
+    if (!found) return;
+    activeId = found.id;
+    for (var k = 0; k < secs.length; k++) secs[k].classList.toggle('active', secs[k] === found);
+    if (!found.kvBuilt) {
+      build(found);
+      initSection(found, pending[found.id]);
+    }
     var links = doc.querySelectorAll('.gamelist a');
     for (var m = 0; m < links.length; m++) {
-      links[m].classList.toggle('active', links[m].getAttribute('href') === '#' + id);
+      links[m].classList.toggle('active', links[m].getAttribute('href') === '#' + activeId);
     }
     var select = doc.getElementById('kv-select');
-    if (select) select.value = id;
-    var sec = doc.getElementById(id);
-    var title = sec && sec.getAttribute('data-title');
+    if (select) select.value = activeId;
+    var title = found.getAttribute('data-title');
     if (title) {
       doc.getElementById('kv-title').textContent = title;
       doc.title = title;
@@ -217,14 +298,13 @@
   function buildGameSelect() {
     var list = doc.querySelector('.gamelist');
     if (!list || doc.getElementById('kv-select')) return;
-    var select = doc.createElement('select');
+    var select = element('select');
     select.id = 'kv-select';
     select.setAttribute('aria-label', 'Game');
     var links = list.querySelectorAll('a');
     for (var i = 0; i < links.length; i++) {
-      var option = doc.createElement('option');
+      var option = element('option', '', (i + 1) + '. ' + links[i].textContent);
       option.value = links[i].getAttribute('href').substr(1);
-      option.textContent = (i + 1) + '. ' + links[i].textContent;
       select.appendChild(option);
     }
     select.addEventListener('change', function () {
@@ -249,209 +329,92 @@
 
   function snapshot() {
     var games = {};
+    for (var id in pending) games[id] = pending[id];
     var secs = doc.querySelectorAll('section.game');
     for (var i = 0; i < secs.length; i++) {
-      var st = state[secs[i].id] || { cur: '', flip: false };
-      games[secs[i].id] = { cur: st.cur, flip: st.flip, follow: atLastMainMove(secs[i]) };
+      var st = state[secs[i].id];
+      if (st && secs[i].kvBuilt) {
+        games[secs[i].id] = { cur: st.cur, flip: st.flip, follow: atLastMainMove(secs[i]) };
+      }
     }
     return { active: activeId, games: games };
   }
 
+  // The section and move an address names: "#game-3", or "#g3-17" for a move of game 3.
+  function target(hash) {
+    var m = /^#?g(\d+)-/.exec(hash);
+    return m ? { sec: 'game-' + m[1], move: hash.replace('#', '') } : { sec: hash.replace('#', '') };
+  }
+
   function restore(saved) {
     buildGameSelect();
-    var moves = doc.querySelectorAll('.mv');
-    for (var m = 0; m < moves.length; m++) {
-      moves[m].tabIndex = 0;
-      moves[m].setAttribute('role', 'button');
-    }
-    var secs = doc.querySelectorAll('section.game');
-    for (var i = 0; i < secs.length; i++) {
-      initSection(secs[i], saved && saved.games ? saved.games[secs[i].id] : null);
-    }
-    var hash = location.hash ? location.hash.substr(1) : '';
-    activate(saved && saved.active ? saved.active : hash);
+    state = {};
+    pending = saved && saved.games ? saved.games : {};
+    activeId = null;
+    activate(saved && saved.active ? saved.active : target(location.hash).sec);
   }
 
   // The browser scrolled to where the section stood before the others were hidden.
   function activateFromAddress() {
-    activate(location.hash.substr(1));
+    var t = target(location.hash);
+    activate(t.sec);
+    var mv = t.move && doc.getElementById(t.move);
+    if (mv && isMove(mv)) show(activeSection(), mv);
     window.scrollTo(0, 0);
   }
 
-  function noteServerTime(date) {
-    var server = date ? Date.parse(date) : NaN;
-    if (!isNaN(server)) skew = server - Date.now();
+  // ---- the spectator's tools ------------------------------------------------------
+
+  function download(sec) {
+    var blob = new Blob([kvExtras.pgn(sec)], { type: 'application/x-chess-pgn' });
+    var a = element('a');
+    var page = decodeURIComponent(location.pathname.split('/').pop() || 'game.htm');
+    var several = doc.querySelectorAll('section.game').length > 1;
+    a.download = page.replace(/\.[^.]*$/, '') + (several ? '-' + sec.id.substr(5) : '') + '.pgn';
+    a.href = URL.createObjectURL(blob);
+    body.appendChild(a);
+    a.click();
+    body.removeChild(a);
+    setTimeout(function () { URL.revokeObjectURL(a.href); }, 1000);
   }
 
-  // ---- live refresh -------------------------------------------------------------
-
-  var timer = null;
-
-  function anyLive(d) { return d.querySelector('[data-live="1"]') !== null; }
-
-  // Polling rests while the tab is hidden and resumes, at once, when it is shown again.
-  function schedule(delay) {
-    clearTimeout(timer);
-    timer = null;
-    if (refreshSeconds > 0 && anyLive(doc) && !doc.hidden) {
-      timer = setTimeout(poll, delay === undefined ? refreshSeconds * 1000 : delay);
+  // Copies with the clipboard interface where the page may use it, else through a
+  // selected text field; the note says what happened.
+  function copyFen(sec) {
+    var fen = sec.querySelector('.board').getAttribute('data-fen');
+    var note = sec.querySelector('.toolnote');
+    var done = function () { note.textContent = 'FEN copied'; };
+    var fallback = function () {
+      var field = element('textarea');
+      field.value = fen;
+      body.appendChild(field);
+      field.select();
+      var ok = false;
+      try { ok = doc.execCommand('copy'); } catch (e) { ok = false; }
+      body.removeChild(field);
+      note.textContent = ok ? 'FEN copied' : fen;
+    };
+    if (navigator.clipboard && window.isSecureContext) {
+      navigator.clipboard.writeText(fen).then(done, fallback);
+    } else {
+      fallback();
     }
   }
-
-  function reloadPage() {
-    try {
-      if (isGamePage) sessionStorage.setItem(storageKey, JSON.stringify(snapshot()));
-    } catch (e) { /* storage unavailable: the page opens at its default position */ }
-    location.reload();
-  }
-
-  function replaceFrom(newDoc, id) {
-    var fresh = newDoc.getElementById(id);
-    var old = doc.getElementById(id);
-    if (fresh && old) old.innerHTML = fresh.innerHTML;
-  }
-
-  // What has the keyboard focus, described so that it can be found again in new markup.
-  function focusKey() {
-    var el = doc.activeElement;
-    if (!el || el === body) return null;
-    var sec = el.closest && el.closest('section.game');
-    if (el.id) return { id: el.id };
-    if (sec && el.getAttribute('data-nav')) return { sec: sec.id, nav: el.getAttribute('data-nav') };
-    return null;
-  }
-
-  function refocus(key) {
-    if (!key) return;
-    var el = key.id ? doc.getElementById(key.id)
-      : doc.querySelector('#' + key.sec + ' [data-nav="' + key.nav + '"]');
-    if (el && el !== doc.activeElement) el.focus({ preventScroll: true });
-  }
-
-  function mainMoveCount(d) {
-    var counts = {};
-    var secs = d.querySelectorAll('section.game');
-    for (var i = 0; i < secs.length; i++) {
-      counts[secs[i].id] = secs[i].querySelectorAll('.line > .mv').length;
-    }
-    return counts;
-  }
-
-  // Tells screen readers, without interrupting them, which moves came in.
-  function announce(before) {
-    var region = doc.getElementById('kv-announce');
-    var sec = activeSection();
-    if (!region || !sec) return;
-    var moves = sec.querySelectorAll('.line > .mv');
-    var words = [];
-    for (var i = before[sec.id] || 0; i < moves.length; i++) words.push(moveLabel(moves[i]));
-    if (words.length) region.textContent = 'New move: ' + words.join(', ');
-    if (sec.getAttribute('data-live') === '0') {
-      var res = sec.querySelector('.res');
-      if (res) region.textContent += (words.length ? '. ' : '') + 'Result ' + res.textContent;
-    }
-  }
-
-  function merge(newDoc) {
-    if (!newDoc.getElementById('kv-content')) return;
-    var saved = isGamePage ? snapshot() : null;
-    var focus = focusKey();
-    var scrolls = {};
-    var lists = doc.querySelectorAll('section.game');
-    for (var i = 0; i < lists.length; i++) {
-      var list = lists[i].querySelector('.moves');
-      if (list) scrolls[lists[i].id] = list.scrollTop;
-    }
-    var before = isGamePage ? mainMoveCount(doc) : null;
-    replaceFrom(newDoc, 'kv-content');
-    replaceFrom(newDoc, 'kv-title');
-    body.setAttribute('data-v', newDoc.body.getAttribute('data-v') || '');
-    doc.title = newDoc.title;
-    if (isGamePage) {
-      restore(saved);
-      // A spectator who scrolled the list and does not follow the game keeps the list as it was.
-      for (var id in scrolls) {
-        var sec = doc.getElementById(id);
-        var moves = sec && sec.querySelector('.moves');
-        if (moves && !(saved.games[id] && saved.games[id].follow)) moves.scrollTop = scrolls[id];
-      }
-      announce(before);
-    }
-    refocus(focus);
-  }
-
-  // A page still being uploaded (a server that cannot rename writes it in place) or a
-  // cut connection gives a document without its end; showing it would lose moves.
-  function isWholePage(text) { return /<\/html>\s*$/i.test(text); }
-
-  // The digest of the page's content: an answer with the same one changes nothing.
-  function versionOf(text) {
-    var m = /<body[^>]* data-v="([0-9a-f]*)"/.exec(text);
-    return m ? m[1] : null;
-  }
-
-  // Fetches the page's own address with the cache revalidated: an unchanged page costs
-  // the server a "not modified" answer. Where fetching is impossible (a page opened
-  // from disk, an old browser) the page reloads instead; a failed request is retried.
-  // A request that gets no answer in time is given up, so a stalled connection cannot
-  // stop the refresh for good.
-  var polling = false;
-
-  function poll() {
-    timer = null;
-    polling = true;
-    if (!window.fetch || !window.DOMParser || location.protocol === 'file:') {
-      reloadPage();
-      return;
-    }
-    var settled = false;
-    var abort = window.AbortController ? new AbortController() : null;
-    var limit = setTimeout(function () {
-      if (abort) abort.abort();
-      finish();
-    }, Math.max(10, 2 * refreshSeconds) * 1000);
-    function finish() {
-      if (settled) return;
-      settled = true;
-      polling = false;
-      clearTimeout(limit);
-      schedule();
-    }
-    fetch(location.href.split('#')[0], { cache: 'no-cache', credentials: 'same-origin',
-      signal: abort ? abort.signal : undefined })
-      .then(function (r) {
-        if (!r.ok) throw new Error('HTTP ' + r.status);
-        noteServerTime(r.headers.get('Date'));
-        return r.text();
-      })
-      .then(function (text) {
-        var version = versionOf(text);
-        if (!settled && isWholePage(text) && version !== body.getAttribute('data-v')) {
-          merge(new DOMParser().parseFromString(text, 'text/html'));
-        }
-      })
-      .catch(function () { /* keep the page as it is; try again at the next interval */ })
-      .then(finish);
-  }
-
-  doc.addEventListener('visibilitychange', function () {
-    if (doc.hidden) schedule();
-    else if (!timer && !polling) schedule(0);
-  });
 
   // ---- events ---------------------------------------------------------------------
 
   function onClick(ev) {
     var t = ev.target;
     if (!t || !t.closest) return;
-    var mv = t.closest('.mv');
     var sec = t.closest('section.game');
-    if (mv && sec) {
+    if (!sec) return;
+    var mv = t.closest('.mv');
+    if (mv) {
       show(sec, mv);
       return;
     }
     var btn = t.closest('button[data-nav]');
-    if (btn && sec) {
+    if (btn) {
       var action = btn.getAttribute('data-nav');
       if (action === 'flip') {
         state[sec.id].flip = !state[sec.id].flip;
@@ -459,7 +422,14 @@
       } else {
         navigate(sec, action);
       }
+      return;
     }
+    var tool = t.closest('button[data-tool]');
+    if (tool && tool.getAttribute('data-tool') === 'pgn') download(sec);
+    else if (tool) copyFen(sec);
+    var point = t.closest('.evalgraph');
+    if (point) show(sec, kvExtras.moveAt(sec, ev.clientX - point.getBoundingClientRect().left,
+      point.getBoundingClientRect().width));
   }
 
   var KEYS = { ArrowLeft: 'prev', ArrowRight: 'next', ArrowUp: 'first', ArrowDown: 'last',
@@ -484,10 +454,24 @@
     navigate(sec, action);
   }
 
+  window.kvPage = {
+    isGamePage: isGamePage,
+    refreshSeconds: refreshSeconds,
+    storageKey: storageKey,
+    snapshot: snapshot,
+    restore: restore,
+    activeSection: activeSection,
+    mainLine: mainLine,
+    lastMoveOf: lastMoveOf,
+    moveLabel: moveLabel,
+    element: element,
+    setSkew: function (ms) { skew = ms; },
+    now: function () { return Date.now() + skew; },
+  };
+
   if (isGamePage) {
-    var region = doc.createElement('div');
+    var region = element('div', 'sr');
     region.id = 'kv-announce';
-    region.className = 'sr';
     region.setAttribute('aria-live', 'polite');
     body.appendChild(region);
     var saved = null;
@@ -510,5 +494,4 @@
       if (mv) scrollIntoList(sec.querySelector('.moves'), mv);
     });
   }
-  schedule();
 })();
