@@ -137,8 +137,8 @@ void appendTagSection(std::string& out, const chess::PgnGame& game) {
     out += "</template>";
 }
 
-void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
-                const PageIni& ini, bool several) {
+void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index, const PageIni& ini,
+                bool several) {
     const std::string number = std::to_string(index + 1);
     const std::string result = page::effectiveResult(game);
     const std::string startFen = game.startFen.empty() ? page::kStartFen : game.startFen;

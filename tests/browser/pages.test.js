@@ -179,7 +179,7 @@ test('without JavaScript every game shows its final position and moves', async (
   const all = await open('allgames.htm', { javaScriptEnabled: false });
   assert.equal(await all.locator('section.game .board').count(), 4);
   assert.ok(await all.isVisible('#game-4 .board'));
-  assert.match(await all.textContent('#game-4 .line'), /60\.Kh3 1-0/);
+  assert.match(await all.textContent('#game-4 .line'), /60\.Kh3.* 1-0/);
 });
 
 test('the overview shows boards, links and down marks', async ({ open }) => {
@@ -387,11 +387,107 @@ test('polling rests in a hidden tab and asks for no icon', async ({ open, hits }
   assert.equal(hits['/favicon.ico'], undefined);
 });
 
+const clockOf = (page, side) => page.textContent('#game-1 .player.' + side + ' .clock');
+const seconds = (clock) => clock.split(':').reduce((s, part) => s * 60 + +part, 0);
+
+test('the side to move\'s clock runs until the game ends', async ({ open, answers }) => {
+  const page = await open('clock.htm?c');
+  const white = await clockOf(page, 'w');
+  const black = await clockOf(page, 'b');
+  await page.waitForTimeout(3200);
+  assert.equal(await clockOf(page, 'w'), white, 'White, who just moved, has a still clock');
+  assert.ok(seconds(await clockOf(page, 'b')) <= seconds(black) - 2, 'Black\'s clock runs');
+  // A server whose clock is an hour ahead: the viewer's clock is corrected by its Date header.
+  const html = fs.readFileSync(path.join(work, 'clock.htm'));
+  answers['/clock.htm?c'] = [(res) => res.writeHead(200, { 'Content-Type': 'text/html',
+    Date: new Date(Date.now() + 3600e3).toUTCString() }).end(html)];
+  await until(() => answers['/clock.htm?c'].length === 0, 8000);
+  await page.waitForTimeout(1500);
+  const ahead = seconds(black) - seconds(await clockOf(page, 'b'));
+  assert.ok(ahead > 3590 && ahead < 3620, 'an hour ahead: ' + ahead);
+  // Going back shows that position's clocks, standing still.
+  await page.keyboard.press('ArrowLeft');
+  assert.equal(await clockOf(page, 'b'), '1:26:40');
+  assert.equal(await page.locator('.clock.run').count(), 0);
+  await page.keyboard.press('End');
+  const file = path.join(work, 'clock.pgn');
+  fs.writeFileSync(file, fs.readFileSync(file, 'utf8').replace(/\*/g, '1-0'));
+  convert('clock.pgn', 'live.ini');
+  await page.waitForSelector('section.game[data-live="0"]', { timeout: 8000 });
+  const stopped = await clockOf(page, 'b');
+  await page.waitForTimeout(1200);
+  assert.equal(await clockOf(page, 'b'), stopped);
+  assert.equal(await page.locator('.clock.run').count(), 0, 'a finished game has no running clock');
+});
+
+test('evaluation bar and graph; time per move', async ({ open }) => {
+  const page = await open('evals.htm');
+  const bar = '#game-1 .evalbar';
+  const at = async (text) => {
+    await page.click('#game-1 .mv >> text="' + text + '"');
+    return page.getAttribute(bar, 'data-eval');
+  };
+  assert.equal(await at('a3'), '+1.45');
+  assert.equal(await at('Nf3'), '#3');
+  assert.equal(await at('d5'), '-2.50');
+  const height = await page.$eval(bar + ' .fill', (el) => el.getBoundingClientRect().height /
+    el.parentNode.getBoundingClientRect().height);
+  assert.ok(height < 0.4, 'Black is better: White has less than half the bar, ' + height);
+  await page.keyboard.press('Home');
+  assert.equal(await page.getAttribute(bar, 'data-eval'), '0.00');
+  // The graph's left end is the first move, its right end the last.
+  const graph = await page.$('#game-1 .evalgraph');
+  const box = await graph.boundingBox();
+  await page.mouse.click(box.x + box.width - 1, box.y + box.height / 2);
+  assert.equal(await page.getAttribute('#game-1 .mv.cur', 'id'), 'g1-16');
+  await page.mouse.click(box.x + 1, box.y + box.height / 2);
+  assert.equal(await page.getAttribute('#game-1 .mv.cur', 'id'), 'g1-1');
+  // 1.d4 left 1:30:20 of 1:30:00 + 30 s: 10 s; 4.Qc2 took 1:29:35 - 1:27:05 + 30 s.
+  const spent = await page.$$eval('#game-1 .tpm', (els) => els.map((e) => e.textContent));
+  assert.equal(spent[0], '10s');
+  assert.equal(spent[6], '3:00');
+  assert.equal(await page.textContent('#game-1 .player.w .spent'), '10s');
+  // A game without evaluations has no bar.
+  const plain = await open('long.htm');
+  assert.equal(await plain.locator('.evalbar').count(), 0);
+  // On a phone the list does not carry the times; the player's line does.
+  const phone = await open('evals.htm', { viewport: SIZES.phone });
+  assert.equal(await phone.isVisible('#game-1 .tpm >> nth=0'), false);
+  assert.equal(await phone.textContent('#game-1 .player.b .spent'), '15s');
+});
+
+test('PGN download, FEN copy, move link and the way to the overview', async ({ open, origin }) => {
+  const page = await open('game.htm');
+  assert.equal(await page.getAttribute('header a.allgames', 'href'), 'allgames.htm');
+  const [download] = await Promise.all([page.waitForEvent('download'),
+    page.click('button[data-tool="pgn"]')]);
+  assert.equal(download.suggestedFilename(), 'game.pgn');
+  await download.saveAs(path.join(work, 'downloaded.pgn'));
+  convert('downloaded.pgn', 'game.ini');
+  const digest = (name) => /data-v="(\w+)"/.exec(fs.readFileSync(path.join(work, name), 'utf8'))[1];
+  assert.equal(digest('downloaded.htm'), digest('game.htm'), 'the download is the same game');
+
+  await page.context().grantPermissions(['clipboard-read', 'clipboard-write'], { origin });
+  await page.click('.var .var .mv >> text=Qh5');
+  await page.click('button[data-tool="fen"]');
+  await page.waitForSelector('.toolnote >> text=FEN copied');
+  assert.equal(await page.evaluate(() => navigator.clipboard.readText()), FEN.qh5);
+
+  const link = await page.getAttribute('.plylink', 'href');
+  assert.equal(link, '#g1-3v1-2v1-2');
+  const linked = await open('game.htm' + link);
+  assert.equal(await fen(linked, '#game-1 .board'), FEN.qh5);
+  assert.equal(await linked.evaluate(() => window.scrollY), 0);
+  const second = await open('allgames.htm#g3-4');
+  assert.ok(await second.isVisible('#game-3 .board'));
+  assert.equal(await second.textContent('#game-3 .mv.cur'), 'e6');
+});
+
 async function main() {
   const copies = { 'game.pgn': 'game.pgn', 'overview.pgn': 'overview.pgn',
     'allgames.pgn': 'overview.pgn', 'live.pgn': 'game.pgn', 'live-file.pgn': 'game.pgn',
     'bad.pgn': 'game.pgn', 'evals.pgn': 'evals.pgn', 'focus.pgn': 'game.pgn',
-    'hidden.pgn': 'game.pgn' };
+    'hidden.pgn': 'game.pgn', 'clock.pgn': 'game.pgn' };
   for (const [to, from] of Object.entries(copies)) {
     fs.copyFileSync(path.join(fixtures, from), path.join(work, to));
   }
@@ -404,7 +500,7 @@ async function main() {
   for (const [pgn, ini] of [['game.pgn', 'game.ini'], ['allgames.pgn', 'game.ini'],
     ['overview.pgn', 'overview.ini'], ['live.pgn', 'live.ini'], ['live-file.pgn', 'live.ini'],
     ['bad.pgn', 'live.ini'], ['evals.pgn', 'game.ini'], ['long.pgn', 'game.ini'],
-    ['focus.pgn', 'live.ini'], ['hidden.pgn', 'live.ini']]) {
+    ['focus.pgn', 'live.ini'], ['hidden.pgn', 'live.ini'], ['clock.pgn', 'live.ini']]) {
     convert(pgn, ini);
   }
 
@@ -444,7 +540,7 @@ async function main() {
     };
     const started = Date.now();
     try {
-      await t.fn({ open, hits, answers });
+      await t.fn({ open, hits, answers, origin });
       console.log('ok   ' + t.name + ' (' + (Date.now() - started) + ' ms)');
     } catch (e) {
       failed++;

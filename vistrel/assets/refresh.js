@@ -145,7 +145,8 @@
       .then(function (r) {
         if (!r.ok) throw new Error('HTTP ' + r.status);
         var server = Date.parse(r.headers.get('Date') || '');
-        if (!isNaN(server)) page.setSkew(server - Date.now());
+        // The header counts whole seconds: a smaller difference is no skew worth correcting.
+        if (!isNaN(server)) page.setSkew(Math.abs(server - Date.now()) < 1500 ? 0 : server - Date.now());
         return r.text();
       })
       .then(function (text) {
