@@ -1,11 +1,14 @@
 #pragma once
-// The style sheet and script embedded in every page. They are kept as files in
+// The style sheets and scripts embedded in the pages. They are kept as files in
 // vistrel/assets/, shipped without comments and indentation and compiled into the
 // converter at build time, so a page never needs anything besides itself.
 
 namespace vistrel::assets {
 
-extern const char* const kPageCss;  // assets/page.css, with the pieces of assets/pieces.svg
-extern const char* const kPageJs;   // assets/page.js
+extern const char* const kPageCss;      // page.css, with the pieces of pieces.svg as images
+extern const char* const kGameCss;      // game.css
+extern const char* const kOverviewCss;  // overview.css
+extern const char* const kGameJs;       // chess.js, extras.js, page.js and refresh.js
+extern const char* const kOverviewJs;   // refresh.js
 
 }  // namespace vistrel::assets

@@ -211,7 +211,7 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
     out += "</main>\n";
     std::string html;
     html.reserve(out.size() + 30000);
-    page::appendHead(html, title, ini, live,
+    page::appendHead(html, page::PageKind::Game, title, ini, live,
                      "class=\"kv-game-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) +
                          "\" data-start=\"" +
                          (ini.start == StartPosition::First ? "first" : "last") +
@@ -219,7 +219,7 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
                          page::digest(out) + "\" data-made=\"" + page::madeAt() + "\"",
                      ini.overviewPage);
     html += out;
-    page::appendTail(html);
+    page::appendTail(html, page::PageKind::Game);
     return html;
 }
 

@@ -415,8 +415,8 @@ std::string digest(std::string_view text) {
     return out;
 }
 
-void appendHead(std::string& out, const std::string& title, const PageIni& ini, bool live,
-                const std::string& bodyAttributes, const std::string& navLink) {
+void appendHead(std::string& out, PageKind kind, const std::string& title, const PageIni& ini,
+                bool live, const std::string& bodyAttributes, const std::string& navLink) {
     out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
     out += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
     // An empty inline icon, so that browsers do not ask the server for /favicon.ico.
@@ -430,10 +430,12 @@ void appendHead(std::string& out, const std::string& title, const PageIni& ini, 
     appendEscaped(out, title);
     out += "</title>\n<script>document.documentElement.className='js'</script>\n<style>\n";
     out += ":root{--light:" + ini.lightColour + ";--dark:" + ini.darkColour +
-           ";--lastmove:" + ini.lastMoveColour + ";--board:" + std::to_string(ini.boardSize) +
-           "px;--small:" + std::to_string(ini.smallBoardSize) +
-           "px;--per-row:" + std::to_string(ini.boardsPerRow) + "}\n";
+           ";--lastmove:" + ini.lastMoveColour;
+    out += kind == PageKind::Game ? ";--board:" + std::to_string(ini.boardSize) + "px}\n"
+                                  : ";--small:" + std::to_string(ini.smallBoardSize) +
+                                        "px;--per-row:" + std::to_string(ini.boardsPerRow) + "}\n";
     out += assets::kPageCss;
+    out += kind == PageKind::Game ? assets::kGameCss : assets::kOverviewCss;
     out += "</style>\n</head>\n<body " + bodyAttributes + ">\n";
     out += "<header class=\"top\"><h1 id=\"kv-title\">";
     appendEscaped(out, title);
@@ -444,9 +446,9 @@ void appendHead(std::string& out, const std::string& title, const PageIni& ini, 
     out += "</header>\n";
 }
 
-void appendTail(std::string& out) {
+void appendTail(std::string& out, PageKind kind) {
     out += "<script>\n";
-    out += assets::kPageJs;
+    out += kind == PageKind::Game ? assets::kGameJs : assets::kOverviewJs;
     out += "</script>\n</body>\n</html>\n";
 }
 

@@ -88,12 +88,15 @@ std::string pageTitle(const std::string& pattern, const chess::PgnFile& file,
 // Whether any game of the file is still in progress (its result is "*").
 bool anyLive(const chess::PgnFile& file);
 
+// Which page is written: each kind carries only the style and script it needs.
+enum class PageKind { Game, Overview };
+
 // <head> with title, style sheet, ini colours and sizes; refreshSeconds > 0 adds a
 // no-script refresh. Ends with "<body ...>" whose attributes are bodyAttributes, and the
 // heading, followed by a link to navLink (a page name) when it is not empty.
-void appendHead(std::string& out, const std::string& title, const PageIni& ini, bool live,
-                const std::string& bodyAttributes, const std::string& navLink = {});
-// The piece symbols, the script and the closing tags.
-void appendTail(std::string& out);
+void appendHead(std::string& out, PageKind kind, const std::string& title, const PageIni& ini,
+                bool live, const std::string& bodyAttributes, const std::string& navLink = {});
+// The script and the closing tags.
+void appendTail(std::string& out, PageKind kind);
 
 }  // namespace vistrel::page

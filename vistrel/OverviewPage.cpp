@@ -158,12 +158,12 @@ std::string renderOverviewPage(const chess::PgnFile& file, const PageIni& ini) {
     out += "</div></main>\n";
     std::string html;
     html.reserve(out.size() + 30000);
-    page::appendHead(html, title, ini, live,
+    page::appendHead(html, page::PageKind::Overview, title, ini, live,
                      "class=\"kv-overview-page\" data-refresh=\"" +
                          std::to_string(ini.refreshSeconds) + "\" data-v=\"" + page::digest(out) +
                          "\"");
     html += out;
-    page::appendTail(html);
+    page::appendTail(html, page::PageKind::Overview);
     return html;
 }
 

@@ -5,10 +5,6 @@
 var kvChess = (function () {
   'use strict';
   var FILES = 'abcdefgh';
-  var KNIGHT = [[1, 2], [2, 1], [2, -1], [1, -2], [-1, -2], [-2, -1], [-2, 1], [-1, 2]];
-  var KING = [[1, 0], [1, 1], [0, 1], [-1, 1], [-1, 0], [-1, -1], [0, -1], [1, -1]];
-  var ROOK = [[1, 0], [-1, 0], [0, 1], [0, -1]];
-  var BISHOP = [[1, 1], [1, -1], [-1, 1], [-1, -1]];
 
   function fileOf(sq) { return sq & 7; }
   function rankOf(sq) { return 8 - (sq >> 3); }  // 1 to 8

@@ -10,12 +10,7 @@ var kvExtras = (function () {
   var ticking = null;
   var timer = null;
 
-  function element(tag, cls, text) {
-    var el = doc.createElement(tag);
-    if (cls) el.className = cls;
-    if (text !== undefined) el.textContent = text;
-    return el;
-  }
+  function element(tag, cls, text) { return kvPage.element(tag, cls, text); }
 
   function pad(n) { return (n < 10 ? '0' : '') + n; }
 
@@ -124,7 +119,7 @@ var kvExtras = (function () {
     graph.setAttribute('viewBox', '0 0 ' + n + ' 100');
     graph.setAttribute('preserveAspectRatio', 'none');
     graph.setAttribute('role', 'img');
-    graph.setAttribute('aria-label', 'Evaluation over the game; click to go to a move');
+    graph.setAttribute('aria-label', 'Evaluation graph');
     // White's area rises from the bottom.
     var points = values.map(function (v, x) { return x + ',' + (100 - 100 * share(v)).toFixed(1); });
     graph.innerHTML = '<path class="area" d="M0,100 L' + points.join(' L') + ' L' + n + ',100 Z"/>' +

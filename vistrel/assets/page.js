@@ -13,7 +13,6 @@
   var doc = document;
   var body = doc.body;
   var START = 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1';
-  var refreshSeconds = parseInt(body.getAttribute('data-refresh') || '0', 10);
   var isGamePage = body.classList.contains('kv-game-page');
   var storageKey = 'kv-state:' + location.pathname;
   // Milliseconds the server's clock is ahead of the viewer's, from its Date header.
@@ -130,12 +129,10 @@
     });
     col.appendChild(nav);
     var tools = element('div', 'tools');
-    [['pgn', 'Download PGN', 'Download the game as PGN'],
-      ['fen', 'Copy FEN', 'Copy the position shown as FEN']].forEach(function (b) {
+    [['pgn', 'Download PGN'], ['fen', 'Copy FEN']].forEach(function (b) {
       var button = element('button', '', b[1]);
       button.type = 'button';
       button.setAttribute('data-tool', b[0]);
-      button.title = b[2];
       tools.appendChild(button);
     });
     var link = element('a', 'plylink', 'Link to this move');
@@ -454,15 +451,13 @@
     navigate(sec, action);
   }
 
+  // What the extras and the refresh use.
   window.kvPage = {
     isGamePage: isGamePage,
-    refreshSeconds: refreshSeconds,
     storageKey: storageKey,
     snapshot: snapshot,
     restore: restore,
     activeSection: activeSection,
-    mainLine: mainLine,
-    lastMoveOf: lastMoveOf,
     moveLabel: moveLabel,
     element: element,
     setSkew: function (ms) { skew = ms; },
