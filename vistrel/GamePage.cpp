@@ -121,9 +121,10 @@ void appendMoveList(std::string& out, const chess::PgnGame& game, const std::str
     out += " <span class=\"res\">" + page::escaped(result) + "</span></div></div>";
 }
 
-// The tag section as PGN, for the spectator's download of the game.
+// The tag section as PGN: the spectator's download starts with it, the script reads the
+// clocks' time control from it, and without a script it tells a game shown in brief.
 void appendTagSection(std::string& out, const chess::PgnGame& game) {
-    out += "<template class=\"tags\">";
+    out += "<pre class=\"tags\">";
     for (const auto& [name, value] : game.tags) {
         std::string quoted;
         for (const char c : value) {
@@ -134,18 +135,23 @@ void appendTagSection(std::string& out, const chess::PgnGame& game) {
         }
         page::appendText(out, "[" + name + " \"" + quoted + "\"]\n");
     }
-    out += "</template>";
+    out += "</pre>";
 }
 
+// The first game is written in full. Every other game of a file is written in brief, so that
+// a file of many games gives a page that grows with their moves: its tag section, its final
+// position as a text diagram and its moves. The script builds its players, board and
+// clocks from these when the game is chosen.
 void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index, const PageIni& ini,
                 bool several) {
     const std::string number = std::to_string(index + 1);
     const std::string result = page::effectiveResult(game);
     const std::string startFen = game.startFen.empty() ? page::kStartFen : game.startFen;
     const auto& moves = game.mainLine.moves;
-    const Clocks shown = page::finalClocks(game);
+    const std::string finalFen = moves.empty() ? startFen : moves.back().fenAfter;
+    const bool full = index == 0;
 
-    out += "<section class=\"game" + std::string(index == 0 ? " active" : "") + "\" id=\"game-" +
+    out += std::string("<section class=\"game") + (full ? " active" : " brief") + "\" id=\"game-" +
            number + "\" data-live=\"" + (result == "*" ? "1" : "0") + "\"";
     if (startFen != page::kStartFen) {
         out += " data-start-fen=\"" + page::escaped(startFen) + "\"";
@@ -165,17 +171,22 @@ void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
         }
     }
     out += ">";
-    appendInfo(out, game, result);
-    out += "<div class=\"play\"><div class=\"boardcol\">";
-    page::appendPlayer(out, game, false, shown.black, ini.clocks);
-    page::appendBoard(out, moves.empty() ? startFen : moves.back().fenAfter,
-                      moves.empty() ? std::string() : moves.back().uci, "",
-                      page::positionLabel(game));
-    page::appendPlayer(out, game, true, shown.white, ini.clocks);
-    out += "</div>";  // boardcol
-    appendMoveList(out, game, result, ini.clocks);
-    out += "</div>";
     appendTagSection(out, game);
+    if (full) {
+        const Clocks shown = page::finalClocks(game);
+        appendInfo(out, game, result);
+        out += "<div class=\"play\"><div class=\"boardcol\">";
+        page::appendPlayer(out, game, false, shown.black, ini.clocks);
+        page::appendBoard(out, finalFen, moves.empty() ? std::string() : moves.back().uci, "",
+                          page::positionLabel(game));
+        page::appendPlayer(out, game, true, shown.white, ini.clocks);
+        out += "</div>";  // boardcol
+        appendMoveList(out, game, result, ini.clocks);
+        out += "</div>";
+    } else {
+        page::appendTextBoard(out, finalFen);
+        appendMoveList(out, game, result, ini.clocks);
+    }
     out += "</section>\n";
 }
 
@@ -215,7 +226,8 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
                      "class=\"kv-game-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) +
                          "\" data-start=\"" +
                          (ini.start == StartPosition::First ? "first" : "last") +
-                         (ini.coordinates ? "\" data-coords=\"1" : "") + "\" data-v=\"" +
+                         (ini.coordinates ? "\" data-coords=\"1" : "") +
+                         (ini.clocks ? "\" data-clocks=\"1" : "") + "\" data-v=\"" +
                          page::digest(out) + "\" data-made=\"" + page::madeAt() + "\"",
                      ini.overviewPage);
     html += out;

@@ -137,6 +137,28 @@ void appendBoard(std::string& out, const std::string& fen, const std::string& uc
     out += "</div>";
 }
 
+void appendTextBoard(std::string& out, const std::string& fen) {
+    out += "<div class=\"board text\" data-fen=\"";
+    appendEscaped(out, fen);
+    out += "\">";
+    static const std::string letters = "KQRBNPkqrbnp";
+    static const char* const figures[] = {"\u2654", "\u2655", "\u2656", "\u2657",
+                                          "\u2658", "\u2659", "\u265A", "\u265B",
+                                          "\u265C", "\u265D", "\u265E", "\u265F\uFE0E"};
+    for (const char c : fen.substr(0, fen.find(' '))) {
+        if (c == '/') {
+            out += '\n';
+        } else if (c >= '1' && c <= '8') {
+            for (int i = 0; i < c - '0'; ++i) {
+                out += "\u00B7";  // a middle dot for an empty square
+            }
+        } else if (const auto at = letters.find(c); at != std::string::npos) {
+            out += figures[at];
+        }
+    }
+    out += "</div>";
+}
+
 void appendText(std::string& out, std::string_view text) {
     for (const char ch : text) {
         if (ch == '&') {
@@ -385,7 +407,11 @@ std::string expandTitle(const std::string& pattern, const chess::PgnGame* game) 
         }
         out += pattern.substr(pos, open - pos);
         if (game != nullptr) {
-            out += game->tag(pattern.substr(open + 1, close - open - 1));
+            // "?" and "????.??.??" stand for an unknown value: nothing to show.
+            const std::string value = game->tag(pattern.substr(open + 1, close - open - 1));
+            if (value.find_first_not_of("?.") != std::string::npos) {
+                out += value;
+            }
         }
         pos = close + 1;
     }

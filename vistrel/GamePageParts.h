@@ -28,6 +28,10 @@ std::string urlEncoded(std::string_view name);
 void appendBoard(std::string& out, const std::string& fen, const std::string& uci,
                  const char* extraClass, const std::string& label);
 
+// The board of fen as a text diagram of chess figures, for a game shown in brief without a
+// script; page.js draws the real board when the game is chosen.
+void appendTextBoard(std::string& out, const std::string& fen);
+
 // Appends text for an element's content: only & < > escaped.
 void appendText(std::string& out, std::string_view text);
 

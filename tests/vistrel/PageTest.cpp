@@ -89,7 +89,7 @@ TEST(GamePageTest, CommentCommandsAndNagsAreShownAsData) {
     chess::PgnFile file{{sampleGame("*")}, {}};
     file.games[0].tags[4].second = "Open \"A\" <b> \\";
     EXPECT_HAS(markup(vistrel::renderGamePage(file, {})),
-               "[Event \"Open \\\"A\\\" &lt;b&gt; \\\\\"]\n[Result \"*\"]\n</template>");
+               "[Event \"Open \\\"A\\\" &lt;b&gt; \\\\\"]\n[Result \"*\"]\n</pre>");
 }
 
 TEST(GamePageTest, ClocksCanBeHiddenAndFallBackToTags) {
@@ -158,10 +158,31 @@ TEST(GamePageTest, SeveralGamesGetAListToSwitch) {
     const std::string html = markup(vistrel::renderGamePage(file, {}));
     EXPECT_HAS(html, "<summary>Games (2)</summary>");
     EXPECT_HAS(html, "<a href=\"#game-2\">Kovacs, Anna - Lindqvist (1/2-1/2)</a>");
-    EXPECT_HAS(html, "<section class=\"game\" id=\"game-2\" data-live=\"0\"");
+    EXPECT_HAS(html, "<section class=\"game brief\" id=\"game-2\" data-live=\"0\"");
     // A game without moves shows its start position.
     EXPECT_EQ(count(html, "data-fen=\"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1\""),
               1);
+}
+
+TEST(GamePageTest, LaterGamesOfAFileAreWrittenInBrief) {
+    chess::PgnFile file{{sampleGame("*"), sampleGame("1-0")}, {}};
+    file.games[1].tags.emplace_back("Date", "????.??.??");
+    const std::string html = markup(vistrel::renderGamePage(file, {}));
+    const std::string second =
+        html.substr(html.find("<section class=\"game brief\" id=\"game-2\""));
+    // The tags, a text diagram of the final position and the moves; no players or board
+    // squares, which the script builds when the game is chosen.
+    EXPECT_HAS(second, "data-title=\"Kovacs, Anna - Lindqvist\"><pre class=\"tags\">[White");
+    EXPECT_HAS(second, std::string("<div class=\"board text\" data-fen=\"") + kAfterNc6 +
+                           "\">\u265C\u00B7\u265D\u265B\u265A\u265D\u265E\u265C\n");
+    EXPECT_HAS(second, "</div><div class=\"moves\">");
+    EXPECT_HAS(second, " 2...Nc6 <span class=\"res\">1-0</span>");
+    EXPECT_LACKS(second, "class=\"player");
+    EXPECT_LACKS(second, "<i");
+    // An unknown tag value in the title pattern leaves nothing behind.
+    vistrel::PageIni ini;
+    ini.title = "{White} - {Black}, {Date}";
+    EXPECT_LACKS(vistrel::renderGamePage(file, ini), "Lindqvist, ?");
 }
 
 TEST(OverviewPageTest, CardsCarryBoardsLinksAndDownMarks) {

@@ -35,8 +35,8 @@ var kvExtras = (function () {
 
   // The tags of a game from its tag section.
   function tags(sec) {
-    var tpl = sec.querySelector('template.tags');
-    var text = tpl ? tpl.content.textContent : '';
+    var pre = sec.querySelector('.tags');
+    var text = pre ? pre.textContent : '';
     var found = {};
     text.replace(/^\[(\S+)\s+"((?:[^"\\]|\\.)*)"\]$/gm, function (all, name, value) {
       found[name] = value.replace(/\\(.)/g, '$1');
@@ -265,5 +265,5 @@ var kvExtras = (function () {
     return tags(sec).text + '\n' + lines.join('\n') + '\n';
   }
 
-  return { build: build, show: show, pgn: pgn, moveAt: moveAt };
+  return { build: build, show: show, pgn: pgn, moveAt: moveAt, tags: tags };
 })();

@@ -93,9 +93,49 @@
 
   function clocks0() { return { w: '', b: '' }; }
 
+  function known(v) { return !!v && v !== '?' && v !== '-' && v !== '0'; }
+
+  function player(tags, side, cls) {
+    var el = element('div', 'player ' + cls);
+    el.appendChild(element('span', 'name', known(tags[side]) ? tags[side] : '?'));
+    if (known(tags[side + 'Title'])) el.appendChild(element('span', 'title', tags[side + 'Title']));
+    if (known(tags[side + 'Elo'])) el.appendChild(element('span', 'elo', tags[side + 'Elo']));
+    if (body.getAttribute('data-clocks') === '1') el.appendChild(element('span', 'clock'));
+    return el;
+  }
+
+  // A game written in brief (tags, a text diagram and the moves) gets what a game written
+  // in full has: the information line, the players and a board.
+  function expandBrief(sec) {
+    var tags = kvExtras.tags(sec).values;
+    var info = element('div', 'info');
+    [['', 'Event'], ['', 'Site'], ['Round ', 'Round'], ['', 'Date']].forEach(function (k) {
+      var v = tags[k[1]];
+      if (v && v !== '?' && v.indexOf('??') < 0) info.appendChild(element('span', 'item', k[0] + v));
+    });
+    var res = sec.querySelector('.res');
+    info.appendChild(sec.getAttribute('data-live') === '1' ? element('span', 'live-mark', 'live')
+      : element('span', 'result', res ? res.textContent : ''));
+    var text = sec.querySelector('.board');
+    var board = element('div', 'board');
+    board.setAttribute('role', 'img');
+    board.setAttribute('data-fen', text.getAttribute('data-fen'));
+    var col = element('div', 'boardcol');
+    col.appendChild(player(tags, 'Black', 'b'));
+    col.appendChild(board);
+    col.appendChild(player(tags, 'White', 'w'));
+    var play = element('div', 'play');
+    play.appendChild(col);
+    play.appendChild(sec.querySelector('.moves'));
+    sec.replaceChild(play, text);
+    sec.insertBefore(info, play);
+    sec.classList.remove('brief');
+  }
+
   function build(sec) {
     if (sec.kvBuilt) return;
     sec.kvBuilt = true;
+    if (sec.classList.contains('brief')) expandBrief(sec);
     var line = mainLine(sec);
     if (line) {
       readLine(line, kvChess.parseFen(startFen(sec)), 'g' + sec.id.substr(5) + '-', null,
