@@ -135,6 +135,7 @@ bool PgnParser::parseGame() {
     if (!parseMoveText(game)) {
         return false;
     }
+    game.finalFen = m_stack.front().pos.fen();
     m_stack.clear();
     m_game = nullptr;
     // Stray comments between games make no game of their own.

@@ -148,7 +148,7 @@ void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
     const std::string result = page::effectiveResult(game);
     const std::string startFen = game.startFen.empty() ? page::kStartFen : game.startFen;
     const auto& moves = game.mainLine.moves;
-    const std::string finalFen = moves.empty() ? startFen : moves.back().fenAfter;
+    const std::string finalFen = page::finalFen(game);
     const bool full = index == 0;
 
     out += std::string("<section class=\"game") + (full ? " active" : " brief") + "\" id=\"game-" +
@@ -158,8 +158,7 @@ void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
     }
     if (several) {  // the heading and tab title follow the game chosen from the list
         out += " data-title=\"";
-        appendEscaped(out, page::pageTitle(ini.title, chess::PgnFile{{game}, {}},
-                                           page::gameLabel(game, index + 1)));
+        appendEscaped(out, page::pageTitle(ini.title, &game, page::gameLabel(game, index + 1)));
         out += "\"";
     }
     // Without any [%clk] comment the tag clocks belong to the current, last position.

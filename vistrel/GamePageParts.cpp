@@ -93,7 +93,8 @@ void appendBoard(std::string& out, const std::string& fen, const std::string& uc
             out += " class=\"";
             out += cls;
             if (span > 1) {
-                out += "s" + std::to_string(span);
+                out += 's';
+                out += static_cast<char>('0' + span);
             }
             out += marked ? (*cls != '\0' || span > 1 ? " m" : "m") : "";
             out += '"';
@@ -379,11 +380,15 @@ std::string moveLabel(const chess::MoveNode& move) {
     return std::to_string(move.moveNumber) + (move.white ? ". " : "... ") + move.san;
 }
 
+std::string pageTitle(const std::string& pattern, const chess::PgnGame* game,
+                      const std::string& fallback) {
+    const std::string title = expandTitle(pattern, game);
+    return title.empty() || title == "-" ? fallback : title;
+}
+
 std::string pageTitle(const std::string& pattern, const chess::PgnFile& file,
                       const std::string& fallback) {
-    const std::string title =
-        expandTitle(pattern, file.games.empty() ? nullptr : &file.games.front());
-    return title.empty() || title == "-" ? fallback : title;
+    return pageTitle(pattern, file.games.empty() ? nullptr : &file.games.front(), fallback);
 }
 
 bool anyLive(const chess::PgnFile& file) {
@@ -421,6 +426,14 @@ std::string expandTitle(const std::string& pattern, const chess::PgnGame* game) 
     return first == std::string::npos
                ? std::string()
                : out.substr(first, out.find_last_not_of(dangling) - first + 1);
+}
+
+std::string finalFen(const chess::PgnGame& game) {
+    const auto& moves = game.mainLine.moves;
+    if (moves.empty()) {
+        return game.startFen.empty() ? kStartFen : game.startFen;
+    }
+    return moves.back().fenAfter.empty() ? game.finalFen : moves.back().fenAfter;
 }
 
 std::string positionLabel(const chess::PgnGame& game) {

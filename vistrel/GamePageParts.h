@@ -38,6 +38,9 @@ void appendText(std::string& out, std::string_view text);
 // The time the page is made, in seconds since 1970, for the clocks that run in the browser.
 std::string madeAt();
 
+// The FEN after the main line's last move: the position a page shows at first.
+std::string finalFen(const chess::PgnGame& game);
+
 // "Position after 23... Nxe4", or "Starting position" for a game without moves.
 std::string positionLabel(const chess::PgnGame& game);
 
@@ -87,6 +90,9 @@ std::string expandTitle(const std::string& pattern, const chess::PgnGame* game);
 // The page title: the ini's pattern expanded for the file's first game, or fallback when
 // that leaves nothing to show.
 std::string pageTitle(const std::string& pattern, const chess::PgnFile& file,
+                      const std::string& fallback);
+// The same for one game (or none).
+std::string pageTitle(const std::string& pattern, const chess::PgnGame* game,
                       const std::string& fallback);
 
 // Whether any game of the file is still in progress (its result is "*").

@@ -63,9 +63,7 @@ void appendCard(std::string& out, const chess::PgnGame& game, std::size_t number
     const std::string link =
         number <= directives.pages.size() ? page::urlEncoded(directives.pages[number - 1]) : "";
     const auto& moves = game.mainLine.moves;
-    const std::string fen = moves.empty()
-                                ? (game.startFen.empty() ? page::kStartFen : game.startFen)
-                                : moves.back().fenAfter;
+    const std::string fen = page::finalFen(game);
     const page::Clocks clocks = page::finalClocks(game);
 
     out += std::string("<article class=\"card") + (down ? " down" : "") + "\" id=\"ov-" +
