@@ -8,7 +8,12 @@ namespace vistrel::assets {
 extern const char* const kPageCss;      // page.css, with the pieces of pieces.svg as images
 extern const char* const kGameCss;      // game.css
 extern const char* const kOverviewCss;  // overview.css
-extern const char* const kGameJs;       // chess.js, extras.js, page.js and refresh.js
-extern const char* const kOverviewJs;   // refresh.js
+// A game page's scripts, in this order: core (chess.js, extras.js), the clocks and the
+// evaluations when its games have them, the page, and the refresh while a game is live.
+extern const char* const kCoreJs;
+extern const char* const kClocksJs;
+extern const char* const kEvalsJs;
+extern const char* const kPageJs;
+extern const char* const kRefreshJs;  // refresh.js, on pages with a game in progress
 
 }  // namespace vistrel::assets

@@ -189,6 +189,34 @@ void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
     out += "</section>\n";
 }
 
+bool lineHasEval(const chess::Line& line) {
+    for (const auto& move : line.moves) {
+        for (const auto& comment : move.commentsAfter) {
+            if (comment.find("[%eval") != std::string::npos) {
+                return true;
+            }
+        }
+        for (const auto& variation : move.variations) {
+            if (lineHasEval(variation)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+page::Scripts scriptsFor(const chess::PgnFile& file, const PageIni& ini, bool live) {
+    page::Scripts scripts{true, false, false, live};
+    for (const auto& game : file.games) {
+        const Clocks tags = page::tagClocks(game);
+        scripts.clocks =
+            scripts.clocks ||
+            (ini.clocks && (hasClockComments(game) || !tags.white.empty() || !tags.black.empty()));
+        scripts.evals = scripts.evals || lineHasEval(game.mainLine);
+    }
+    return scripts;
+}
+
 }  // namespace
 
 std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
@@ -196,7 +224,7 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
     const bool live = page::anyLive(file);
     std::string out = "<main id=\"kv-content\">\n";
     if (file.games.size() > 1) {
-        out += "<nav class=\"gamelist\"><details open><summary>Games (" +
+        out += "<nav class=\"gamelist\"><details><summary>Games (" +
                std::to_string(file.games.size()) + ")</summary><ol>";
         for (std::size_t i = 0; i < file.games.size(); ++i) {
             const auto& game = file.games[i];
@@ -230,7 +258,7 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
                          page::digest(out) + "\" data-made=\"" + page::madeAt() + "\"",
                      ini.overviewPage);
     html += out;
-    page::appendTail(html, page::PageKind::Game);
+    page::appendTail(html, scriptsFor(file, ini, live));
     return html;
 }
 

@@ -485,9 +485,18 @@ void appendHead(std::string& out, PageKind kind, const std::string& title, const
     out += "</header>\n";
 }
 
-void appendTail(std::string& out, PageKind kind) {
+void appendTail(std::string& out, const Scripts& scripts) {
     out += "<script>\n";
-    out += kind == PageKind::Game ? assets::kGameJs : assets::kOverviewJs;
+    if (scripts.game) {
+        out += assets::kCoreJs;
+        out += scripts.clocks ? assets::kClocksJs : "";
+        out += scripts.evals ? assets::kEvalsJs : "";
+        out += assets::kPageJs;
+    }
+    // A page whose games are all over never refreshes: it needs no refresh code.
+    if (scripts.refresh) {
+        out += assets::kRefreshJs;
+    }
     out += "</script>\n</body>\n</html>\n";
 }
 

@@ -106,7 +106,14 @@ enum class PageKind { Game, Overview };
 // heading, followed by a link to navLink (a page name) when it is not empty.
 void appendHead(std::string& out, PageKind kind, const std::string& title, const PageIni& ini,
                 bool live, const std::string& bodyAttributes, const std::string& navLink = {});
-// The script and the closing tags.
-void appendTail(std::string& out, PageKind kind);
+// The scripts a page carries: each part only when its games need it.
+struct Scripts {
+    bool game = false;     // the game page's board, moves and tools
+    bool clocks = false;   // clocks and time per move
+    bool evals = false;    // evaluation bar and graph
+    bool refresh = false;  // the live refresh, while a game is in progress
+};
+// The scripts and the closing tags.
+void appendTail(std::string& out, const Scripts& scripts);
 
 }  // namespace vistrel::page

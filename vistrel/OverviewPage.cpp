@@ -161,7 +161,7 @@ std::string renderOverviewPage(const chess::PgnFile& file, const PageIni& ini) {
                          std::to_string(ini.refreshSeconds) + "\" data-v=\"" + page::digest(out) +
                          "\"");
     html += out;
-    page::appendTail(html, page::PageKind::Overview);
+    page::appendTail(html, page::Scripts{false, false, false, live});
     return html;
 }
 

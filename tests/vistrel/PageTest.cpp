@@ -130,6 +130,24 @@ TEST(GamePageTest, RefreshesOnlyWhileTheGameIsInProgress) {
     EXPECT_LACKS(markup(vistrel::renderGamePage(tagOnly, ini)), "data-live=\"1\"");
 }
 
+TEST(GamePageTest, CarriesOnlyTheScriptsItsGamesNeed) {
+    const auto script = [](const std::string& html) { return html.substr(html.rfind("<script>")); };
+    const std::string live =
+        script(vistrel::renderGamePage(chess::PgnFile{{sampleGame("*")}, {}}, {}));
+    EXPECT_HAS(live, "\"no-cache\"");  // refresh
+    EXPECT_HAS(live, "\"evalbar\"");   // evaluations
+    EXPECT_HAS(live, "\"tpm\"");       // clocks
+    chess::PgnFile plain{{sampleGame("1-0")}, {}};
+    plain.games[0].mainLine.moves[1].commentsAfter.clear();  // the [%eval]
+    vistrel::PageIni noClocks;
+    noClocks.clocks = false;
+    const std::string over = script(vistrel::renderGamePage(plain, noClocks));
+    for (const char* part : {"\"no-cache\"", "\"evalbar\"", "\"tpm\""}) {
+        EXPECT_LACKS(over, part);
+    }
+    EXPECT_HAS(over, "kv-state:");  // the page script itself
+}
+
 TEST(GamePageTest, IsSelfContainedAndEscapesTheGameText) {
     chess::PgnFile file{{sampleGame("*")}, {}};
     file.games[0].tags[0].second = "<script>alert(1)</script>";

@@ -61,11 +61,14 @@ piece_images(pieces)
 string(APPEND PAGE_CSS "${pieces}\n")
 minified(game.css GAME_CSS)
 minified(overview.css OVERVIEW_CSS)
-# The game page's scripts run in this order; the overview page needs only the refresh.
-set(GAME_JS "")
-foreach(script chess extras page refresh)
-  minified(${script}.js text)
-  string(APPEND GAME_JS "${text}")
-endforeach()
-minified(refresh.js OVERVIEW_JS)
+# A game page's scripts run in this order: the chess replay and the extras, the parts its
+# games need (clocks, evaluations), the page, and the refresh while a game is in progress.
+# The refresh is all the overview page needs.
+minified(chess.js CORE_JS)
+minified(extras.js text)
+string(APPEND CORE_JS "${text}")
+minified(clocks.js CLOCKS_JS)
+minified(evals.js EVALS_JS)
+minified(page.js PAGE_JS)
+minified(refresh.js REFRESH_JS)
 configure_file(${IN} ${OUT} @ONLY)

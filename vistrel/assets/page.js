@@ -321,34 +321,11 @@
     for (var m = 0; m < links.length; m++) {
       links[m].classList.toggle('active', links[m].getAttribute('href') === '#' + activeId);
     }
-    var select = doc.getElementById('kv-select');
-    if (select) select.value = activeId;
     var title = found.getAttribute('data-title');
     if (title) {
       doc.getElementById('kv-title').textContent = title;
       doc.title = title;
     }
-  }
-
-  // With a script the list of games becomes a compact drop-down; the list of links
-  // stays for browsers without one.
-  function buildGameSelect() {
-    var list = doc.querySelector('.gamelist');
-    if (!list || doc.getElementById('kv-select')) return;
-    var select = element('select');
-    select.id = 'kv-select';
-    select.setAttribute('aria-label', 'Game');
-    var links = list.querySelectorAll('a');
-    for (var i = 0; i < links.length; i++) {
-      var option = element('option', '', (i + 1) + '. ' + links[i].textContent);
-      option.value = links[i].getAttribute('href').substr(1);
-      select.appendChild(option);
-    }
-    select.addEventListener('change', function () {
-      activate(select.value);
-      if (history.replaceState) history.replaceState(null, '', '#' + select.value);
-    });
-    list.insertBefore(select, list.firstChild);
   }
 
   function initSection(sec, saved) {
@@ -384,7 +361,6 @@
   }
 
   function restore(saved) {
-    buildGameSelect();
     state = {};
     pending = saved && saved.games ? saved.games : {};
     activeId = null;
@@ -464,9 +440,6 @@
     var tool = t.closest('button[data-tool]');
     if (tool && tool.getAttribute('data-tool') === 'pgn') download(sec);
     else if (tool) copyFen(sec);
-    var point = t.closest('.evalgraph');
-    if (point) show(sec, kvExtras.moveAt(sec, ev.clientX - point.getBoundingClientRect().left,
-      point.getBoundingClientRect().width));
   }
 
   var KEYS = { ArrowLeft: 'prev', ArrowRight: 'next', ArrowUp: 'first', ArrowDown: 'last',
@@ -500,6 +473,7 @@
     activeSection: activeSection,
     moveLabel: moveLabel,
     element: element,
+    show: show,
     setSkew: function (ms) { skew = ms; },
     now: function () { return Date.now() + skew; },
   };

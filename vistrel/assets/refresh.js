@@ -86,7 +86,11 @@
       if (list) scrolls[lists[i].id] = list.scrollTop;
     }
     var before = isGamePage ? mainMoveCount(doc) : null;
+    var list = doc.querySelector('.gamelist details');
+    var listOpen = list && list.open;
     replaceFrom(newDoc, 'kv-content');
+    list = doc.querySelector('.gamelist details');
+    if (list) list.open = listOpen;
     replaceFrom(newDoc, 'kv-title');
     body.setAttribute('data-v', newDoc.body.getAttribute('data-v') || '');
     doc.title = newDoc.title;
