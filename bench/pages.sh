@@ -37,7 +37,7 @@ convert() {  # pgn, ini
 }
 
 sizes() {  # label, page
-    printf '  %-34s %7d bytes, gzip -6: %6d, gzip -9: %6d\n' "$1" "$(wc -c <"$2")" \
+    printf '  %-36s %7d bytes, gzip -6: %6d, gzip -9: %6d\n' "$1" "$(wc -c <"$2")" \
         "$(gzip -6c "$2" | wc -c)" "$(gzip -9c "$2" | wc -c)"
 }
 
@@ -45,9 +45,12 @@ echo "A 60-move game page (the last game of tests/browser/fixtures/overview.pgn)
 game=$(awk '/^\[Event /{g++} g==4' tests/browser/fixtures/overview.pgn | tr -d '\r')
 printf '%s\n' "$game" >"$work/clocks.pgn"
 printf '%s\n' "$game" | sed -E 's/ *\{ *\[%clk [^]]*\] *\}//g' >"$work/plain.pgn"
-convert "$work/plain.pgn" data/vistrel-game.ini
-convert "$work/clocks.pgn" data/vistrel-game.ini
+sed 's/1-0/*/g' "$work/plain.pgn" >"$work/live.pgn"
+for name in plain clocks live; do
+    convert "$work/$name.pgn" data/vistrel-game.ini
+done
 sizes "without clocks:" "$work/plain.htm"
+sizes "without clocks, still being played:" "$work/live.htm"
 sizes "with clocks:" "$work/clocks.htm"
 
 file=${1:-}

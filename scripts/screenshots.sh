@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes docs/game-page.png and docs/overview-page.png: converts the browser-test fixtures
+# Makes docs/game-page.png (a phone) and docs/overview-page.png (a laptop): converts the browser-test fixtures
 # with the converter and the shipped ini files, then photographs the pages with headless
 # Chromium. Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
 set -euo pipefail
@@ -23,5 +23,5 @@ shoot() {  # page, picture, width, height
     echo "docs/$2"
 }
 mkdir -p docs
-shoot game.htm game-page.png 1100 720
-shoot overview.htm overview-page.png 1100 470
+shoot game.htm game-page.png 390 844         # a phone
+shoot overview.htm overview-page.png 1366 768  # a laptop
