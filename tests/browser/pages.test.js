@@ -489,11 +489,36 @@ test('PGN download, FEN copy, move link and the way to the overview', async ({ o
   assert.equal(await second.textContent('#game-3 .mv.cur'), 'e6');
 });
 
+test('the browser\'s replay reaches the converter\'s final position in every game', async ({ open }) => {
+  for (const name of ['replay.htm', 'selection.htm', 'wcc.htm']) {
+    // The converter's positions, as a page without a script shows them.
+    const plain = await open(name, { javaScriptEnabled: false });
+    const expected = await plain.$$eval('section.game', (secs) =>
+      secs.map((sec) => sec.querySelector('.board').getAttribute('data-fen')));
+    const page = await open(name);
+    const reached = await page.evaluate((count) => {
+      const fens = [];
+      for (let n = 1; n <= count; n++) {
+        location.hash = '#game-' + n;
+        window.dispatchEvent(new HashChangeEvent('hashchange'));
+        const moves = document.querySelectorAll('#game-' + n + ' .line > .mv');
+        fens.push(moves.length ? moves[moves.length - 1].getAttribute('data-fen')
+          : document.querySelector('#game-' + n + ' .board').getAttribute('data-fen'));
+      }
+      return fens;
+    }, expected.length);
+    assert.ok(expected.length >= 3);
+    assert.deepEqual(reached, expected, name);
+  }
+});
+
 async function main() {
   const copies = { 'game.pgn': 'game.pgn', 'overview.pgn': 'overview.pgn',
     'allgames.pgn': 'overview.pgn', 'live.pgn': 'game.pgn', 'live-file.pgn': 'game.pgn',
     'bad.pgn': 'game.pgn', 'evals.pgn': 'evals.pgn', 'focus.pgn': 'game.pgn',
-    'hidden.pgn': 'game.pgn', 'clock.pgn': 'game.pgn' };
+    'hidden.pgn': 'game.pgn', 'clock.pgn': 'game.pgn', 'replay.pgn': 'replay.pgn',
+    'selection.pgn': '../../data/merge/gnuchess-book-selection.pgn',
+    'wcc.pgn': '../../data/merge/wcc-selection.pgn' };
   for (const [to, from] of Object.entries(copies)) {
     fs.copyFileSync(path.join(fixtures, from), path.join(work, to));
   }
@@ -506,7 +531,8 @@ async function main() {
   for (const [pgn, ini] of [['game.pgn', 'game.ini'], ['allgames.pgn', 'game.ini'],
     ['overview.pgn', 'overview.ini'], ['live.pgn', 'live.ini'], ['live-file.pgn', 'live.ini'],
     ['bad.pgn', 'live.ini'], ['evals.pgn', 'game.ini'], ['long.pgn', 'game.ini'],
-    ['focus.pgn', 'live.ini'], ['hidden.pgn', 'live.ini'], ['clock.pgn', 'live.ini']]) {
+    ['focus.pgn', 'live.ini'], ['hidden.pgn', 'live.ini'], ['clock.pgn', 'live.ini'],
+    ['replay.pgn', 'game.ini'], ['selection.pgn', 'game.ini'], ['wcc.pgn', 'game.ini']]) {
     convert(pgn, ini);
   }
 
