@@ -9,7 +9,8 @@ extern const char* const kPageCss;      // page.css, with the pieces of pieces.s
 extern const char* const kGameCss;      // game.css
 extern const char* const kOverviewCss;  // overview.css
 // A game page's scripts, in this order: core (chess.js, extras.js), the clocks and the
-// evaluations when its games have them, the page, and the refresh while a game is live.
+// evaluations when its games have them, the page (build.js, page.js), and the refresh while
+// a game is live.
 extern const char* const kCoreJs;
 extern const char* const kClocksJs;
 extern const char* const kEvalsJs;

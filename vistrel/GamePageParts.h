@@ -8,6 +8,7 @@
 
 #include "chess/PgnGame.h"
 #include "vistrel/Ini.h"
+#include "vistrel/PageBoard.h"
 
 namespace vistrel::page {
 
@@ -22,27 +23,11 @@ std::string escaped(std::string_view text);
 // percent-encoded, so a page name can never become a script or another scheme.
 std::string urlEncoded(std::string_view name);
 
-// The board of fen, white at the bottom, the squares of the last move (long notation such
-// as "e2e4") marked; label names the position for screen readers. Pieces are elements
-// named by their FEN letter; page.js draws the same board square by square.
-void appendBoard(std::string& out, const std::string& fen, const std::string& uci,
-                 const char* extraClass, const std::string& label);
-
-// The board of fen as a text diagram of chess figures, for a game shown in brief without a
-// script; page.js draws the real board when the game is chosen.
-void appendTextBoard(std::string& out, const std::string& fen);
-
 // Appends text for an element's content: only & < > escaped.
 void appendText(std::string& out, std::string_view text);
 
 // The time the page is made, in seconds since 1970, for the clocks that run in the browser.
 std::string madeAt();
-
-// The FEN after the main line's last move: the position a page shows at first.
-std::string finalFen(const chess::PgnGame& game);
-
-// "Position after 23... Nxe4", or "Starting position" for a game without moves.
-std::string positionLabel(const chess::PgnGame& game);
 
 // A short digest of text (hex), so that the page script can tell a changed page from the
 // one it shows without rebuilding it.
