@@ -3,6 +3,7 @@
 // each ended by CR LF.
 
 #include <string>
+#include <string_view>
 
 namespace korvane {
 
@@ -14,6 +15,9 @@ constexpr const char* kSettingsFileName = "korvane.cfg";
 // Reads the settings file at path into state.settings; shows the settings dialog when a
 // required path turned out missing or unusable (state.settingsIncomplete).
 void ReadCfg(ProgramState& state, const std::string& path);
+// Applies every key=value line of a settings text (lines ended by CR LF, LF or CR; a last
+// line without a line end is not read). Values are taken byte for byte as written.
+void ReadCfgText(ProgramState& state, std::string_view text);
 // Applies one key (compared without regard to letter case) and value, with its check.
 // Unknown keys are ignored.
 void SetCfgVariables(ProgramState& state, const std::string& key, const std::string& value);

@@ -243,7 +243,7 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
         }
         out += "</ol></details></nav>\n";
     }
-    for (std::size_t i = 0; i < file.games.size(); ++i) {
+    for (std::size_t i = 0; i < file.games.size() && out.size() <= kMaxPageBytes; ++i) {
         appendGame(out, file.games[i], i, ini, file.games.size() > 1);
     }
     out += "</main>\n";
