@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "vistrel/DelayNote.h"
 #include "vistrel/GamePageParts.h"
 #include "vistrel/Page.h"
 
@@ -223,6 +224,7 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
     const std::string title = page::pageTitle(ini.title, file, "Chess game");
     const bool live = page::anyLive(file);
     std::string out = "<main id=\"kv-content\">\n";
+    appendDelayNote(out, delayMinutes(file.escapeLines));
     if (file.games.size() > 1) {
         out += "<nav class=\"gamelist\"><details><summary>Games (" +
                std::to_string(file.games.size()) + ")</summary><ol>";

@@ -6,6 +6,7 @@
 
 #include <cctype>
 
+#include "vistrel/DelayNote.h"
 #include "vistrel/GamePageParts.h"
 #include "vistrel/Page.h"
 
@@ -192,7 +193,9 @@ std::string renderOverviewPage(const chess::PgnFile& file, const PageIni& ini) {
     const OverviewDirectives directives = parseDirectives(file.escapeLines);
     const std::string title = page::pageTitle(ini.title, sharedTags(file), "All games");
     const bool live = page::anyLive(file);
-    std::string out = "<main id=\"kv-content\"><div class=\"grid\">\n";
+    std::string out = "<main id=\"kv-content\">";
+    appendDelayNote(out, delayMinutes(file.escapeLines));
+    out += "<div class=\"grid\">\n";
     for (std::size_t i = 0; i < file.games.size() && out.size() <= kMaxPageBytes; ++i) {
         appendCard(out, file.games[i], i + 1, directives, ini);
     }
