@@ -1,6 +1,8 @@
 // The cost of one processing cycle over 500 monitored games, with 0, 10 and 100 of them
 // changed since the last scan, converted by the real converter; with and without the
-// overview page. Prints the figures; asserts nothing.
+// overview page, with one converter run at a time and with one per core. Then the cost of
+// a cycle over 20 changed games when some of their converter runs hang. Prints the
+// figures; asserts nothing.
 
 #include <stdlib.h>
 
@@ -16,6 +18,7 @@
 #include "core/Operator.h"
 #include "core/ProgramState.h"
 #include "pipeline/Backups.h"
+#include "pipeline/ConverterBatch.h"
 #include "pipeline/Pipeline.h"
 #include "pipeline/ProcessingCycle.h"
 
@@ -127,6 +130,46 @@ struct Bench {
 
 }  // namespace
 
+// A converter that hangs on the first `hung` boards and is the real one for the others.
+std::string hangingConverter(const std::string& root, int hung) {
+    const std::string path = root + "/hanging-converter.sh";
+    std::string cases;
+    for (int i = 1; i <= hung; ++i) {
+        cases += (i > 1 ? "|" : "") + std::string("board") + std::to_string(i) + ".pgn";
+    }
+    std::ofstream(path) << "#!/bin/sh\n"
+                        << (hung > 0
+                                ? "case \"$(basename \"$1\")\" in " + cases + ") sleep 60;; esac\n"
+                                : std::string())
+                        << "exec '" << KORVANE_VISTREL << "' \"$@\"\n";
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
+}
+
+void hungConverterTable(Bench& bench, const std::string& root) {
+    constexpr int kChanged = 20;
+    bench.state.settings.bIntroPage = false;
+    bench.state.converterWaitMs = 2000;
+    std::printf("\nOne cycle with %d changed games, some converter runs hanging (wait %d ms)\n",
+                kChanged, bench.state.converterWaitMs);
+    std::printf("%-8s %-10s %12s %26s\n", "hanging", "at once", "cycle ms",
+                "waited before, at least");
+    for (int hung : {0, 1, 3}) {
+        bench.state.settings.spubPathVistrel = hangingConverter(root, hung);
+        for (int parallel : {1, DefaultConverterParallel()}) {
+            bench.pipeline.converterParallel = parallel;
+            const double ms = bench.cycle(kChanged);
+            std::printf("%-8d %-10d %12.1f %23d ms\n", hung, parallel, ms,
+                        hung * bench.state.converterWaitMs);
+            // The hung games sleep now; wake them for the next row.
+            for (long i = 1; i <= bench.state.monitorList.Count(); ++i) {
+                bench.state.monitorList.Item(i).bSleep = false;
+            }
+        }
+    }
+    bench.ui.setLogText("");
+}
+
 int main() {
     char pattern[] = "/tmp/korvane-bench-XXXXXX";
     const char* root = ::mkdtemp(pattern);
@@ -138,19 +181,24 @@ int main() {
     {
         Bench bench(root);
         std::printf("One processing cycle over %d monitored games (real converter)\n", kGames);
-        std::printf("%-10s %-9s %12s %14s\n", "overview", "changed", "cycle ms", "ms per change");
-        for (bool overview : {false, true}) {
-            bench.state.settings.bIntroPage = overview;
-            for (int changed : {0, 10, 100}) {
-                const double ms = bench.cycle(changed);
-                std::printf("%-10s %-9d %12.1f %14.2f\n", overview ? "on" : "off", changed, ms,
-                            changed > 0 ? ms / changed : 0.0);
+        std::printf("%-10s %-8s %-9s %12s %14s\n", "overview", "at once", "changed", "cycle ms",
+                    "ms per change");
+        for (int parallel : {1, DefaultConverterParallel()}) {
+            bench.pipeline.converterParallel = parallel;
+            for (bool overview : {false, true}) {
+                bench.state.settings.bIntroPage = overview;
+                for (int changed : {0, 10, 100}) {
+                    const double ms = bench.cycle(changed);
+                    std::printf("%-10s %-8d %-9d %12.1f %14.2f\n", overview ? "on" : "off",
+                                parallel, changed, ms, changed > 0 ? ms / changed : 0.0);
+                }
             }
         }
         if (!bench.ui.logText().empty()) {
             std::fprintf(stderr, "The log is not empty:\n%s\n", bench.ui.logText().c_str());
             status = 1;
         }
+        hungConverterTable(bench, root);
     }
     fs::remove_all(root);
     return status;

@@ -105,6 +105,30 @@ int readAll(std::FILE* file, std::string& out) {
     return 0;
 }
 
+// Whether a failure is to be reported: always when the operator acts, and during the
+// processing cycles only when the same failure in the same directory is not outstanding.
+bool firstReport(ProgramState& state, const std::string& file, int error) {
+    return !state.bInCycle || state.fileFailures.failed(file, error);
+}
+
+// A failed copy: bError, and the entry with the system's reason unless the same failure in
+// the same directory has been reported and has not been followed by a success.
+void reportCopyFailure(ProgramState& state, const std::string& source, const std::string& target,
+                       const std::string& failing, int error) {
+    state.bError = true;
+    if (!firstReport(state, failing, error)) {
+        return;
+    }
+    const std::string message =
+        "Error copying " + source + " to " + target + ": " + describe(error);
+    if (state.ui.monitorVisible()) {
+        LogDated(state, message);
+        state.ui.raiseAlarm();
+    } else {
+        state.ui.messageBox(message, "Korvane", Buttons::Ok, Icon::None);
+    }
+}
+
 }  // namespace
 
 bool FileCheck(const std::string& path) {
@@ -247,36 +271,66 @@ void SaveFile(ProgramState& state, const std::string& path, const std::string& t
     }
     const int error = writeAtomically(target, text, mode);
     if (error != 0) {
-        state.ui.messageBox(describe(error) + kCrLf + "Unexpected error in procedure SaveFile",
-                            "Error", Buttons::Ok, Icon::Critical);
         state.bError = true;
+        if (!firstReport(state, target, error)) {
+            return;
+        }
+        // A box would hold the cycle until the operator comes to the laptop: the log says it.
+        if (state.bInCycle) {
+            LogStandard(state, describe(error),
+                        "Unexpected error in procedure SaveFile. File: " + target);
+            state.ui.raiseAlarm();
+        } else {
+            state.ui.messageBox(describe(error) + kCrLf + "Unexpected error in procedure SaveFile",
+                                "Error", Buttons::Ok, Icon::Critical);
+        }
+        return;
     }
+    ReportRecovery(state, target);
 }
 
-std::error_code CopyOneFile(ProgramState& state, const std::string& source,
-                            const std::string& target) {
-    std::string bytes;
+std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
     int error = 0;
-    if (std::FILE* file = std::fopen(source.c_str(), "rb")) {
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
         error = readAll(file, bytes);
         std::fclose(file);
     } else {
         error = errno;
     }
-    if (error == 0) {
-        error = writeAtomically(resolveLinks(target), bytes, defaultFileMode());
-    }
-    if (error == 0) {
-        return {};
-    }
-    state.bError = true;
-    const std::string message = "Error copying " + source + " to " + target;
-    if (state.ui.monitorVisible()) {
-        LogDated(state, message);
-    } else {
-        state.ui.messageBox(message, "Korvane", Buttons::Ok, Icon::None);
-    }
     return std::error_code(error, std::generic_category());
+}
+
+std::error_code WriteCopy(ProgramState& state, const std::string& source, const std::string& bytes,
+                          const std::string& target) {
+    const int error = writeAtomically(resolveLinks(target), bytes, defaultFileMode());
+    if (error != 0) {
+        reportCopyFailure(state, source, target, target, error);
+        return std::error_code(error, std::generic_category());
+    }
+    ReportRecovery(state, target);
+    return {};
+}
+
+std::error_code CopyOneFile(ProgramState& state, const std::string& source,
+                            const std::string& target) {
+    std::string bytes;
+    const std::error_code readError = ReadWholeFile(source, bytes);
+    if (readError) {
+        reportCopyFailure(state, source, target, source, readError.value());
+        return readError;
+    }
+    ReportRecovery(state, source);
+    return WriteCopy(state, source, bytes, target);
+}
+
+void ReportRecovery(ProgramState& state, const std::string& file) {
+    if (state.fileFailures.empty()) {
+        return;
+    }
+    const std::string dir = state.fileFailures.succeeded(file);
+    if (!dir.empty()) {
+        LogEvent(state, "Copying and saving work again in " + dir + ".");
+    }
 }
 
 void DeletePgnFiles(const std::string& directory) {

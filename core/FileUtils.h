@@ -44,14 +44,26 @@ OpenFile OpenTextFile(ProgramState& state, const std::string& path, std::string&
 // Writes text as the whole content of path. Asks before replacing unless noPrompt; keeps or
 // sets the read-only state (no write permission). The write is atomic: a temporary file in
 // the same directory is renamed over the target, so a failure leaves the old content intact.
-// Clears bError on entry and sets it on failure.
+// Clears bError on entry and sets it on failure, which a box reports; during a processing
+// cycle the log reports it instead, once until a save in that directory succeeds.
 void SaveFile(ProgramState& state, const std::string& path, const std::string& text, bool readOnly,
               bool noPrompt);
 
 // Copies source over target. On failure sets bError and reports in the log (or a box when
-// the monitor window is not open); returns the failure so callers can tell a denied access.
+// the monitor window is not open) with the reason the system gave, and raises the alarm;
+// returns the failure so callers can tell a denied access. During a processing cycle
+// (state.bInCycle) the same failure in the same directory is reported once until a write
+// there succeeds, which the log then says.
 std::error_code CopyOneFile(ProgramState& state, const std::string& source,
                             const std::string& target);
+// Writes bytes read from source over target, reporting like CopyOneFile.
+std::error_code WriteCopy(ProgramState& state, const std::string& source, const std::string& bytes,
+                          const std::string& target);
+// A file read or written after a failure reported in a cycle: once the last file that
+// failed in its directory works again, the log says so.
+void ReportRecovery(ProgramState& state, const std::string& file);
+// Reads a whole file; no report.
+std::error_code ReadWholeFile(const std::string& path, std::string& bytes);
 
 // Deletes every "*.pgn" file in the directory; failures are ignored.
 void DeletePgnFiles(const std::string& directory);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Clock.h"
+#include "core/FailureReports.h"
 #include "core/Operator.h"
 #include "core/PgnFiles.h"
 #include "core/Settings.h"
@@ -40,6 +41,12 @@ struct ProgramState {
     int converterWaitMs = 15000;      // longest wait for one converter run
     bool bPathsOk = false;            // the settings dialog accepted every field
     bool settingsIncomplete = false;  // set by ReadCfg when a required path is unusable
+
+    // A processing cycle (or its backup step) runs: failed copies and saves are reported
+    // in the log, each failure once while it lasts (fileFailures), not in boxes.
+    bool bInCycle = false;
+    // Copies and saves that failed in a cycle and were reported, until they succeed again.
+    FailureReports fileFailures;
 
     // Header-tag names the next merge refreshes from the source (pgn/TagsToChange.h).
     // Empty means not yet created: first use fills the defaults, each merge empties it.

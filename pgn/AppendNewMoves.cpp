@@ -36,7 +36,7 @@ void StoreScan(Pgn& game, const EditedScan& scan) {
 
 // Steps after the edited text was read: scan it, read the source copy, merge, save.
 PgnError MergeIntoEditedFile(ProgramState& state, Pgn& game, const std::string& edited,
-                             OpenFile& editedFile) {
+                             const std::string* sourceText, OpenFile& editedFile) {
     EditedScan scan;
     PgnError error = ParsePgnText(edited, game.PathFinal, scan);
     StoreScan(game, scan);
@@ -44,7 +44,11 @@ PgnError MergeIntoEditedFile(ProgramState& state, Pgn& game, const std::string& 
         return error;
     }
     std::string source;
-    LoadTextFile(state, game.PathTemp, source);
+    if (sourceText != nullptr) {
+        source = *sourceText;
+    } else {
+        LoadTextFile(state, game.PathTemp, source);
+    }
     game.PgnTempAfterUpdate = source;
 
     TagSpans sourceTags;
@@ -72,7 +76,9 @@ void ResetParseState(ProgramState& state, OpenFile& editedFile) {
     editedFile.reset();
 }
 
-void AppendNewMoves(ProgramState& state) {
+namespace {
+
+void appendNewMoves(ProgramState& state, const std::string* sourceText) {
     OpenFile editedFile(nullptr, &std::fclose);
     PgnError error;
     try {
@@ -86,7 +92,7 @@ void AppendNewMoves(ProgramState& state) {
             error = std::string();
         } else {
             game.PgnBeforeUpdate = edited;
-            error = MergeIntoEditedFile(state, game, edited, editedFile);
+            error = MergeIntoEditedFile(state, game, edited, sourceText, editedFile);
         }
     } catch (const std::exception& e) {
         error = std::string(e.what());
@@ -95,6 +101,16 @@ void AppendNewMoves(ProgramState& state) {
         LogEvent(state, *error);
     }
     ResetParseState(state, editedFile);
+}
+
+}  // namespace
+
+void AppendNewMoves(ProgramState& state) {
+    appendNewMoves(state, nullptr);
+}
+
+void AppendNewMoves(ProgramState& state, const std::string& sourceText) {
+    appendNewMoves(state, &sourceText);
 }
 
 }  // namespace korvane

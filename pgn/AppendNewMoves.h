@@ -14,6 +14,9 @@ namespace korvane {
 struct ProgramState;
 
 void AppendNewMoves(ProgramState& state);
+// The same with the source's text given: the copy the cycle has taken in and not yet
+// written over the temporary copy.
+void AppendNewMoves(ProgramState& state, const std::string& sourceText);
 
 // The clean-up after every merge: the tags-to-change list returns to its defaults at the
 // next use, bError is cleared, and the edited file is closed if it is still open.

@@ -166,6 +166,80 @@ PgnError ContinuationStart(std::string_view source, const LastMoveResult& last, 
     return std::nullopt;
 }
 
+// A main-line move as both texts write it: no number, no check sign or glyph, castling
+// with letters. Empty for anything that is not a move (numbers, results, glyphs).
+std::string MoveOf(std::string_view token) {
+    std::size_t first = 0;
+    while (first < token.size() && IsDigit(token[first])) {
+        ++first;
+    }
+    if (first > 0 && first < token.size() && token[first] == '.') {
+        while (first < token.size() && token[first] == '.') {
+            ++first;
+        }
+        token.remove_prefix(first);
+    }
+    while (!token.empty() &&
+           std::string_view("+#!?").find(token.back()) != std::string_view::npos) {
+        token.remove_suffix(1);
+    }
+    if (token == "0-0" || token == "0-0-0") {
+        return token == "0-0" ? "O-O" : "O-O-O";
+    }
+    if (token.empty() || !std::isalpha(static_cast<unsigned char>(token.front())) ||
+        token == "e.p.") {
+        return std::string();
+    }
+    return std::string(token);
+}
+
+// The main-line moves between from and before to, outside comments, variations and
+// rest-of-line comments.
+std::vector<std::string> MainLineMoves(std::string_view text, long from, long to) {
+    std::vector<std::string> moves;
+    long i = std::max(from, 1L);
+    while (i < to && i <= Length(text)) {
+        const char c = At(text, i);
+        if (c == '{' || c == '(') {
+            i = SkipPiece(text, i);
+            if (i == 0) {
+                break;
+            }
+        } else if (LineCommentAt(text, i)) {
+            i = LineCommentEnd(text, i) + 1;
+        } else if (!AboveBlank(c)) {
+            ++i;
+        } else {
+            long end = i;
+            while (end < to && AboveBlank(At(text, end)) && At(text, end) != '{' &&
+                   At(text, end) != '(') {
+                ++end;
+            }
+            if (std::string move = MoveOf(Mid(text, i, end - 1)); !move.empty()) {
+                moves.push_back(std::move(move));
+            }
+            i = end;
+        }
+    }
+    return moves;
+}
+
+// A move corrected on the board earlier than the last move: the source's moves up to the
+// continuation must be the edited game's, or the merged game would keep the old move and
+// go on with the new ones.
+PgnError EarlierMovesDiffer(std::string_view edited, long editedFrom, long pastePoint,
+                            std::string_view source, long sourceFrom, long start) {
+    const std::vector<std::string> kept = MainLineMoves(edited, editedFrom, pastePoint);
+    const std::vector<std::string> played = MainLineMoves(source, sourceFrom, start);
+    for (std::size_t i = 0; i < kept.size() && i < played.size(); ++i) {
+        if (kept[i] != played[i]) {
+            const std::string number = std::to_string(i / 2 + 1) + (i % 2 == 0 ? ". " : "... ");
+            return "The move " + number + kept[i] + " isn't in the source file." + kEditTarget;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 PgnError ParsePgnText(std::string_view edited, const std::string& path, EditedScan& scan) {
@@ -192,6 +266,12 @@ PgnError AppendSourceMoves(std::string& edited, std::string_view source, const E
         if (PgnError error =
                 ContinuationStart(source, last, sourceTags.lastTag, start, sourceHasMoves)) {
             return error;
+        }
+        if (last.LastMove > 0) {
+            if (PgnError error = EarlierMovesDiffer(edited, scan.tags.lastTag + 1, last.PastePoint,
+                                                    source, sourceTags.lastTag + 1, start)) {
+                return error;
+            }
         }
         std::string merged = edited.substr(0, static_cast<std::size_t>(last.PastePoint - 1));
         if (last.LastMove == 0 && sourceHasMoves) {

@@ -35,26 +35,15 @@ long FindTagEnd(std::string_view text, long open) {
 PgnError FindLastTag(std::string_view text, TagSpans& tags) {
     try {
         TagSpans found;
-        // While a comment exists, brackets after the first "{" belong to the move text.
-        long firstComment = FindChar(text, '{');
-        long from = 1;
-        for (;;) {
-            const long open = FindChar(text, '[', from);
-            if (open == 0 || (firstComment > 0 && open > firstComment)) {
-                break;
-            }
+        const bool holdsComment = FindChar(text, '{') > 0;
+        for (long open = NextTagOpen(text, 1); open > 0;) {
             const long close = FindTagEnd(text, open);
             if (close == 0) {
-                return firstComment > 0 ? "Missing ] in header tags." : "Missing ] in pgn";
+                return holdsComment ? "Missing ] in header tags." : "Missing ] in pgn";
             }
             found.start.push_back(open);
             found.end.push_back(close);
-            if (firstComment > 0 && close > firstComment) {
-                // The brace stood inside the tag. When no other "{" follows, the text has
-                // no comment and every remaining bracket pair is a tag.
-                firstComment = FindChar(text, '{', close + 1);
-            }
-            from = close + 1;
+            open = NextTagOpen(text, close + 1);
         }
         if (found.end.empty()) {
             return "Error in procedure FindLastTag.";
@@ -75,6 +64,27 @@ bool LineCommentAt(std::string_view text, long pos) {
 long LineCommentEnd(std::string_view text, long pos) {
     const long lf = FindChar(text, '\n', pos + 1);
     return lf == 0 ? Length(text) : lf;
+}
+
+// A "[" in a comment, a ";" comment or a "%" line is no tag: a clock note, a reference
+// such as "; see [Event ...]" or an escape line would otherwise pass for a header, and a
+// later game's header in a file whose earlier game holds a comment would be missed.
+long NextTagOpen(std::string_view text, long from) {
+    for (long i = std::max(from, 1L); i <= Length(text); ++i) {
+        const char c = At(text, i);
+        if (c == '[') {
+            return i;
+        }
+        if (c == '{') {
+            i = FindChar(text, '}', i + 1);
+            if (i == 0) {
+                return 0;
+            }
+        } else if (LineCommentAt(text, i)) {
+            i = LineCommentEnd(text, i);
+        }
+    }
+    return 0;
 }
 
 namespace {

@@ -42,9 +42,13 @@ long LineCommentEnd(std::string_view text, long pos);
 // and skipping comments inside it; 0 when it is never closed.
 long VariationEnd(std::string_view text, long open);
 
-// Collects the header tags. While the text holds a "{", brackets after the first comment
-// are not tags (a clock note inside a comment is no header). Fails with the scanner's
-// messages, and when the text holds no tag at all.
+// Position of the next "[" at or after from that opens a tag: one outside comments, ";"
+// comments and "%" lines. 0 when there is none.
+long NextTagOpen(std::string_view text, long from);
+
+// Collects the header tags of every game in the text: brackets inside comments, ";"
+// comments and "%" lines are not tags (a clock note inside a comment is no header). Fails
+// with the scanner's messages, and when the text holds no tag at all.
 PgnError FindLastTag(std::string_view text, TagSpans& tags);
 
 // Collects comments, variations and stretches after the last header tag (lastTag). A

@@ -53,6 +53,7 @@ void BackupFiles(Pipeline& pipeline) {
     if (!pipeline.colChangedFiles) {
         return;
     }
+    const InCycle inCycle(pipeline.state);
     try {
         backUpChanged(pipeline);
         pipeline.colChangedFiles.reset();

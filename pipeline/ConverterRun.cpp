@@ -1,9 +1,8 @@
 #include "pipeline/ConverterRun.h"
 
-#include <QProcess>
-#include <QStringList>
-#include <filesystem>
-#include <memory>
+#include <string.h>
+
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/FileUtils.h"
@@ -15,64 +14,61 @@ namespace korvane {
 
 namespace {
 
-QString q(const std::string& text) {
-    return QString::fromStdString(text);
-}
+using Kind = ConverterOutcome::Kind;
 
 std::string directoryOf(const std::string& path) {
     const auto sep = path.rfind(kSep);
     return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
 }
 
-// Removes a file if it is there; a file that is not there is no failure.
-void removeIfPresent(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !std::filesystem::remove(path, ec)) {
-        throw std::runtime_error("Could not delete " + path + ": " + ec.message());
+std::string pageNameFor(ProgramState& state, const std::string& path) {
+    return state.bMakingOverview ? OverviewPageName(state.settings.spubIntroPgn)
+                                 : state.monitorList.Item(FileNameOf(path)).NameHtml;
+}
+
+std::string secondsText(int ms) {
+    const int seconds = std::max((ms + 500) / 1000, 1);
+    return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
+}
+
+// Why no page came out of a run, as the operator can act on it here.
+std::string failureReason(const ProgramState& state, const ConverterOutcome& outcome,
+                          const std::string& path) {
+    switch (outcome.kind) {
+        case Kind::TimedOut:
+            return "Vistrel had not finished converting " + path + " after " +
+                   secondsText(state.converterWaitMs) +
+                   " and has been stopped. A pgn file that cannot be read to its end "
+                   "(on a network drive that no longer answers, for example) can cause this.";
+        case Kind::Crashed:
+            return "Vistrel crashed while converting " + path + " (signal " +
+                   std::to_string(outcome.signal) + ", " + ::strsignal(outcome.signal) +
+                   "). Keep a copy of the pgn file: it shows what made the converter fail.";
+        case Kind::FailedExit:
+            return "Vistrel ended with exit code " + std::to_string(outcome.exitCode) +
+                   " while converting " + path +
+                   " and left no message. Run the converter on the file in a terminal to see "
+                   "what it reports.";
+        case Kind::EmptyPage:
+            return "Vistrel wrote an empty page for " + path + ".";
+        case Kind::BadPage:
+            return "Vistrel wrote a page for " + path +
+                   " that is not complete HTML, so it has not been published.";
+        default:
+            return "Vistrel ended without writing the page or a message for " + path + ".";
     }
 }
 
-std::string notCreatedEntry(const std::string& page, const std::string& path) {
-    return std::string("The html file ") + page + " was not created." + kCrLf + "If the pgn file " +
-           path + " is open in another program like e.g. ChessBase, " +
-           "it cannot be processed by Vistrel." + kCrLf +
-           "If there's a MS-DOS icon at the bottom of the screen, then click to open " +
-           "the DOS window. If it says: \"Cannot Open File\" etc. this is probably the " +
-           "problem. You can close the DOS-window " + "by pressing the ESC-key." + kCrLf +
+std::string notCreatedEntry(const std::string& page, const std::string& reason) {
+    return std::string("The html file ") + page + " was not created." + kCrLf + reason + kCrLf +
            "The file has been removed from the monitor list.";
 }
 
-// Starts the converter with an argument vector (no shell, so blanks in paths are fine)
-// and waits for it at most the converter wait. Returns whether the wait timed out; a
-// timed-out run is handed to the pipeline's owner of left-over runs.
-bool runConverter(Pipeline& pipeline, const std::string& path) {
-    ProgramState& state = pipeline.state;
-    const Settings& settings = state.settings;
-    const std::string& ini =
-        state.bMakingOverview ? settings.spubPathIntroIni : settings.spubPathVisIni;
-
-    auto process = std::make_unique<QProcess>();
-    // Nobody reads the converter's output or feeds its input: neither may block it.
-    process->setStandardInputFile(QProcess::nullDevice());
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
-    process->start(q(settings.spubPathVistrel), QStringList{q(path), q(ini), "-x"});
-    if (!process->waitForStarted()) {
-        throw std::runtime_error("Could not start " + settings.spubPathVistrel + ": " +
-                                 process->errorString().toStdString());
-    }
-    if (process->waitForFinished(state.converterWaitMs) ||
-        process->state() == QProcess::NotRunning) {
-        return false;
-    }
-    pipeline.converters.adopt(std::move(process));
-    return true;
-}
-
 void reportConverterError(Pipeline& pipeline, const std::string& name, const std::string& msg,
-                          const std::string& local, bool& bPgnError) {
+                          bool& bPgnError) {
     ProgramState& state = pipeline.state;
     const std::string head = "Error in " + name + ". The message from Vistrel reads: ";
+    bPgnError = true;
     if (state.bMakingOverview) {
         LogEvent(state, head + kCrLf + msg + kCrLf +
                             "The html overview page will NOT be uploaded, " +
@@ -82,13 +78,10 @@ void reportConverterError(Pipeline& pipeline, const std::string& name, const std
                             "\"Settings\" dialog.");
         state.ui.raiseAlarm();
         state.settings.bIntroPage = false;
-        bPgnError = true;
-        removeIfPresent(local);
         state.ui.processEvents();
         return;
     }
     Pgn& game = state.monitorList.Item(name);
-    bPgnError = true;
     if (!game.bUseFinal()) {
         LogEvent(state, head + kCrLf + msg + kCrLf +
                             "The Html and Pgn files will NOT be uploaded, " +
@@ -99,7 +92,7 @@ void reportConverterError(Pipeline& pipeline, const std::string& name, const std
         game.bSleep = true;
         state.ui.processEvents();
     } else {
-        // No alarm: the cycle now tries the bare copy and reports the outcome.
+        // No alarm: the cycle now looks at the bare copy and reports the outcome.
         game.setUseFinal(false);
         LogEvent(state,
                  "There's an error in the edited version of " + name +
@@ -110,13 +103,14 @@ void reportConverterError(Pipeline& pipeline, const std::string& name, const std
     }
 }
 
-void publishPage(Pipeline& pipeline, const std::string& name, const std::string& page,
-                 const std::string& local) {
+void publishPage(Pipeline& pipeline, const std::string& path, const std::string& page,
+                 const std::string& bytes) {
     ProgramState& state = pipeline.state;
     state.bError = false;
-    CopyOneFile(state, local, WithTrailingSep(state.settings.spubPathHtml) + page);
+    WriteCopy(state, directoryOf(path) + page, bytes,
+              WithTrailingSep(state.settings.spubPathHtml) + page);
     // A page that did not reach the HTML directory is not queued: the upload would send
-    // an older page or fail. CopyOneFile has reported the failure and set bError.
+    // an older page or fail. The copy has reported the failure and set bError.
     if (state.bError) {
         return;
     }
@@ -125,53 +119,30 @@ void publishPage(Pipeline& pipeline, const std::string& name, const std::string&
         if (!pipeline.uploads.pgn) {
             pipeline.uploads.pgn.emplace();
         }
-        pipeline.uploads.pgn->push_back(name);
+        pipeline.uploads.pgn->push_back(FileNameOf(path));
     }
 }
 
-void processPgn(Pipeline& pipeline, const std::string& path, bool& bPgnError, bool& bRemove) {
+void applyConversion(Pipeline& pipeline, const std::string& path, const ConverterOutcome& outcome,
+                     bool& bPgnError, bool& bRemove) {
     ProgramState& state = pipeline.state;
-    pipeline.converters.reap();
-
-    const std::string name = FileNameOf(path);
-    // Under a broadcast delay the converter reads a copy that tells the page so.
-    const std::string input = ConverterInput(state, path);
-    const std::string dir = directoryOf(input);
-    const std::string page = state.bMakingOverview ? OverviewPageName(state.settings.spubIntroPgn)
-                                                   : state.monitorList.Item(name).NameHtml;
-    const std::string local = dir + page;
-    const std::string log = dir + kConverterLog;
-
-    // Whatever an earlier run left in the directory must not pass for this run's result.
-    removeIfPresent(log);
-    removeIfPresent(local);
-
-    const bool timedOut = runConverter(pipeline, input);
-
-    state.ui.setStatus("Checking and copying HTML files");
-    state.ui.processEvents();
-
-    const bool pagePresent = FileCheck(local);
-    const bool logPresent = FileCheck(log);
-    if (!pagePresent && (timedOut || !logPresent)) {
-        // Nothing came out: either the run hangs on a locked input or it ended silently.
-        LogEvent(state, notCreatedEntry(page, path));
-        bRemove = true;
-        state.ui.raiseAlarm();
-        state.ui.processEvents();
-        return;
-    }
-    if (logPresent) {
-        std::string msg;
-        LoadTextFile(state, log, msg);
-        reportConverterError(pipeline, name, msg, local, bPgnError);
-        if (state.bMakingOverview) {
+    const std::string page = pageNameFor(state, path);
+    switch (outcome.kind) {
+        case Kind::Page:
+            publishPage(pipeline, path, page, outcome.page);
             return;
-        }
-    } else {
-        publishPage(pipeline, name, page, local);
+        case Kind::Rejected:
+            reportConverterError(pipeline, FileNameOf(path), outcome.message, bPgnError);
+            return;
+        case Kind::NotStarted:
+            throw std::runtime_error(outcome.message);
+        default:
+            LogEvent(state, notCreatedEntry(page, failureReason(state, outcome, path)));
+            bRemove = true;
+            state.ui.raiseAlarm();
+            state.ui.processEvents();
+            return;
     }
-    removeIfPresent(local);
 }
 
 }  // namespace
@@ -181,17 +152,69 @@ std::string OverviewPageName(const std::string& introPgn) {
     return base + ".htm";
 }
 
-void ProcessPgn(Pipeline& pipeline, const std::string& path, bool& bPgnError, bool& bRemove) {
+ConverterJob ConverterJobFor(const Pipeline& pipeline, const std::string& path,
+                             const std::string& text, const std::string& page) {
+    const ProgramState& state = pipeline.state;
+    const Settings& settings = state.settings;
+    ConverterJob input;
+    input.fileName = FileNameOf(path);
+    // Under a broadcast delay the converter reads a copy that tells the page so.
+    input.text = DelayNoted(state, text);
+    input.ini = state.bMakingOverview ? settings.spubPathIntroIni : settings.spubPathVisIni;
+    input.pageName = page;
+    return input;
+}
+
+std::vector<ConverterOutcome> RunConversions(Pipeline& pipeline,
+                                             const std::vector<ConverterJob>& inputs) {
+    ProgramState& state = pipeline.state;
+    ConverterBatch batch;
+    batch.program = state.settings.spubPathVistrel;
+    batch.workDir = state.tempDir;
+    batch.waitMs = state.converterWaitMs;
+    batch.parallel = pipeline.converterParallel;
+    std::vector<ConverterOutcome> outcomes = RunConverters(batch, inputs);
+    state.ui.setStatus("Checking and copying HTML files");
+    state.ui.processEvents();
+    return outcomes;
+}
+
+void ApplyConversion(Pipeline& pipeline, const std::string& path, const ConverterOutcome& outcome,
+                     bool& bPgnError, bool& bRemove) {
     bPgnError = false;
     bRemove = false;
     try {
-        processPgn(pipeline, path, bPgnError, bRemove);
+        applyConversion(pipeline, path, outcome, bPgnError, bRemove);
     } catch (const std::exception& e) {
         LogEventSingleBreak(pipeline.state, std::string(e.what()) + kCrLf +
                                                 "Error processing pgn file with Vistrel. "
                                                 "Procedure ProcessPgn.");
         pipeline.state.bError = true;
     }
+}
+
+void ProcessPgn(Pipeline& pipeline, const std::string& path, bool& bPgnError, bool& bRemove) {
+    bPgnError = false;
+    bRemove = false;
+    std::string text;
+    if (const std::error_code error = ReadWholeFile(path, text)) {
+        LogEventSingleBreak(pipeline.state, "Could not read " + path + ": " + error.message() +
+                                                kCrLf +
+                                                "Error processing pgn file with Vistrel. "
+                                                "Procedure ProcessPgn.");
+        pipeline.state.bError = true;
+        return;
+    }
+    ConverterOutcome outcome;
+    try {
+        const ConverterJob input =
+            ConverterJobFor(pipeline, path, text, pageNameFor(pipeline.state, path));
+        outcome = RunConversions(pipeline, {input}).front();
+    } catch (const std::exception& e) {
+        outcome.kind = ConverterOutcome::Kind::NotStarted;
+        outcome.message = e.what();
+    }
+    ApplyConversion(pipeline, path, outcome, bPgnError, bRemove);
 }
 
 }  // namespace korvane

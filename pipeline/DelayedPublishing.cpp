@@ -139,11 +139,7 @@ std::string ConverterInput(const ProgramState& state, const std::string& path) {
     if (!bytes) {
         return path;
     }
-    // A byte-order mark stays in front, where readers look for it.
-    const std::size_t head = bytes->rfind(kUtf8Bom, 0) == 0 ? 3 : 0;
-    const std::string directive = "%vis3 delay, " + std::to_string(store.delay().count()) + kCrLf;
-    std::string text = *bytes;
-    text.insert(head, directive);
+    const std::string text = DelayNoted(state, *bytes);
 
     std::error_code ec;
     fs::create_directories(store.converterDir(), ec);
@@ -152,6 +148,19 @@ std::string ConverterInput(const ProgramState& state, const std::string& path) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     return out ? input : path;
+}
+
+std::string DelayNoted(const ProgramState& state, const std::string& text) {
+    const DelayStore store(state);
+    if (!store.on()) {
+        return text;
+    }
+    // A byte-order mark stays in front, where readers look for it.
+    const std::size_t head = text.rfind(kUtf8Bom, 0) == 0 ? 3 : 0;
+    const std::string directive = "%vis3 delay, " + std::to_string(store.delay().count()) + kCrLf;
+    std::string noted = text;
+    noted.insert(head, directive);
+    return noted;
 }
 
 std::string PublicLagText(const ProgramState& state, const Pgn& game) {

@@ -41,6 +41,9 @@ void HoldBackLiveCopies(ProgramState& state, Pgn& game);
 // copy headed by the directive line "%vis3 delay, N" from which the page says that its
 // moves are delayed. Falls back to path when the copy cannot be written.
 std::string ConverterInput(const ProgramState& state, const std::string& path);
+// The text the converter is to read for a PGN text: the text itself without a delay; with
+// one, the text headed by the directive line "%vis3 delay, N".
+std::string DelayNoted(const ProgramState& state, const std::string& text);
 
 // How far the public page of the game is behind its board, for the monitor window; empty
 // without a delay.

@@ -1,9 +1,11 @@
 #include "pipeline/Overview.h"
 
 #include <stdexcept>
+#include <vector>
 
 #include "core/FileUtils.h"
 #include "core/MessageLog.h"
+#include "core/TextUtils.h"
 #include "pipeline/ConverterRun.h"
 #include "pipeline/Pipeline.h"
 
@@ -27,39 +29,129 @@ std::string directiveLines(const PgnFiles& list) {
 }
 
 // The bare source text that stands for one game: a sleeping game's last good copy from
-// backup, an edited game's cached source text, otherwise the temporary copy.
+// backup, otherwise its temporary copy, which only ever holds a copy that converted. An
+// edited game's text from its last merge may be a copy that the converter rejected (one
+// taken while the board software wrote the file), so it is not used here.
 std::string gameText(ProgramState& state, Pgn& game) {
     std::string text;
     if (game.bSleep) {
         LoadTextFile(state, state.backupDir + game.Key, text);
-    } else if (game.bUseFinal() && !game.PgnTempAfterUpdate.empty()) {
-        text = game.PgnTempAfterUpdate;
     } else {
         LoadTextFile(state, game.PathTemp, text);
-        game.PgnTempAfterUpdate = text;
+        if (!game.bUseFinal()) {
+            game.PgnTempAfterUpdate = text;
+        }
     }
     return text;
 }
 
+// One game's part of the overview pgn.
+struct OverviewGame {
+    Pgn* game;
+    std::string text;
+    bool converted;  // the text is a copy that converted in this session
+};
+
+std::vector<OverviewGame> overviewGames(Pipeline& pipeline) {
+    ProgramState& state = pipeline.state;
+    std::vector<OverviewGame> games;
+    for (Pgn& game : state.monitorList) {
+        const bool converted =
+            !game.bSleep && pipeline.convertedCopies.count(ToLower(game.Key)) > 0;
+        games.push_back({&game, gameText(state, game), converted});
+    }
+    return games;
+}
+
+std::string overviewText(const PgnFiles& list, const std::vector<OverviewGame>& games) {
+    std::string text = directiveLines(list);
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        text += (i == 0 ? "" : kCrLf) + games[i].text;
+    }
+    return text;
+}
+
+// A game's header with no moves: it keeps the game's place (and its players) in the
+// overview when its text is faulty.
+std::string headerOnly(const std::string& text) {
+    if (text.rfind('[', 0) != 0) {
+        return "*\r\n";
+    }
+    std::size_t end = text.find("\n\r\n");
+    end = end == std::string::npos ? text.find("\n\n") : end;
+    return (end == std::string::npos ? text : text.substr(0, end + 1)) + "\r\n*\r\n";
+}
+
+// The converter rejected the overview. Games whose text has not converted in this session
+// (a copy taken when the game was added, a sleeping game's backup) are converted on their
+// own; those it rejects stand in the overview with their header only, so that one faulty
+// game cannot switch the overview off. Returns whether any game was left out.
+bool leaveOutFaultyGames(Pipeline& pipeline, std::vector<OverviewGame>& games) {
+    const Settings& settings = pipeline.state.settings;
+    std::vector<ConverterJob> inputs;
+    std::vector<OverviewGame*> tried;
+    for (OverviewGame& g : games) {
+        if (!g.converted) {
+            inputs.push_back({g.game->Key, g.text, settings.spubPathVisIni, g.game->NameHtml});
+            tried.push_back(&g);
+        }
+    }
+    if (inputs.empty()) {
+        return false;
+    }
+    const std::vector<ConverterOutcome> outcomes = RunConversions(pipeline, inputs);
+    bool leftOut = false;
+    for (std::size_t i = 0; i < tried.size(); ++i) {
+        if (outcomes[i].kind == ConverterOutcome::Kind::Rejected) {
+            tried[i]->text = headerOnly(tried[i]->text);
+            leftOut = true;
+        }
+    }
+    return leftOut;
+}
+
+// Saves the overview pgn; false (logged) when it cannot be written.
+bool saveOverview(ProgramState& state, const std::string& path, const std::string& text) {
+    SaveFile(state, path, text, false, true);
+    if (state.bError) {
+        LogEvent(state, "Could not write overview pgn file.");
+        state.bError = false;
+        return false;
+    }
+    return true;
+}
+
+ConverterOutcome convertOverview(Pipeline& pipeline, const std::string& path,
+                                 const std::string& text) {
+    const std::string page = OverviewPageName(pipeline.state.settings.spubIntroPgn);
+    return RunConversions(pipeline, {ConverterJobFor(pipeline, path, text, page)}).front();
+}
+
 void makeIntroFiles(Pipeline& pipeline) {
     ProgramState& state = pipeline.state;
-    std::string text = BuildOverviewText(pipeline);
+    std::vector<OverviewGame> games = overviewGames(pipeline);
+    std::string text = overviewText(state.monitorList, games);
     if (state.settings.spubIntroPgn.empty()) {
         state.settings.spubIntroPgn = kDefaultIntroPgn;
     }
     const std::string tempPath = state.tempDir + state.settings.spubIntroPgn;
-
-    bool bPgnError = false;
-    bool bRemove = false;
-    SaveFile(state, tempPath, text, false, true);
-    if (state.bError) {
-        LogEvent(state, "Could not write overview pgn file.");
-        state.bError = false;
+    if (!saveOverview(state, tempPath, text)) {
         return;
     }
-    ProcessPgn(pipeline, tempPath, bPgnError, bRemove);
+    ConverterOutcome outcome = convertOverview(pipeline, tempPath, text);
+    if (outcome.kind == ConverterOutcome::Kind::Rejected && leaveOutFaultyGames(pipeline, games)) {
+        text = overviewText(state.monitorList, games);
+        if (!saveOverview(state, tempPath, text)) {
+            return;
+        }
+        outcome = convertOverview(pipeline, tempPath, text);
+    }
+    bool bPgnError = false;
+    bool bRemove = false;
+    state.bError = false;
+    ApplyConversion(pipeline, tempPath, outcome, bPgnError, bRemove);
     if (state.bError) {
-        // ProcessPgn has logged its failure; the overview's backup copy is left as it was.
+        // The failure has been logged; the overview's backup copy is left as it was.
         state.bError = false;
         return;
     }
@@ -75,17 +167,7 @@ void makeIntroFiles(Pipeline& pipeline) {
 }  // namespace
 
 std::string BuildOverviewText(Pipeline& pipeline) {
-    ProgramState& state = pipeline.state;
-    std::string text = directiveLines(state.monitorList);
-    bool first = true;
-    for (Pgn& game : state.monitorList) {
-        if (!first) {
-            text += kCrLf;
-        }
-        first = false;
-        text += gameText(state, game);
-    }
-    return text;
+    return overviewText(pipeline.state.monitorList, overviewGames(pipeline));
 }
 
 void MakeIntroFiles(Pipeline& pipeline) {

@@ -1,127 +1,32 @@
 #include "pipeline/ProcessingCycle.h"
 
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
-#include <system_error>
 #include <vector>
 
 #include "core/FileUtils.h"
 #include "core/MessageLog.h"
-#include "core/TextUtils.h"
 #include "pgn/AppendNewMoves.h"
+#include "pgn/MoveMerge.h"
+#include "pgn/TagsToChange.h"
 #include "pipeline/ConverterRun.h"
-#include "pipeline/DelayedPublishing.h"
+#include "pipeline/Intake.h"
 #include "pipeline/Overview.h"
 #include "pipeline/Pipeline.h"
-
-namespace fs = std::filesystem;
 
 namespace korvane {
 
 namespace {
 
-// What a source file looked like at one moment; a rewrite changes one or the other.
-struct SourceStamp {
-    FileTime time;
-    std::uintmax_t size = 0;
-    bool operator==(const SourceStamp&) const = default;
+// One changed game on its way through the conversion step: which runs it has among the
+// cycle's converter inputs and how its edited pgn was brought up to date.
+struct GameRuns {
+    Candidate* candidate = nullptr;
+    bool edited = false;         // the edited pgn is published
+    bool mergeDeferred = false;  // the merge would fail: it runs once the source is known good
+    std::size_t editedRun = 0;
+    std::size_t bareRun = 0;
 };
-
-std::optional<SourceStamp> stampOf(const std::string& path) {
-    std::error_code ec;
-    SourceStamp stamp;
-    stamp.time = fs::last_write_time(path, ec);
-    if (ec) {
-        return std::nullopt;
-    }
-    stamp.size = fs::file_size(path, ec);
-    if (ec) {
-        return std::nullopt;
-    }
-    return stamp;
-}
-
-void reportUnreachable(ProgramState& state, const std::string& path) {
-    LogEvent(state, "Couldn't access " + path + ".");
-    state.ui.raiseAlarm();
-    state.ui.processEvents();
-}
-
-// A source that is missing (deleted, renamed, an unmounted share) counts as unchanged; the
-// first scan that misses it says so once.
-bool sourceMissing(Pipeline& pipeline, const Pgn& game, const std::optional<SourceStamp>& stamp) {
-    const std::string key = ToLower(game.Key);
-    if (stamp) {
-        pipeline.missingSourcesReported.erase(key);
-        return false;
-    }
-    if (pipeline.missingSourcesReported.insert(key).second) {
-        reportUnreachable(pipeline.state, game.PathSource);
-    }
-    return true;
-}
-
-// Phase 1 for one game: copies a changed source over its temporary copy and takes it in.
-// Returns whether the game was taken in.
-bool takeInIfChanged(Pipeline& pipeline, Pgn& game) {
-    ProgramState& state = pipeline.state;
-    const std::optional<SourceStamp> before = stampOf(game.PathSource);
-    if (sourceMissing(pipeline, game, before)) {
-        return false;
-    }
-    if (before->time == game.LastTime && !state.bForceConversion) {
-        return false;
-    }
-    const std::error_code copyError =
-        pipeline.copySource(state, game.PathSource, IntakeTarget(state, game));
-    state.bError = false;
-    // A copy that failed left the previous temporary copy in place. Taking the game in would
-    // stamp the new time on old moves and keep the page on them until the next move; the
-    // next scan tries the copy again instead. A denied access is reported here, any other
-    // failure has been reported by the copy.
-    if (copyError) {
-        if (copyError == std::errc::permission_denied) {
-            reportUnreachable(state, game.PathSource);
-        }
-        return false;
-    }
-    // Board software rewrites the whole file; a copy made while it wrote may be torn.
-    // Such a game is not taken in now (LastTime stays), so the next scan copies it again.
-    if (stampOf(game.PathSource) != before) {
-        return false;
-    }
-    state.ui.processEvents();
-    game.LastTime = before->time;
-    if (HoldBackTakenIn(state, game)) {
-        return false;  // published when the broadcast delay has passed
-    }
-    pipeline.colChangedFiles->push_back(game.PathTemp);
-    return true;
-}
-
-// Under a broadcast delay a game goes out when a snapshot of it comes of age, whether or
-// not its board moved in this scan.
-bool publishDelayed(Pipeline& pipeline, Pgn& game) {
-    if (!PublishDueSnapshot(pipeline.state, game)) {
-        return false;
-    }
-    pipeline.colChangedFiles->push_back(game.PathTemp);
-    return true;
-}
-
-// A game whose taken-in copy was not published forgets when it was taken in, so the next
-// scan in which it is awake takes it in and converts it again even if its source has not
-// changed since (the last move of a finished game would otherwise never be published).
-void retryNextScan(Pgn& game) {
-    game.LastTime.reset();
-}
-
-// Puts a game to sleep because no page came out of its conversion.
-void sleepUnpublished(Pgn& game) {
-    game.bSleep = true;
-    retryNextScan(game);
-}
 
 bool stillListed(const ProgramState& state, const Pgn& game) {
     const long position = state.monitorList.PositionOf(game.Key);
@@ -133,108 +38,218 @@ void setStatus(ProgramState& state, const std::string& text) {
     state.ui.processEvents();
 }
 
-// Converts the edited pgn after merging the source's new moves into it; when the
-// converter rejects it, restores it and publishes the bare copy instead.
-void convertEdited(Pipeline& pipeline, Pgn& game, const std::string& name) {
-    ProgramState& state = pipeline.state;
-    bool bPgnError = false;
-    bool bRemove = false;
-
-    const std::string fin = game.PathFinal;
-    state.iCurrentPgn = state.monitorList.PositionOf(name);
-    AppendNewMoves(state);
-    state.ui.processEvents();
-
-    setStatus(state, "Vistrel is processing " + fin);
-    state.bError = false;
-    ProcessPgn(pipeline, fin, bPgnError, bRemove);
-    if (state.bError) {
-        state.bError = false;
-        sleepUnpublished(game);
-        return;
-    }
-    if (bPgnError) {
-        // An empty text means the merge never read the edited pgn: writing it back would
-        // wipe the operator's work, so the file is left as it is.
-        if (!game.PgnBeforeUpdate.empty()) {
-            SaveFile(state, fin, game.PgnBeforeUpdate, false, true);
-        }
-        state.bError = false;
-        game.PgnBeforeUpdate.clear();
-
-        setStatus(state, "Vistrel is processing " + game.PathTemp);
-        ProcessPgn(pipeline, game.PathTemp, bPgnError, bRemove);
-        if (state.bError) {
-            state.bError = false;
-            sleepUnpublished(game);
-            return;
-        }
-        if (bPgnError) {
-            game.bSleep = true;
-            LogEvent(state,
-                     "Both the source and edited version of " + name + " has errors, " +
-                         "so the error is probably in the new move(s) since the last update. " +
-                         "Korvane has therefore: " + kCrLf + "1. Removed " + name +
-                         " from the monitor list." + kCrLf +
-                         "2. Removed the new move(s) from the edited version." + kCrLf +
-                         "Once the source file has been repaired, you can put it back on the " +
-                         "monitorlist by selecting it and click \"Activate\".");
-            state.ui.processEvents();
-            return;
-        }
-        if (!bRemove) {
-            LogEvent(state, "There's a pgn error in the edited version of " + name +
-                                ". The source pgn file has no errors, so Korvane has: " + kCrLf +
-                                "1. Created an Html file based on the source file instead." +
-                                kCrLf + "2. Disabled processing of the edited file." + kCrLf +
-                                "Until you have repaired the edited version and enabled its use, " +
-                                "Korvane will process the source Pgn.");
-            game.setUseFinal(false);
-            state.ui.processEvents();
-        }
-    }
-    if (bRemove) {
-        sleepUnpublished(game);
-    }
+// Puts a game to sleep because no page came out of its conversion.
+void sleepUnpublished(Pgn& game) {
+    game.bSleep = true;
+    RetryNextScan(game);
 }
 
-// Phase 2 for one changed game.
-void convertChanged(Pipeline& pipeline, const std::string& tmp) {
-    ProgramState& state = pipeline.state;
-    const std::string name = FileNameOf(tmp);
-    // The operator may have removed the game while the scan let events run.
-    if (!state.monitorList.Contains(name)) {
-        return;
-    }
-    // Held, not borrowed: the scan lets events run, and the operator may remove the game.
-    const std::shared_ptr<Pgn> held = state.monitorList.Share(name);
-    Pgn& game = *held;
+void mergeNewMoves(ProgramState& state, const Pgn& game, const std::string& source) {
+    state.iCurrentPgn = state.monitorList.PositionOf(game.Key);
+    AppendNewMoves(state, source);
+    state.ui.processEvents();
+}
 
+// Brings the edited pgn up to date and returns the text to convert. A merge that would
+// fail is left for later: on a copy torn by the board software it would only log a
+// failure that the next scan does not have.
+std::string prepareEdited(ProgramState& state, GameRuns& runs) {
+    Pgn& game = *runs.candidate->game;
+    std::string edited;
+    ReadWholeFile(game.PathFinal, edited);
+    std::vector<std::string> tags = state.tagsToChange;
+    const MergeOutcome trial =
+        MergeNewMoves(edited, runs.candidate->text, EnsureTagsToChange(tags), game.PathFinal);
+    if (trial.error) {
+        runs.mergeDeferred = true;
+        return edited;
+    }
+    mergeNewMoves(state, game, runs.candidate->text);
+    ReadWholeFile(game.PathFinal, edited);
+    return edited;
+}
+
+// The runs of one changed game: its edited pgn (when published) and its bare copy. The
+// bare copy is always converted: it tells a faulty source from a faulty edit, and only a
+// copy that converts replaces the temporary copy.
+bool prepareRuns(Pipeline& pipeline, GameRuns& runs, std::vector<ConverterJob>& inputs) {
+    ProgramState& state = pipeline.state;
+    Pgn& game = *runs.candidate->game;
     if (game.bUseFinal() && !FileCheck(game.PathFinal)) {
         LogEvent(state, "The edited pgn " + game.PathFinal + " doesn't exist. Korvane will use " +
                             game.PathTemp + " instead.");
         state.ui.raiseAlarm();
         state.ui.processEvents();
         game.setUseFinal(false);
-        return;
+        RetryNextScan(game);
+        return false;
     }
+    runs.bareRun = inputs.size();
+    inputs.push_back(ConverterJobFor(pipeline, game.PathTemp, runs.candidate->text, game.NameHtml));
     if (game.bUseFinal()) {
-        convertEdited(pipeline, game, name);
+        runs.edited = true;
+        const std::string text = prepareEdited(state, runs);
+        runs.editedRun = inputs.size();
+        inputs.push_back(ConverterJobFor(pipeline, game.PathFinal, text, game.NameHtml));
+        setStatus(state, "Vistrel is processing " + game.PathFinal);
+    }
+    return true;
+}
+
+void restoreEdited(ProgramState& state, Pgn& game) {
+    // An empty text means the merge never read the edited pgn: writing it back would
+    // wipe the operator's work, so the file is left as it is.
+    if (!game.PgnBeforeUpdate.empty()) {
+        SaveFile(state, game.PathFinal, game.PgnBeforeUpdate, false, true);
+    }
+    state.bError = false;
+    game.PgnBeforeUpdate.clear();
+}
+
+void logBothFaulty(ProgramState& state, const std::string& name) {
+    LogEvent(state, "Both the source and edited version of " + name + " has errors, " +
+                        "so the error is probably in the new move(s) since the last update. " +
+                        "Korvane has therefore: " + kCrLf + "1. Removed " + name +
+                        " from the monitor list." + kCrLf +
+                        "2. Removed the new move(s) from the edited version." + kCrLf +
+                        "Once the source file has been repaired, you can put it back on the " +
+                        "monitorlist by selecting it and click \"Activate\".");
+}
+
+void logEditedFaulty(ProgramState& state, const std::string& name) {
+    LogEvent(state, "There's a pgn error in the edited version of " + name +
+                        ". The source pgn file has no errors, so Korvane has: " + kCrLf +
+                        "1. Created an Html file based on the source file instead." + kCrLf +
+                        "2. Disabled processing of the edited file." + kCrLf +
+                        "Until you have repaired the edited version and enabled its use, " +
+                        "Korvane will process the source Pgn.");
+}
+
+// The converter rejected the edited pgn: it is restored and the bare copy published.
+void recoverFromEditedError(Pipeline& pipeline, Pgn& game, const ConverterOutcome& bare) {
+    ProgramState& state = pipeline.state;
+    const std::string name = game.Key;
+    restoreEdited(state, game);
+    setStatus(state, "Vistrel is processing " + game.PathTemp);
+    if (!stillListed(state, game)) {
         return;
     }
     bool bPgnError = false;
     bool bRemove = false;
+    ApplyConversion(pipeline, game.PathTemp, bare, bPgnError, bRemove);
+    if (state.bError) {
+        state.bError = false;
+        sleepUnpublished(game);
+        return;
+    }
+    if (bPgnError) {
+        game.bSleep = true;
+        logBothFaulty(state, name);
+        state.ui.processEvents();
+        return;
+    }
+    if (bRemove) {
+        sleepUnpublished(game);
+        return;
+    }
+    logEditedFaulty(state, name);
+    game.setUseFinal(false);
+    state.ui.processEvents();
+}
+
+// The outcomes of an edited game: the edited page is published, or on a rejection the
+// edited pgn is restored and the bare copy published instead.
+void applyEdited(Pipeline& pipeline, GameRuns& runs, const ConverterOutcome& edited,
+                 const ConverterOutcome& bare) {
+    ProgramState& state = pipeline.state;
+    Pgn& game = *runs.candidate->game;
+    if (runs.mergeDeferred) {
+        mergeNewMoves(state, game, runs.candidate->text);
+        if (!stillListed(state, game)) {
+            return;
+        }
+    }
+    bool bPgnError = false;
+    bool bRemove = false;
     state.bError = false;
-    ProcessPgn(pipeline, tmp, bPgnError, bRemove);
+    ApplyConversion(pipeline, game.PathFinal, edited, bPgnError, bRemove);
+    if (state.bError) {
+        state.bError = false;
+        sleepUnpublished(game);
+        return;
+    }
+    if (bPgnError) {
+        recoverFromEditedError(pipeline, game, bare);
+        return;
+    }
+    if (bRemove) {
+        sleepUnpublished(game);
+    }
+}
+
+void applyBare(Pipeline& pipeline, Pgn& game, const ConverterOutcome& bare) {
+    ProgramState& state = pipeline.state;
+    bool bPgnError = false;
+    bool bRemove = false;
+    state.bError = false;
+    ApplyConversion(pipeline, game.PathTemp, bare, bPgnError, bRemove);
     // The run has logged its outcome, and a rejected game sleeps. A run that failed (the
     // converter did not start, the page did not reach the HTML directory) is repeated by
     // the next scan.
     if (state.bError) {
         state.bError = false;
-        retryNextScan(game);
+        RetryNextScan(game);
     }
     if (bRemove) {
         sleepUnpublished(game);
+    }
+}
+
+// Phase 2 for one changed game, in list order, once every run of the cycle has ended.
+void applyOutcomes(Pipeline& pipeline, GameRuns& runs,
+                   const std::vector<ConverterOutcome>& outcomes) {
+    ProgramState& state = pipeline.state;
+    Pgn& game = *runs.candidate->game;
+    if (!stillListed(state, game)) {
+        return;
+    }
+    const ConverterOutcome& bare = outcomes[runs.bareRun];
+    if (bare.kind == ConverterOutcome::Kind::Rejected &&
+        !RejectionConfirmed(pipeline, *runs.candidate)) {
+        // Most likely a copy torn by the board software: nothing is published, nothing
+        // is said, and the game is taken in again at the next scan.
+        if (runs.edited && !runs.mergeDeferred) {
+            restoreEdited(state, game);
+        }
+        return;
+    }
+    if (bare.isPage()) {
+        AcceptCandidate(pipeline, *runs.candidate);
+    }
+    if (runs.edited) {
+        applyEdited(pipeline, runs, outcomes[runs.editedRun], bare);
+    } else {
+        applyBare(pipeline, game, bare);
+    }
+}
+
+// Phase 2: every changed game's runs are made at once, then their outcomes are applied in
+// list order, so the log reads as if the games had been converted one after the other.
+void convertChanged(Pipeline& pipeline, std::vector<Candidate>& candidates) {
+    ProgramState& state = pipeline.state;
+    std::vector<GameRuns> games;
+    std::vector<ConverterJob> inputs;
+    for (Candidate& candidate : candidates) {
+        GameRuns runs;
+        runs.candidate = &candidate;
+        // The operator may have removed the game while the scan let events run.
+        if (stillListed(state, *candidate.game) && prepareRuns(pipeline, runs, inputs)) {
+            games.push_back(runs);
+        }
+    }
+    const std::vector<ConverterOutcome> outcomes = RunConversions(pipeline, inputs);
+    for (GameRuns& runs : games) {
+        applyOutcomes(pipeline, runs, outcomes);
     }
 }
 
@@ -259,12 +274,8 @@ void upload(Pipeline& pipeline) {
     pipeline.uploads = UploadQueue{};
 }
 
-}  // namespace
-
-void CheckPgnFiles(Pipeline& pipeline) {
+void beginScan(Pipeline& pipeline) {
     ProgramState& state = pipeline.state;
-
-    // Phase 1: which games changed?
     setStatus(state, "Checking for updated pgn files.");
     pipeline.colChangedFiles.emplace();
     pipeline.uploads = UploadQueue{};
@@ -272,22 +283,18 @@ void CheckPgnFiles(Pipeline& pipeline) {
         pipeline.uploads.pgn.emplace();
     }
     state.ui.setEditorSaveButtonsVisible(false);
+}
 
-    // The games as they are listed now, held: the operator may remove one while the scan
-    // lets events run, which must neither free it under the scan nor make it skip the next.
-    std::vector<std::shared_ptr<Pgn>> games;
-    for (long i = 1; i <= state.monitorList.Count(); ++i) {
-        games.push_back(state.monitorList.Share(i));
-    }
-    bool anyChanged = false;
-    for (const std::shared_ptr<Pgn>& game : games) {
-        if (stillListed(state, *game) && !game->bSleep) {
-            const bool due = publishDelayed(pipeline, *game);
-            const bool taken = takeInIfChanged(pipeline, *game);
-            anyChanged = anyChanged || due || taken;
-        }
-    }
-    if (!anyChanged) {
+}  // namespace
+
+void CheckPgnFiles(Pipeline& pipeline) {
+    ProgramState& state = pipeline.state;
+    const InCycle inCycle(state);
+    beginScan(pipeline);
+
+    // Phase 1, intake: which games changed? Their copies are held until converted.
+    std::vector<Candidate> candidates = TakeInChangedGames(pipeline);
+    if (candidates.empty()) {
         // Files of an earlier failed upload still go, even when nothing changed.
         Uploader* uploader = pipeline.uploader;
         if (uploader != nullptr && uploader->hasServer() && uploader->hasPendingRetries()) {
@@ -297,11 +304,10 @@ void CheckPgnFiles(Pipeline& pipeline) {
         return;
     }
 
-    // Phase 2: convert. An unexpected failure ends the scan without overview and upload.
+    // Phase 2, conversion, then publishing. An unexpected failure ends the scan without
+    // overview and upload.
     try {
-        for (const std::string& tmp : *pipeline.colChangedFiles) {
-            convertChanged(pipeline, tmp);
-        }
+        convertChanged(pipeline, candidates);
         if (state.settings.bIntroPage) {
             MakeIntroFiles(pipeline);
         }

@@ -115,8 +115,23 @@ TEST_F(FileUtilsTest, FailedSaveLeavesTheOldContent) {
     EXPECT_TRUE(fs::is_directory(blocked + "/inner"));
     ASSERT_EQ(program.ui.boxes.size(), 1u);
     EXPECT_EQ(program.ui.boxes[0].title, "Error");
-    EXPECT_NE(program.ui.boxes[0].text.find("Unexpected error in procedure SaveFile"),
-              std::string::npos);
+    EXPECT_EQ(program.ui.boxes[0].text, "Is a directory\r\nUnexpected error in procedure SaveFile");
+    SaveFile(state, blocked, "text", false, true);
+    EXPECT_EQ(program.ui.boxes.size(), 2u) << "the operator saving again is told again";
+
+    // In a cycle a box would hold everything up: the log says it, once while it lasts.
+    state.bInCycle = true;
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        SaveFile(state, blocked, "text", false, true);
+        EXPECT_TRUE(state.bError);
+    }
+    state.bInCycle = false;
+    EXPECT_EQ(program.ui.boxes.size(), 2u);
+    EXPECT_EQ(program.ui.logText(), program.clock.nowText() +
+                                        "\r\nIs a directory\r\nUnexpected error in procedure "
+                                        "SaveFile. File: " +
+                                        blocked + "\r\n\r\n");
+    EXPECT_EQ(program.ui.alarms, 1);
 
     // A write that fails halfway (the file-size limit stands in for a full disk).
     const std::string path = program.dir.write("game.pgn", "the operator's comments");
@@ -144,20 +159,56 @@ TEST_F(FileUtilsTest, CopyOneFileFailureReportsWhereTheOperatorLooks) {
     const std::string target = program.dir.file("copy.pgn");
     EXPECT_TRUE(CopyOneFile(state, source, target));
     EXPECT_TRUE(state.bError);
-    EXPECT_EQ(program.ui.logText(),
-              program.clock.nowText() + "Error copying " + source + " to " + target + "\r\n\r\n");
+    EXPECT_EQ(program.ui.logText(), program.clock.nowText() + "Error copying " + source + " to " +
+                                        target + ": No such file or directory\r\n\r\n");
+    EXPECT_EQ(program.ui.alarms, 1);
 
     program.ui.setMonitorVisible(false);
     program.ui.answerOkByDefault();
-    CopyOneFile(state, source, target);
+    const std::string other = program.dir.file("other/missing.pgn");
+    CopyOneFile(state, other, target);
     ASSERT_EQ(program.ui.boxes.size(), 1u);
-    EXPECT_EQ(program.ui.boxes[0].text, "Error copying " + source + " to " + target);
+    EXPECT_EQ(program.ui.boxes[0].text,
+              "Error copying " + other + " to " + target + ": No such file or directory");
+}
 
-    state.bError = false;
-    const std::string real = program.dir.write("real.pgn", "1. e4 *");
-    EXPECT_FALSE(CopyOneFile(state, real, target));
-    EXPECT_FALSE(state.bError);
-    EXPECT_EQ(readFile(target), "1. e4 *");
+// A directory that turns read-only or full makes every copy into it fail at every cycle:
+// the operator reads it once per directory and reason, then once that it works again.
+TEST_F(FileUtilsTest, SameCopyFailureIsReportedOnceUntilItRecovers) {
+    state.bInCycle = true;
+    const std::string source = program.dir.write("a.pgn", "1. e4 *");
+    const std::string dir = program.dir.path() + "/pages";
+    fs::create_directories(dir + "/a.htm/x");  // a directory stands in the way of each page
+    fs::create_directories(dir + "/b.htm/x");
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        state.bError = false;
+        EXPECT_TRUE(CopyOneFile(state, source, dir + "/a.htm"));
+        EXPECT_TRUE(state.bError) << "every failure still reaches the caller";
+        EXPECT_TRUE(CopyOneFile(state, source, dir + "/b.htm"));
+    }
+    EXPECT_EQ(program.ui.alarms, 1);
+    EXPECT_EQ(program.ui.logText(), program.clock.nowText() + "Error copying " + source + " to " +
+                                        dir + "/a.htm: Is a directory\r\n\r\n");
+
+    fs::remove_all(dir + "/a.htm");
+    EXPECT_FALSE(CopyOneFile(state, source, dir + "/a.htm"));
+    EXPECT_EQ(program.ui.logText().find("work again"), std::string::npos) << "b.htm still fails";
+    fs::remove_all(dir + "/b.htm");
+    EXPECT_FALSE(CopyOneFile(state, source, dir + "/b.htm"));
+    EXPECT_EQ(
+        program.ui.logText().rfind(
+            program.clock.nowText() + "\r\nCopying and saving work again in " + dir + ".\r\n\r\n",
+            0),
+        0u)
+        << program.ui.logText();
+    EXPECT_FALSE(CopyOneFile(state, source, dir + "/a.htm"));
+    const std::string log = program.ui.logText();
+    EXPECT_EQ(log.find("work again", log.find("work again") + 1), std::string::npos) << "said once";
+
+    fs::remove(dir + "/a.htm");
+    fs::create_directories(dir + "/a.htm/x");  // the same failure again is news again
+    CopyOneFile(state, source, dir + "/a.htm");
+    EXPECT_EQ(program.ui.alarms, 2);
 }
 
 TEST_F(FileUtilsTest, DeletePgnFilesDeletesOnlyPgn) {

@@ -70,14 +70,16 @@ TEST_F(PipelineTest, OverviewTextHasDirectivesThenTheBareGames) {
     program.dir.write("temppgn/b.pgn", "not this one");
     program.dir.write("backup/b.pgn", "B from backup\r\n");
     useEdited(c, "1. c4 {a comment} *");
-    c.PgnTempAfterUpdate = "C as last merged\r\n";
+    // The last merge may have read a copy that the converter then rejected.
+    c.PgnTempAfterUpdate = "C as last merged, torn";
+    program.dir.write("temppgn/c.pgn", "C as last converted\r\n");
 
     const std::string text = BuildOverviewText(pipeline);
 
     EXPECT_EQ(text,
               "%vis3 over,a.htm\r\n%vis3 over,b.htm\r\n%vis3 over,c.htm\r\n"
               "%vis3 over, 2, Down\r\n\r\n"
-              "[Event \"A\"]\r\n\r\n1. e4 *\r\n\r\nB from backup\r\n\r\nC as last merged\r\n");
+              "[Event \"A\"]\r\n\r\n1. e4 *\r\n\r\nB from backup\r\n\r\nC as last converted\r\n");
     EXPECT_EQ(a.PgnTempAfterUpdate, "[Event \"A\"]\r\n\r\n1. e4 *\r\n");
 }
 
@@ -91,21 +93,34 @@ TEST_F(PipelineTest, OverviewIsConvertedBackedUpAndSwitchedOffAfterAnError) {
 
     CheckPgnFiles(pipeline);
     EXPECT_EQ(state.settings.spubIntroPgn, "allgames.pgn");
-    EXPECT_EQ(converterCalls().back(),
-              state.tempDir + "allgames.pgn|" + state.settings.spubPathIntroIni + "|-x");
+    const std::string call = converterCalls().back();
+    EXPECT_EQ(call.rfind(state.tempDir, 0), 0u);
+    EXPECT_NE(call.find("/allgames.pgn|" + state.settings.spubPathIntroIni + "|-x"),
+              std::string::npos);
     EXPECT_NE(htmlPage("allgames.htm").find("1. e4 e5 *"), std::string::npos);
     EXPECT_EQ(readFile(state.backupDir + "allgames.pgn"), readFile(state.tempDir + "allgames.pgn"));
     EXPECT_FALSE(state.bMakingOverview);
 
-    // The sleeping game's backup, which the overview holds, is one the converter rejects.
-    program.dir.write("backup/b.pgn", "1. d4 REJECT *");
+    // The sleeping game's backup, which the overview holds, is one the converter rejects:
+    // the game stands in the overview with its header only, and the overview stays on.
+    program.dir.write("backup/b.pgn", "[Event \"B\"]\r\n\r\n1. d4 REJECT *\r\n");
     writeSource("a.pgn", "1. e4 e5 2. Nf3 *", 6);
+    CheckPgnFiles(pipeline);
+    EXPECT_TRUE(state.settings.bIntroPage);
+    EXPECT_EQ(ui.logText(), "");
+    EXPECT_NE(htmlPage("allgames.htm").find("2. Nf3"), std::string::npos);
+    EXPECT_NE(htmlPage("allgames.htm").find("[Event \"B\"]\r\n\r\n*"), std::string::npos);
+
+    // The overview itself fails with every game good: it is switched off.
+    program.dir.write("backup/b.pgn", "1. d4 *");
+    program.dir.write("converter.sh.reject-overview", "");
+    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nf6 *", 7);
     CheckPgnFiles(pipeline);
     EXPECT_FALSE(state.settings.bIntroPage);
     EXPECT_TRUE(logHas("Error in allgames.pgn. The message from Vistrel reads: "));
 
     const auto runsBefore = converterCalls().size();
-    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nc6 *", 7);
+    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nc6 *", 8);
     CheckPgnFiles(pipeline);
     EXPECT_EQ(converterCalls().size(), runsBefore + 1) << "no overview once switched off";
 }

@@ -1,14 +1,15 @@
 // The converter run: what each kind of outcome leaves behind (page, queue, log entry,
-// alarm, game state), the argument vector, and converters that outlive their wait.
-
-#include <signal.h>
+// alarm, game state), the argument vector, runs made at once, and converters that outlive
+// their wait.
 
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "PipelineFixture.h"
 #include "core/FileUtils.h"
 #include "pipeline/ConverterRun.h"
+#include "pipeline/ProcessingCycle.h"
 
 namespace fs = std::filesystem;
 
@@ -17,7 +18,7 @@ namespace {
 
 struct Outcome {
     const char* name;
-    const char* content;  // the fake converter reacts to REJECT, SILENT and HANG
+    const char* content;  // what the fake converter reacts to
     bool pgnError, remove, queued;
     const char* logFragment;
 };
@@ -30,8 +31,6 @@ TEST_P(BareRunTest, LeavesTheExpectedTraces) {
     state.converterWaitMs = 500;
     state.settings.bPgnUpload = true;
     Pgn& game = addGame("round1.pgn", o.content);
-    // A log left by an earlier run must not pass for this run's verdict.
-    program.dir.write("temppgn/vislog.txt", "stale");
 
     bool bPgnError = true, bRemove = true;
     ProcessPgn(pipeline, game.PathTemp, bPgnError, bRemove);
@@ -51,6 +50,16 @@ TEST_P(BareRunTest, LeavesTheExpectedTraces) {
         EXPECT_FALSE(htmlExists("round1.htm"));
     }
     EXPECT_TRUE(logHas(o.logFragment)) << ui.logText();
+    if (o.remove) {
+        // One entry that says what happened, between the sentences the operator knows.
+        EXPECT_EQ(ui.logText().rfind("06.12.2026 14:30:00\r\nThe html file round1.htm was not "
+                                     "created.\r\n",
+                                     0),
+                  0u)
+            << ui.logText();
+        EXPECT_TRUE(logHas(".\r\nThe file has been removed from the monitor list.\r\n\r\n"));
+        EXPECT_FALSE(logHas("MS-DOS"));
+    }
     EXPECT_EQ(zombieChildren(), 0);
 }
 
@@ -63,10 +72,28 @@ INSTANTIATE_TEST_SUITE_P(
                 "\r\nIllegal move in round1.pgn\r\nThe Html and Pgn files will NOT be uploaded, "
                 "and the pgn file has been removed from the monitor list."},
         Outcome{"Nothing", "1. e4 SILENT *", false, true, false,
-                "The html file round1.htm was not created.\r\nIf the pgn file "},
+                "Vistrel ended without writing the page or a message for "},
         Outcome{"Hangs", "1. e4 HANG *", false, true, false,
-                "\r\nThe file has been removed from the monitor list.\r\n\r\n"}),
+                "after 1 second and has been stopped."},
+        Outcome{"Crashes", "1. e4 CRASH *", false, true, false,
+                "Vistrel crashed while converting "},
+        Outcome{"ExitsWithoutLog", "1. e4 EXITCODE *", false, true, false,
+                "Vistrel ended with exit code 3 while converting "},
+        Outcome{"WritesGarbage", "1. e4 GARBAGE *", false, true, false,
+                "that is not complete HTML, so it has not been published."},
+        Outcome{"WritesHalfAPage", "1. e4 HALFPAGE *", false, true, false,
+                "that is not complete HTML, so it has not been published."},
+        Outcome{"WritesAnEmptyPage", "1. e4 EMPTYPAGE *", false, true, false,
+                "Vistrel wrote an empty page for "}),
     [](const auto& p) { return std::string(p.param.name); });
+
+TEST(CompleteHtml, NeedsItsStartAndItsEnd) {
+    EXPECT_TRUE(IsCompleteHtml("<!DOCTYPE html>\n<html lang=\"en\">\n<body></body>\n</html>\n"));
+    EXPECT_TRUE(IsCompleteHtml("\xEF\xBB\xBF  <HTML><body>x</body></HTML>  \r\n"));
+    EXPECT_FALSE(IsCompleteHtml("<!DOCTYPE html>\n<html><body>1. e4"));
+    EXPECT_FALSE(IsCompleteHtml("1. e4 e5 *\n</html>"));
+    EXPECT_FALSE(IsCompleteHtml(" \r\n"));
+}
 
 TEST_F(PipelineTest, BlanksInEveryPathReachTheConverterIntact) {
     const std::string blanks = program.dir.path() + "/with blanks/";
@@ -84,34 +111,91 @@ TEST_F(PipelineTest, BlanksInEveryPathReachTheConverterIntact) {
     ProcessPgn(pipeline, path, bPgnError, bRemove);
 
     ASSERT_EQ(converterCalls().size(), 1u);
-    EXPECT_EQ(converterCalls()[0], path + "|" + blanks + "over view.ini|-x");
+    const std::string call = converterCalls()[0];
+    // Each run converts a copy in a directory of its own, made in the temporary directory.
+    EXPECT_EQ(call.rfind(state.tempDir, 0), 0u) << call;
+    EXPECT_NE(call.find("/all games.pgn|" + blanks + "over view.ini|-x"), std::string::npos)
+        << call;
     EXPECT_EQ(htmlPage("all games.htm"), "1. d4 *");
+    EXPECT_EQ(std::distance(fs::directory_iterator(state.tempDir), fs::directory_iterator()), 1)
+        << "the run's directory is gone";
 }
 
-TEST_F(PipelineTest, LeftOverConvertersAreReapedWhenTheyEndAndEndedAtExit) {
-    useFakeConverter();
-    state.converterWaitMs = 200;
-    Pgn& game = addGame("round1.pgn", "1. e4 HANG *");
-    bool bPgnError = false, bRemove = false;
-    ProcessPgn(pipeline, game.PathTemp, bPgnError, bRemove);
-    EXPECT_EQ(pipeline.converters.count(), 1u);
-    // The hung run sleeps two seconds; poll the way the next runs do.
-    for (int i = 0; i < 50 && pipeline.converters.reap() > 0; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+// Whether a process is still running (a zombie left to init counts as ended).
+bool running(const std::string& pidFile) {
+    std::ifstream stat("/proc/" + readFile(pidFile).substr(0, readFile(pidFile).find('\n')) +
+                       "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) {
+        return false;
     }
-    EXPECT_EQ(pipeline.converters.count(), 0u);
-    EXPECT_EQ(zombieChildren(), 0);
-
-    const std::string pidFile = program.dir.file("converter.pid");
-    useConverterScript("echo $$ > '" + pidFile + "'\nexec sleep 30\n");
-    {
-        Pipeline shortLived(state);
-        ProcessPgn(shortLived, game.PathTemp, bPgnError, bRemove);
-        EXPECT_EQ(shortLived.converters.count(), 1u);
-    }
-    EXPECT_NE(::kill(std::stoi(readFile(pidFile)), 0), 0) << "the converter still runs";
-    EXPECT_EQ(zombieChildren(), 0);
+    return line.substr(line.rfind(')') + 2, 1) != "Z";
 }
+
+TEST_F(PipelineTest, HungConvertersAreKilledWithWhatTheyStartedWithinOneWait) {
+    state.converterWaitMs = 300;
+    pipeline.converterParallel = 3;
+    const std::string dir = program.dir.path() + "/";
+    // Each run starts a helper of its own and waits for it, as a converter stuck on a
+    // locked file might.
+    useConverterScript(
+        "name=$(basename \"$1\" .pgn)\n"
+        "sleep 30 &\n"
+        "echo $! > '" +
+        dir + "'$name.child\n" + "echo $$ > '" + dir + "'$name.pid\n" + "wait\n");
+    for (const char* name : {"a.pgn", "b.pgn", "c.pgn"}) {
+        addGame(name, "1. e4 *");
+        writeSource(name, "1. e4 e5 *", 5);
+    }
+
+    CheckPgnFiles(pipeline);
+
+    for (const char* name : {"a", "b", "c"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(state.monitorList.Item(std::string(name) + ".pgn").bSleep);
+        EXPECT_FALSE(running(dir + name + ".pid")) << "the converter";
+        // The helper was killed with the converter; on a busy machine its end may take a
+        // moment after the converter has been collected.
+        for (int i = 0; i < 100 && running(dir + name + ".child"); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_FALSE(running(dir + name + ".child")) << "what the converter started";
+    }
+    EXPECT_EQ(zombieChildren(), 0);
+    EXPECT_EQ(ui.alarms, 3);
+}
+
+class RunsAtOnceTest : public PipelineTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RunsAtOnceTest, ChangedGamesAreConvertedAtOnce) {
+    // Each converter waits until all four have started: made one after the other, every
+    // run would wait in vain until it is stopped. With fewer places than runs, a run that
+    // goes on for long leaves its place to the next.
+    const std::string started = program.dir.path() + "/started";
+    state.converterWaitMs = 10000;
+    pipeline.converterParallel = GetParam();
+    useConverterScript("echo x >> '" + started +
+                       "'\n"
+                       "while [ $(wc -l < '" +
+                       started +
+                       "') -lt 4 ]; do sleep 0.02; done\n"
+                       "{ printf '<html>'; cat \"$1\"; printf '</html>'; } > \"${1%????}.htm\"\n");
+    for (const char* name : {"a.pgn", "b.pgn", "c.pgn", "d.pgn"}) {
+        addGame(name, "1. e4 *");
+        writeSource(name, std::string("1. e4 e5 {") + name + "} *", 5);
+    }
+
+    CheckPgnFiles(pipeline);
+
+    for (const char* name : {"a", "b", "c", "d"}) {
+        EXPECT_EQ(htmlPage(std::string(name) + ".htm"),
+                  std::string("<html>1. e4 e5 {") + name + ".pgn} *</html>");
+    }
+    EXPECT_EQ(ui.logText(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, RunsAtOnceTest, ::testing::Values(4, 1),
+                         [](const auto& p) { return "Places" + std::to_string(p.param); });
 
 }  // namespace
 }  // namespace korvane::test

@@ -43,13 +43,21 @@ void PipelineTest::useFakeConverter() {
         "'\n"
         "dir=$(dirname \"$1\")\n"
         "page=\"${1%????}.htm\"\n"
-        "if grep -q HANG \"$1\"; then sleep 2; exit 0; fi\n"
+        "if grep -q HANG \"$1\"; then sleep 30; exit 0; fi\n"
         "if grep -q SILENT \"$1\"; then exit 0; fi\n"
-        "if grep -q REJECT \"$1\"; then\n"
+        "if grep -q CRASH \"$1\"; then kill -SEGV $$; fi\n"
+        "if grep -q EXITCODE \"$1\"; then exit 3; fi\n"
+        "if grep -q GARBAGE \"$1\"; then printf '\\001\\377garbage' > \"$page\"; exit 0; fi\n"
+        "if grep -q HALFPAGE \"$1\"; then printf '<html><body>1. e4' > \"$page\"; exit 0; fi\n"
+        "if grep -q EMPTYPAGE \"$1\"; then : > \"$page\"; exit 0; fi\n"
+        "if grep -q REJECT \"$1\" || { [ -e \"$0.reject-overview\" ] && grep -q '%vis3' \"$1\"; }; "
+        "then\n"
         "  printf 'Illegal move in %s' \"$(basename \"$1\")\" > \"$dir/vislog.txt\"\n"
         "  exit 1\n"
         "fi\n"
-        "cp \"$1\" \"$page\"\n");
+        "{ printf '" +
+        std::string(kFakePageHead) + "'; cat \"$1\"; printf '" + std::string(kFakePageTail) +
+        "'; } > \"$page\"\n");
 }
 
 Lines PipelineTest::converterCalls() const {
@@ -88,7 +96,14 @@ void PipelineTest::useEdited(Pgn& game, const std::string& text) {
 }
 
 std::string PipelineTest::htmlPage(const std::string& page) const {
-    return readFile(state.settings.spubPathHtml + page);
+    const std::string text = readFile(state.settings.spubPathHtml + page);
+    const std::string head = kFakePageHead;
+    const std::string tail = kFakePageTail;
+    if (text.rfind(head, 0) == 0 && text.size() >= head.size() + tail.size() &&
+        text.compare(text.size() - tail.size(), tail.size(), tail) == 0) {
+        return text.substr(head.size(), text.size() - head.size() - tail.size());
+    }
+    return text;
 }
 
 bool PipelineTest::htmlExists(const std::string& page) const {

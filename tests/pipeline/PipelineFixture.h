@@ -23,6 +23,10 @@ namespace korvane::test {
 
 using Lines = std::vector<std::string>;
 
+// The fake converter's page: the converted file between these, so that it is complete HTML.
+constexpr const char* kFakePageHead = "<html><body>";
+constexpr const char* kFakePageTail = "</body></html>";
+
 class RecordingView : public MonitorView {
 public:
     void setTimer1Enabled(bool on) override { timer1 = on; }
@@ -80,8 +84,11 @@ protected:
     PipelineTest();
 
     // A converter script: it records its arguments, then rejects (writes vislog.txt) any
-    // file containing "REJECT", writes nothing for "SILENT", sleeps for "HANG", and
-    // otherwise writes the page as a copy of the converted file.
+    // file containing "REJECT" (and the overview pgn once "converter.sh.reject-overview"
+    // exists), writes nothing for "SILENT", sleeps for "HANG", crashes
+    // for "CRASH", exits with 3 for "EXITCODE", writes a broken page for "GARBAGE",
+    // "HALFPAGE" and "EMPTYPAGE", and
+    // otherwise writes the page: the converted file inside kFakePageHead and kFakePageTail.
     void useFakeConverter();
     // Writes an executable shell script with the given body as the converter.
     void useConverterScript(const std::string& body);
@@ -96,6 +103,7 @@ protected:
     // Adds an edited pgn in finalpgn and switches the game to publish it.
     void useEdited(Pgn& game, const std::string& text);
 
+    // A page in the HTML directory; a fake converter's page without its HTML frame.
     std::string htmlPage(const std::string& page) const;
     bool htmlExists(const std::string& page) const;
     bool logHas(const std::string& text) const;

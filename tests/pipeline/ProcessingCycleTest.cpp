@@ -113,14 +113,13 @@ TEST_F(CycleTest, SourceRewrittenDuringTheCopyIsRetriedNextScan) {
     const auto stamped = game.LastTime;
     writeSource("a.pgn", "1. e4 e5 *", 5);
     bool rewriteOnce = true;
-    pipeline.copySource = [&](ProgramState& s, const std::string& from, const std::string& to) {
+    pipeline.readSource = [&](const std::string& from, std::string& bytes) {
         // The board software writes the next move while the copy is made.
-        fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+        bytes = readFile(from);
         if (rewriteOnce) {
             rewriteOnce = false;
             writeSource("a.pgn", "1. e4 e5 2. Nf3 *", 6);
         }
-        s.bError = false;
         return std::error_code();
     };
 
@@ -131,6 +130,81 @@ TEST_F(CycleTest, SourceRewrittenDuringTheCopyIsRetriedNextScan) {
 
     CheckPgnFiles(pipeline);
     EXPECT_EQ(htmlPage("a.htm"), "1. e4 e5 2. Nf3 *");
+}
+
+// A copy taken between two writes of the board software looks unchanged around the copy,
+// and the converter rejects it. It must cost one scan, not the game.
+TEST_F(CycleTest, HalfWrittenSourceIsTakenInAgainWithoutAWord) {
+    state.settings.bIntroPage = true;
+    Pgn& game = addGame("a.pgn", "1. e4 *");
+    addGame("b.pgn", "1. d4 *");
+    writeSource("b.pgn", "1. d4 d5 *", 4);
+    CheckPgnFiles(pipeline);
+    const std::string overviewBefore = readFile(state.tempDir + "allgames.pgn");
+
+    writeSource("a.pgn", "1. e4 e5 2. REJECT", 5);  // the first half of the next write
+    writeSource("b.pgn", "1. d4 d5 2. c4 *", 5);
+    CheckPgnFiles(pipeline);
+    EXPECT_FALSE(game.bSleep);
+    EXPECT_EQ(ui.alarms, 0);
+    EXPECT_EQ(ui.logText(), "");
+    EXPECT_EQ(htmlPage("a.htm"), "") << "nothing of the torn copy is published";
+    EXPECT_EQ(readFile(game.PathTemp), "1. e4 *") << "the temporary copy keeps the last good one";
+    EXPECT_TRUE(state.settings.bIntroPage);
+    const std::string overview = readFile(state.tempDir + "allgames.pgn");
+    EXPECT_EQ(overview.find("REJECT"), std::string::npos);
+    EXPECT_NE(overview, overviewBefore) << "the other game's move is in it";
+
+    writeSource("a.pgn", "1. e4 e5 2. Nf3 *", 6);  // the write completed
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(htmlPage("a.htm"), "1. e4 e5 2. Nf3 *");
+    EXPECT_EQ(readFile(game.PathTemp), "1. e4 e5 2. Nf3 *");
+    EXPECT_NE(readFile(state.tempDir + "allgames.pgn").find("Nf3"), std::string::npos);
+    EXPECT_EQ(ui.logText(), "");
+}
+
+TEST_F(CycleTest, SourceWithoutAResultIsPublishedOnceItStaysSo) {
+    addGame("a.pgn", "1. e4 *");
+    writeSource("a.pgn", "1. e4 e5", 5);
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(runs(), 0u) << "held back: the board software may still be writing";
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(htmlPage("a.htm"), "1. e4 e5");
+    EXPECT_EQ(ui.logText(), "");
+}
+
+TEST_F(CycleTest, SourceRejectedAgainUnchangedPutsTheGameToSleep) {
+    Pgn& game = addGame("a.pgn", "1. e4 *");
+    writeSource("a.pgn", "1. e4 REJECT *", 5);
+    CheckPgnFiles(pipeline);
+    EXPECT_FALSE(game.bSleep);
+    EXPECT_EQ(ui.alarms, 0);
+
+    CheckPgnFiles(pipeline);  // the file has not changed since
+    EXPECT_TRUE(game.bSleep);
+    EXPECT_EQ(ui.alarms, 1);
+    EXPECT_TRUE(logHas("Error in a.pgn. The message from Vistrel reads: "));
+    EXPECT_EQ(readFile(game.PathTemp), "1. e4 *");
+}
+
+TEST_F(CycleTest, EditedGameOnAHalfWrittenSourceKeepsItsEditAndGoesOn) {
+    Pgn& game = addGame("a.pgn", "1. e4 e5 *");
+    const std::string edited = "[Event \"E\"]\r\n\r\n1. e4 {note} e5\r\n*\r\n";
+    useEdited(game, edited);
+    // Written in place over a longer text: it ends as a game ends, yet it is torn.
+    writeSource("a.pgn", "[Event \"E\"]\r\n\r\n1. e4 e5 2. Nf3 REJECT 1-0", 5);
+
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(readFile(game.PathFinal), edited);
+    EXPECT_TRUE(game.bUseFinal());
+    EXPECT_FALSE(game.bSleep);
+    EXPECT_EQ(ui.alarms, 0);
+    EXPECT_EQ(ui.logText(), "");
+
+    writeSource("a.pgn", "[Event \"E\"]\r\n\r\n1. e4 e5 2. Nf3 *\r\n", 6);
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(htmlPage("a.htm"), "[Event \"E\"]\r\n\r\n1. e4 {note} e5 2. Nf3 *\r\n");
+    EXPECT_EQ(ui.logText(), "");
 }
 
 TEST_F(CycleTest, FailedPageCopyOfOneGameDoesNotPutTheNextToSleep) {
@@ -149,23 +223,28 @@ TEST_F(CycleTest, FailedPageCopyOfOneGameDoesNotPutTheNextToSleep) {
     EXPECT_EQ(htmlPage("b.htm"), "1. d4 {note} *");
 }
 
-TEST_F(CycleTest, FailedSourceCopyIsRetriedNextScan) {
-    // The temporary directory is full: the copy fails and the old copy stays. Stamping the
-    // new time on it would leave the page on the old moves until the next move.
+TEST_F(CycleTest, TemporaryCopyThatCannotBeWrittenIsRetriedNextScan) {
+    // Something stands in the way of the temporary copy: the page goes out, and the copy
+    // is taken in again until it can be kept, with one entry that says why.
     Pgn& game = addGame("a.pgn", "1. e4 *");
-    const auto stamped = game.LastTime;
+    fs::remove(game.PathTemp);
+    fs::create_directories(game.PathTemp + "/x");
     writeSource("a.pgn", "1. e4 e5 *", 5);
-    pipeline.copySource = [](ProgramState& s, const std::string&, const std::string&) {
-        s.bError = true;
-        return std::make_error_code(std::errc::no_space_on_device);
-    };
-    CheckPgnFiles(pipeline);
-    EXPECT_EQ(runs(), 0u);
-    EXPECT_EQ(game.LastTime, stamped);
-
-    pipeline.copySource = CopyOneFile;
     CheckPgnFiles(pipeline);
     EXPECT_EQ(htmlPage("a.htm"), "1. e4 e5 *");
+    EXPECT_FALSE(game.LastTime);
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(ui.alarms, 1);
+    EXPECT_EQ(ui.logText(), "06.12.2026 14:30:00Error copying " + game.PathSource + " to " +
+                                game.PathTemp + ": Is a directory\r\n\r\n");
+
+    fs::remove_all(game.PathTemp);
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(readFile(game.PathTemp), "1. e4 e5 *");
+    EXPECT_TRUE(logHas("Copying and saving work again in " +
+                       state.tempDir.substr(0, state.tempDir.size() - 1) + "."));
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(ui.lastStatus(), "Idle");
 }
 
 TEST_F(CycleTest, UnpublishedGameIsConvertedAgainWithoutANewMove) {
@@ -177,7 +256,8 @@ TEST_F(CycleTest, UnpublishedGameIsConvertedAgainWithoutANewMove) {
     program.dir.write("locked", "");
     useConverterScript("if [ -e '" + locked +
                        "' ] && grep -q d4 \"$1\"; then sleep 2; exit 0; fi\n" +
-                       "cp \"$1\" \"${1%????}.htm\"\n");
+                       "{ printf '<html><body>'; cat \"$1\"; printf '</body></html>'; } > "
+                       "\"${1%????}.htm\"\n");
     state.converterWaitMs = 300;
     fs::create_directories(state.settings.spubPathHtml + "a.htm/x");
     writeSource("a.pgn", "1. e4 e5 *", 5);
@@ -214,7 +294,9 @@ protected:
         switch (moment) {
             case Moment::AfterItsCopy:
                 return ui.lastStatus() == "Checking for updated pgn files." &&
-                       readFile(state.tempDir + "b.pgn").find("d5") != std::string::npos;
+                       state.monitorList.Contains("b.pgn") &&
+                       state.monitorList.Item("b.pgn").LastTime ==
+                           fs::last_write_time(boards + "b.pgn");
             case Moment::BeforeItsEditedRun:
                 return ui.lastStatus().rfind("Vistrel is processing", 0) == 0;
             case Moment::AfterItsEditedRun:
