@@ -21,6 +21,7 @@
 #include <string>
 
 #include "ftp/FtpText.h"
+#include "ftp/InetCommand.h"
 
 namespace korvane {
 
@@ -29,6 +30,12 @@ class InetError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Why a user name or password with a line break is refused: sent, the break would end the
+// login command early and the rest would reach the server as a command of its own.
+inline constexpr const char* kBadCredentials =
+    "The user name or the password holds a line break or a null character, which cannot be "
+    "sent to the server. Please type it again.";
 
 class Inet {
 public:
@@ -63,9 +70,12 @@ public:
     const std::string& ResponseInfo() const { return m_responseInfo; }
 
     // Starts the command on the server named by url. Throws InetError when a request is
-    // still executing, the url names no valid server or the command is not valid.
+    // still executing, the url names no valid server, the command is not valid or the user
+    // name or password holds a line break (it would reach the server as a command).
     void Execute(const std::string& url, const std::string& command);
     bool StillExecuting() const { return m_executing; }
+    // The command of the last request started ("PUT", "RENAME", ... as parsed).
+    InetVerb LastVerb() const { return m_lastVerb; }
     // Whether the last finished request failed (reported state 11).
     bool LastRequestFailed() const { return m_lastFailed; }
     // Whether a control connection to the server was open when the last request finished:
@@ -102,6 +112,7 @@ private:
     bool m_executing = false;
     bool m_lastFailed = false;
     bool m_connectionOpen = false;
+    InetVerb m_lastVerb = InetVerb::Pwd;
     std::unique_ptr<Worker> m_worker;
 };
 
