@@ -361,6 +361,7 @@ void FtpSession::Inet1_StateChanged(int stateNumber) {
 
 FtpSession::Foreground::Foreground(FtpSession& session) : m_session(session) {
     ++m_session.m_foreground;
+    ++m_session.m_foregroundRuns;
 }
 
 FtpSession::Foreground::~Foreground() {

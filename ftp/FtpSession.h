@@ -80,6 +80,8 @@ public:
     // Whether an operation that waits for its own requests (Connect, a directory button,
     // DisConnect) is under way.
     bool ForegroundBusy() const { return m_foreground > 0; }
+    // How many such operations have begun; one may have changed the remote directory.
+    long ForegroundRuns() const { return m_foregroundRuns; }
 
     // Raises the alarm for a server that cannot be reached, once until a login succeeds
     // again (a failed Connect has raised it already).
@@ -123,6 +125,7 @@ private:
     void logError(const std::exception& e);
 
     int m_foreground = 0;
+    long m_foregroundRuns = 0;
     bool m_renameAdvised = false;
     bool m_serverLostReported = false;
     std::map<std::string, std::vector<std::string>> m_listings;

@@ -5,8 +5,10 @@
 // keeps one control connection open from request to request. Progress and completion come
 // back as state numbers (the table in FtpSession.h) through StateChanged, always on the
 // thread that owns the component: pump() delivers what has arrived, and the session calls
-// it while it waits and whenever it lets pending events run. A Qt layer may also install
-// an event notifier to schedule a pump when something arrives while nobody waits.
+// it while it waits and whenever it lets pending events run. The upload does not wait: its
+// requests follow one another as their ends are pumped, so the program's window layer
+// installs an event notifier that schedules a pump on the window thread whenever something
+// arrives (tests and benchmarks pump through FtpUploader::WaitUntilDone instead).
 //
 // States: 3 connecting, 4 connected, 5 requesting, 7 receiving, 9 disconnecting, 10 the
 // connection closed (after QUIT, or after a failure that broke it), 11 the request failed

@@ -42,7 +42,11 @@ std::string filesText(std::size_t count) {
 
 FtpUploader::FtpUploader(FtpSession& session) : m_session(session) {
     m_session.ComponentFree = [this] { onComponentFree(); };
-    std::string pattern = (fs::temp_directory_path() / "korvane-upload-XXXXXX").string();
+    // In memory where the system offers a place for it: a copy per page costs nothing there.
+    std::error_code noShm;
+    const fs::path base =
+        fs::is_directory("/dev/shm", noShm) ? fs::path("/dev/shm") : fs::temp_directory_path();
+    std::string pattern = (base / "korvane-upload-XXXXXX").string();
     if (mkdtemp(pattern.data()) != nullptr) {
         m_stageDir = pattern;
     }
@@ -128,6 +132,7 @@ void FtpUploader::startRound() {
         m_pendingPgn.clear();
     }
     m_round = std::move(round);
+    m_inDir.reset();
     m_session.ShowTransferIndicator();
     m_session.Inet1.setRequestTimeout(state.settings.lpubTimeOut);
     if (m_session.bDisconnected) {
@@ -218,16 +223,21 @@ void FtpUploader::planFile(Batch& batch) {
     const std::string local = localPath(name, ext);
     // A refused directory change would put the file in whatever directory the session is
     // in, so the file waits for the next round instead.
+    // The directory changes once per batch unless an operation of the panel moved away.
     m_steps.push_back({[this, cd, dir] {
                            m_session.sRemoteDir = dir;
                            m_session.iFtpOperation = 1;
-                           return cd;
+                           const bool there = m_inDir && m_inDir->first == dir &&
+                                              m_inDir->second == m_session.ForegroundRuns();
+                           return there ? std::string() : cd;
                        },
-                       [this, name, ext](bool ok) {
-                           if (!ok) {
-                               m_steps.clear();  // this file's PUT and RENAME
-                               fileFailed(name, ext);
+                       [this, name, ext, dir](bool ok) {
+                           if (ok) {
+                               m_inDir.emplace(dir, m_session.ForegroundRuns());
+                               return;
                            }
+                           m_steps.clear();  // this file's PUT and RENAME
+                           fileFailed(name, ext);
                        },
                        name, ext});
     if (!state.settings.bpubRenameFiles) {
@@ -424,6 +434,7 @@ void FtpUploader::loseServer(const Step& failed) {
     m_pendingHtml = std::move(html);
     m_pendingPgn = std::move(pgn);
     m_steps.clear();
+    m_inDir.reset();
     m_session.bHandleResponses = true;
     m_session.iFtpOperation = 0;
     LogEvent(state, "The upload stopped: the connection to the server was lost. " +

@@ -117,6 +117,9 @@ private:
     bool m_queuedDuringRound = false;  // a cycle queued files while the round ran
     bool m_outage = false;             // the server was lost and no request has succeeded since
 
+    // The directory the round's requests are in, and the count of panel operations then.
+    std::optional<std::pair<std::string, long>> m_inDir;
+
     long m_tempCounter = 0;
     // By lower-cased remote directory: names this session published there, and temporary
     // files stored there whose rename has not been seen to succeed.
