@@ -86,6 +86,11 @@ private:
     void planReconnect();
     void planNext();
     void planFile(Batch& batch);
+    void planListing(Batch& batch, const std::string& dir);
+    void planDirectoryChange(const std::string& name, const std::string& ext,
+                             const std::string& dir);
+    void planPlainPut(const std::string& name, const std::string& ext, const std::string& dir);
+    void planRenamedPut(const std::string& name, const std::string& ext, const std::string& dir);
     void planBatchEnd(Batch& batch);
     void finishRound();
     void advance();
