@@ -123,6 +123,9 @@ private:
     void changeDirectory(const std::string& command, DirTarget target);
     bool readPwdAndList(DirTarget target);
     void logError(const std::exception& e);
+    void takeCredentialsOutOfUrl();
+
+    bool m_toldAboutUrlCredentials = false;
 
     int m_foreground = 0;
     long m_foregroundRuns = 0;
