@@ -5,6 +5,7 @@
 
 #include "core/MessageLog.h"
 #include "pipeline/Backups.h"
+#include "pipeline/DelayedPublishing.h"
 #include "pipeline/Pipeline.h"
 #include "pipeline/ProcessingCycle.h"
 
@@ -97,6 +98,13 @@ void Monitor::TimerAction() {
     m_pipeline.state.bForceConversion = false;
     StartCountdown();
     BackupFiles(m_pipeline);
+    showPublicLag();
+}
+
+void Monitor::showPublicLag() {
+    for (const Pgn& game : m_pipeline.state.monitorList) {
+        m_view.setPublicLag(game.Key, PublicLagText(m_pipeline.state, game));
+    }
 }
 
 void Monitor::cmdTestClick() {
@@ -109,6 +117,7 @@ void Monitor::cmdTestClick() {
     CheckPgnFiles(m_pipeline);
     m_pipeline.state.bForceConversion = false;
     BackupFiles(m_pipeline);
+    showPublicLag();
 }
 
 void Monitor::StopCountdown() {
