@@ -2,8 +2,10 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -21,6 +23,8 @@ namespace {
 constexpr int kPollCapMs = 5;
 // A listing larger than this is refused instead of filling the memory.
 constexpr std::size_t kMaxReplyData = 32u << 20;
+// The request time-out when the setting is 0: the settings dialog's default.
+constexpr long kDefaultTimeoutSeconds = 30;
 // How long the goodbye (QUIT) when the component is destroyed waits for the server's answer.
 constexpr long kQuitWaitSeconds = 2;
 
@@ -87,6 +91,9 @@ bool isCleanRefusal(CURLcode rc, long code) {
         case CURLE_FTP_COULDNT_RETR_FILE:
         case CURLE_REMOTE_DISK_FULL:
         case CURLE_REMOTE_FILE_EXISTS:
+        // A refusal after the data went over (a full disk answers 451 or 452 to the
+        // transfer): the reply arrived, so the control connection is still in step.
+        case CURLE_PARTIAL_FILE:
             return true;
         default:
             return false;
@@ -131,11 +138,16 @@ struct CurlFtpConnection::Transfer {
             line.pop_back();
         }
         if (isReplyLine(line)) {
-            // The greeting opens a new control connection.
-            if (line.compare(0, 3, "220") == 0 && !t->owner->m_connected) {
-                t->owner->m_connected = true;
-                (*t->owner->m_emit)(4);
-                (*t->owner->m_emit)(5);
+            CurlFtpConnection& owner = *t->owner;
+            // The greeting opens a new control connection; it counts as connected only
+            // once the server has accepted the login.
+            if (line.compare(0, 4, "220 ") == 0) {
+                owner.m_connected = true;
+                owner.m_loggedIn = false;
+            } else if (line.compare(0, 3, "230") == 0 && !owner.m_loggedIn) {
+                owner.m_loggedIn = true;
+                (*owner.m_emit)(4);
+                (*owner.m_emit)(5);
             }
             t->replies.push_back(std::move(line));
         }
@@ -184,6 +196,7 @@ void CurlFtpConnection::closeConnection() {
     m_multi = curl_multi_init();
     curl_multi_setopt(m_multi, CURLMOPT_MAXCONNECTS, 1L);
     m_connected = false;
+    m_loggedIn = false;
     m_needFresh = false;
 }
 
@@ -221,6 +234,9 @@ FtpOutcome CurlFtpConnection::run(const FtpRequest& request, const StateSink& em
                                   const std::atomic<bool>& cancel) {
     m_emit = &emit;
     m_cancel = &cancel;
+    m_deadline = std::chrono::steady_clock::now() +
+                 std::chrono::seconds(request.timeoutSeconds > 0 ? request.timeoutSeconds
+                                                                 : kDefaultTimeoutSeconds);
     if (!(request.endpoint == m_endpoint)) {
         // Another server or user: nothing known about the old session applies.
         if (m_connected) {
@@ -248,6 +264,7 @@ FtpOutcome CurlFtpConnection::run(const FtpRequest& request, const StateSink& em
         // Only a connection that was open (or opened by this request) is reported closed.
         out.connectionClosed = m_connected;
         m_connected = false;
+        m_loggedIn = false;
         m_needFresh = true;
     }
     out.connectionOpen = m_connected;
@@ -329,6 +346,14 @@ FtpOutcome CurlFtpConnection::runCommand(const FtpRequest& request) {
                                  static_cast<curl_off_t>(size));
             });
         }
+        case InetVerb::Delete: {
+            const std::string dele = "DELE " + cmd.arg1;
+            return perform(request, dirUrl(ep), [&dele](Transfer& t) {
+                curl_easy_setopt(t.owner->m_easy, CURLOPT_NOBODY, 1L);
+                t.postQuote = curl_slist_append(nullptr, dele.c_str());
+                curl_easy_setopt(t.owner->m_easy, CURLOPT_POSTQUOTE, t.postQuote);
+            });
+        }
         case InetVerb::Rename: {
             const std::string from = "RNFR " + cmd.arg1;
             const std::string to = "RNTO " + cmd.arg2;
@@ -350,7 +375,8 @@ FtpOutcome CurlFtpConnection::perform(const FtpRequest& request, const std::stri
     Transfer t;
     t.owner = this;
     auto rc = static_cast<CURLcode>(performOnce(request, url, setup, t, m_needFresh));
-    if (rc != CURLE_OK && worthOneRetry(rc, t.lastCode()) && !m_cancel->load()) {
+    if (rc != CURLE_OK && worthOneRetry(rc, t.lastCode()) && !m_cancel->load() &&
+        std::chrono::steady_clock::now() < m_deadline) {
         Transfer again;
         again.owner = this;
         rc = static_cast<CURLcode>(performOnce(request, url, setup, again, true));
@@ -422,12 +448,14 @@ int CurlFtpConnection::performOnce(const FtpRequest& request, const std::string&
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Transfer::onData);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &t);
     curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, fresh ? 1L : 0L);
-    if (request.timeoutSeconds > 0) {
-        curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, request.timeoutSeconds);
-        curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, request.timeoutSeconds);
-        curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, request.timeoutSeconds);
-    }
+    // The whole request, its retry included, ends by the deadline: a server that answers
+    // a byte at a time is cut off as surely as one that does not answer at all.
+    const long leftMs = std::max<long>(1, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              m_deadline - std::chrono::steady_clock::now())
+                                              .count());
+    curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, leftMs);
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, leftMs);
+    curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, (leftMs + 999) / 1000);
     if (ep.tls) {
         curl_easy_setopt(e, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
         curl_easy_setopt(e, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
@@ -458,6 +486,10 @@ int CurlFtpConnection::performOnce(const FtpRequest& request, const std::string&
         }
         if (m_cancel->load()) {
             rc = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (std::chrono::steady_clock::now() > m_deadline + std::chrono::seconds(1)) {
+            rc = CURLE_OPERATION_TIMEDOUT;  // libcurl's own limit should have ended it
             break;
         }
         curl_multi_poll(m_multi, nullptr, 0, kPollCapMs, nullptr);

@@ -8,6 +8,7 @@
 // fresh connection after a drop, so a file never lands in the login directory by mistake.
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -33,7 +34,7 @@ struct FtpEndpoint {
 
 struct FtpRequest {
     FtpEndpoint endpoint;
-    long timeoutSeconds = 0;  // 0: no limit of our own
+    long timeoutSeconds = 0;  // the whole request's limit; 0: the default of 30 s
     InetCommand command;
 };
 
@@ -80,9 +81,11 @@ private:
     std::optional<std::string> m_cwd;    // absolute remote directory, once known
     std::optional<std::string> m_entry;  // the login directory, once known
     bool m_connected = false;            // a control connection is believed open
+    bool m_loggedIn = false;             // ... and the server accepted the login on it
     bool m_needFresh = false;  // the last failure may have left the connection out of step
     const StateSink* m_emit = nullptr;
     const std::atomic<bool>* m_cancel = nullptr;
+    std::chrono::steady_clock::time_point m_deadline;  // the running request ends by then
 };
 
 }  // namespace korvane

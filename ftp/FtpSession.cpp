@@ -72,6 +72,11 @@ long portNumber(const std::string& text) {
 
 }  // namespace
 
+const std::vector<std::string>* FtpSession::ListingOf(const std::string& dir) const {
+    const auto it = m_listings.find(ToLower(dir));
+    return it == m_listings.end() ? nullptr : &it->second;
+}
+
 std::vector<std::string> SplitListing(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -173,48 +178,79 @@ void FtpSession::takeCredentialsOutOfUrl() {
     }
 }
 
+// Steps 1 to 7 of Connect: the component takes the panel's server, port and login. Throws
+// when the port or the login cannot be used.
+void FtpSession::PrepareConnect() {
+    ShowTransferIndicator();
+    view.stopCountdownIfRunning();
+    takeCredentialsOutOfUrl();
+    // A live session is ended first: the new one starts in the login directory, so a
+    // relative directory or an upload never lands where the old session had moved to.
+    if (!Inet1.URL().empty() && Inet1.ConnectionOpen() && !bDisconnected) {
+        ExecuteAndWait("QUIT");
+    }
+    Inet1.setProtocol(Inet::kProtocolFtp);
+    Inet1.setRequestTimeout(state.settings.lpubTimeOut);
+    const std::string user = view.text(FtpField::txtUserName);
+    const std::string password = view.text(FtpField::txtPassword);
+    if (HasLineBreak(user) || HasLineBreak(password)) {
+        throw std::runtime_error(kBadCredentials);
+    }
+    const std::string port = view.text(FtpField::txtPort);
+    const bool standardPort = port.empty() || EqualsNoCase(port, "21");
+    if (standardPort) {
+        Inet1.setURL(view.text(FtpField::txtURL));
+    } else {
+        Inet1.setRemotePort(portNumber(port));
+        Inet1.setRemoteHost(view.text(FtpField::txtURL));
+    }
+    Inet1.setUserName(user);
+    Inet1.setPassword(password);
+    if (state.settings.bSaveLogon) {
+        state.settings.spubFTPURL = view.text(FtpField::txtURL);
+        state.settings.spubRemotePort = standardPort ? std::string() : port;
+        state.settings.spubFTPUser = user;
+    }
+    bHandleResponses = false;
+}
+
+std::string FtpSession::ConnectCdCommand() {
+    sRemoteDir = state.settings.spubRemoteHtmDir;
+    return sRemoteDir.empty() ? std::string() : "CD " + QuoteInetArg(sRemoteDir);
+}
+
+void FtpSession::FinishConnect() {
+    view.setEnabled(FtpButton::cmdGotoHtmDir, true);
+    view.setEnabled(FtpButton::cmdQuit, true);
+    view.setEnabled(FtpButton::cmdCdup, true);
+    if (state.settings.bPgnUpload) {
+        view.setEnabled(FtpButton::cmdGoToPgnDir, true);
+    }
+    HideTransferIndicators();
+}
+
+bool FtpSession::ServerLost() const {
+    return Inet1.LastRequestFailed() && !Inet1.ConnectionOpen();
+}
+
+// A request that lost the server (no answer, a refused login, a drop) ends the connect:
+// every further request would log in again or wait out the time-out again. The failure is
+// in the log already (state 11); the alarm tells the operator.
 void FtpSession::Connect() {
+    Foreground busy(*this);
     try {
-        ShowTransferIndicator();
-        view.stopCountdownIfRunning();
-        takeCredentialsOutOfUrl();
-        // A live session is ended first: the new one starts in the login directory, so a
-        // relative directory or an upload never lands where the old session had moved to.
-        if (!Inet1.URL().empty() && Inet1.ConnectionOpen() && !bDisconnected) {
-            ExecuteAndWait("QUIT");
+        PrepareConnect();
+        const std::string cd = ConnectCdCommand();
+        const bool reached =
+            (cd.empty() || ExecuteAndWait(cd) || !ServerLost()) && readPwdAndList(DirTarget::None);
+        if (!reached) {
+            state.ui.raiseAlarm();
+            m_serverLostReported = true;
+            HideTransferIndicators();
+            bHandleResponses = true;
+            return;
         }
-        Inet1.setProtocol(Inet::kProtocolFtp);
-        Inet1.setRequestTimeout(state.settings.lpubTimeOut);
-        const std::string port = view.text(FtpField::txtPort);
-        const bool standardPort = port.empty() || EqualsNoCase(port, "21");
-        if (standardPort) {
-            Inet1.setURL(view.text(FtpField::txtURL));
-        } else {
-            Inet1.setRemotePort(portNumber(port));
-            Inet1.setRemoteHost(view.text(FtpField::txtURL));
-        }
-        Inet1.setUserName(view.text(FtpField::txtUserName));
-        Inet1.setPassword(view.text(FtpField::txtPassword));
-        if (state.settings.bSaveLogon) {
-            state.settings.spubFTPURL = view.text(FtpField::txtURL);
-            state.settings.spubRemotePort = standardPort ? std::string() : port;
-            state.settings.spubFTPUser = view.text(FtpField::txtUserName);
-        }
-        bHandleResponses = false;
-        if (!state.settings.spubRemoteHtmDir.empty()) {
-            sRemoteDir = state.settings.spubRemoteHtmDir;
-            ExecuteAndWait("CD " + QuoteInetArg(sRemoteDir));
-        } else {
-            sRemoteDir.clear();
-        }
-        readPwdAndList(DirTarget::None);
-        view.setEnabled(FtpButton::cmdGotoHtmDir, true);
-        view.setEnabled(FtpButton::cmdQuit, true);
-        view.setEnabled(FtpButton::cmdCdup, true);
-        if (state.settings.bPgnUpload) {
-            view.setEnabled(FtpButton::cmdGoToPgnDir, true);
-        }
-        HideTransferIndicators();
+        FinishConnect();
     } catch (const std::exception& e) {
         logError(e);
         state.ui.raiseAlarm();
@@ -227,12 +263,20 @@ void FtpSession::Connect() {
 // PWD, store its reply, then DIR with its completion refreshing the remote list. The
 // reply goes into a directory box only when both the directory change and the PWD
 // succeeded: a refused CD would otherwise replace the setting with the old directory.
-void FtpSession::readPwdAndList(DirTarget target) {
+// False when a request lost the server (the rest is not sent).
+bool FtpSession::readPwdAndList(DirTarget target) {
     const bool pwdOk = ExecuteAndWait("PWD");
+    if (!pwdOk && ServerLost()) {
+        return false;
+    }
+    TakePwdReply(pwdOk && target != DirTarget::None, target == DirTarget::HtmDir);
+    return ExecuteAndWait("DIR") || !ServerLost();
+}
+
+void FtpSession::TakePwdReply(bool storeInDirBox, bool html) {
     sPwdReply = Inet1.GetChunk(1024);
     WaitForRequest();
-    if (pwdOk && target != DirTarget::None) {
-        const bool html = target == DirTarget::HtmDir;
+    if (storeInDirBox) {
         view.setText(html ? FtpField::txtHtmDir : FtpField::txtPgnDir, sPwdReply);
         (html ? state.settings.spubRemoteHtmDir : state.settings.spubRemotePgnDir) = sPwdReply;
     }
@@ -241,10 +285,10 @@ void FtpSession::readPwdAndList(DirTarget target) {
     DoEvents();
     bHandleResponses = true;
     iFtpOperation = 0;
-    ExecuteAndWait("DIR");
 }
 
 void FtpSession::changeDirectory(const std::string& command, DirTarget target) {
+    Foreground busy(*this);
     try {
         view.stopCountdownIfRunning();
         Inet1.setRequestTimeout(state.settings.lpubTimeOut);
@@ -254,7 +298,9 @@ void FtpSession::changeDirectory(const std::string& command, DirTarget target) {
         }
         bHandleResponses = false;
         const bool cdOk = ExecuteAndWait(command);
-        readPwdAndList(cdOk ? target : DirTarget::None);
+        if (cdOk || !ServerLost()) {
+            readPwdAndList(cdOk ? target : DirTarget::None);
+        }
     } catch (const std::exception& e) {
         logError(e);
         bHandleResponses = true;
@@ -274,6 +320,7 @@ void FtpSession::cmdCdup_Click() {
 }
 
 void FtpSession::DisConnect() {
+    Foreground busy(*this);
     try {
         Inet1.setRequestTimeout(state.settings.lpubTimeOut);
         if (Inet1.StillExecuting()) {
@@ -294,20 +341,18 @@ void FtpSession::cmdQuit_Click() {
 void FtpSession::Inet1_StateChanged(int stateNumber) {
     try {
         if (stateNumber == 11) {
-            const std::string text =
-                "Error! " + std::to_string(Inet1.ResponseCode()) + ": " + Inet1.ResponseInfo();
-            state.ui.setStatus(text);
-            LogRaw(state, text);
-            if (ToLower(text).find("rename failed") != std::string::npos) {
-                const std::string warning = renameWarning();
-                state.ui.setLogText(warning);
-                state.ui.messageBox(warning, "Important!", Buttons::Ok, Icon::Critical);
+            if (bReportErrors) {
+                const std::string text =
+                    "Error! " + std::to_string(Inet1.ResponseCode()) + ": " + Inet1.ResponseInfo();
+                state.ui.setStatus(text);
+                LogRaw(state, text);
             }
-            return;
+        } else {
+            state.ui.setStatus(stateText(stateNumber));
         }
-        state.ui.setStatus(stateText(stateNumber));
         if (stateNumber == 4) {
             bDisconnected = false;
+            m_serverLostReported = false;
         } else if (stateNumber == 10) {
             DoEvents();
             bDisconnected = true;
@@ -317,6 +362,40 @@ void FtpSession::Inet1_StateChanged(int stateNumber) {
     } catch (const std::exception& e) {
         logError(e);
     }
+    if (!Inet1.StillExecuting() && m_foreground == 0 && ComponentFree) {
+        ComponentFree();
+    }
+}
+
+FtpSession::Foreground::Foreground(FtpSession& session) : m_session(session) {
+    ++m_session.m_foreground;
+    ++m_session.m_foregroundRuns;
+}
+
+FtpSession::Foreground::~Foreground() {
+    if (--m_session.m_foreground == 0 && !m_session.Inet1.StillExecuting() &&
+        m_session.ComponentFree) {
+        m_session.ComponentFree();
+    }
+}
+
+void FtpSession::ReportServerLost() {
+    if (!m_serverLostReported) {
+        m_serverLostReported = true;
+        state.ui.raiseAlarm();
+    }
+}
+
+void FtpSession::AdviseRenameRefused() {
+    const std::string warning = renameWarning();
+    if (m_renameAdvised) {
+        LogEvent(state, warning);
+        return;
+    }
+    m_renameAdvised = true;
+    state.ui.setLogText(warning);
+    state.ui.raiseAlarm();
+    state.ui.messageBox(warning, "Important!", Buttons::Ok, Icon::Critical);
 }
 
 void FtpSession::ReactToResponse(int operation) {
@@ -342,7 +421,9 @@ void FtpSession::ShowRemoteFileList() {
             DoEvents();
         }
         WaitForRequest();
-        view.setRemoteFiles(SplitListing(listing));
+        std::vector<std::string> lines = SplitListing(listing);
+        m_listings[ToLower(sRemoteDir)] = lines;
+        view.setRemoteFiles(lines);
     } catch (const std::exception& e) {
         logError(e);
     }

@@ -11,6 +11,8 @@
 //   12 "Request Completed!".
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,8 @@ public:
     // Fills the panel from the settings when the monitor window loads.
     void LoadPanel();
 
+    // Opens the session with CD (to the HTML directory), PWD and DIR. A request that lost
+    // the server ends it there with the alarm, so a refused login is tried once.
     void Connect();
     void DisConnect();
     void Inet1_StateChanged(int state);
@@ -63,6 +67,35 @@ public:
     void ShowTransferIndicator();
     void HideTransferIndicators();
 
+    // Connect in parts, for a reconnect that must not wait (the upload's): the component
+    // takes the panel's values (throws when the port or the login cannot be used); the CD
+    // command to send first (empty without an HTML directory); after the PWD, its reply
+    // taken as Connect takes it; at the end, the buttons enabled.
+    void PrepareConnect();
+    std::string ConnectCdCommand();
+    void TakePwdReply(bool storeInDirBox = false, bool html = true);
+    void FinishConnect();
+    // Whether the last request failed and left no connection to the server.
+    bool ServerLost() const;
+    // Whether an operation that waits for its own requests (Connect, a directory button,
+    // DisConnect) is under way.
+    bool ForegroundBusy() const { return m_foreground > 0; }
+    // How many such operations have begun; one may have changed the remote directory.
+    long ForegroundRuns() const { return m_foregroundRuns; }
+
+    // Raises the alarm for a server that cannot be reached, once until a login succeeds
+    // again (a failed Connect has raised it already).
+    void ReportServerLost();
+    // The advice to switch off renaming on the server: the first time in a box, with the
+    // alarm, replacing the log; afterwards as a log entry.
+    void AdviseRenameRefused();
+    // The last listing of a directory this session received (by sRemoteDir at that time).
+    const std::vector<std::string>* ListingOf(const std::string& dir) const;
+
+    // Called whenever the component has become free for work that does not wait: after
+    // each request of the upload and after each operation that waited for its requests.
+    std::function<void()> ComponentFree;
+
     ProgramState& state;
     FtpPanelView& view;
     Inet& Inet1;
@@ -72,15 +105,33 @@ public:
     std::int16_t iFtpOperation = 0;  // 0 directory listing, 1 upload
     std::string sRemoteDir;          // the remote directory as far as the program knows
     std::string sPwdReply;
+    bool bReportErrors = true;  // failed requests go to the status line and the log
 
 private:
+    // Marks an operation that sends requests and waits for them; background work waits.
+    class Foreground {
+    public:
+        explicit Foreground(FtpSession& session);
+        ~Foreground();
+        Foreground(const Foreground&) = delete;
+        Foreground& operator=(const Foreground&) = delete;
+
+    private:
+        FtpSession& m_session;
+    };
     enum class DirTarget { HtmDir, PgnDir, None };
     void changeDirectory(const std::string& command, DirTarget target);
-    void readPwdAndList(DirTarget target);
+    bool readPwdAndList(DirTarget target);
     void logError(const std::exception& e);
     void takeCredentialsOutOfUrl();
 
     bool m_toldAboutUrlCredentials = false;
+
+    int m_foreground = 0;
+    long m_foregroundRuns = 0;
+    bool m_renameAdvised = false;
+    bool m_serverLostReported = false;
+    std::map<std::string, std::vector<std::string>> m_listings;
 };
 
 }  // namespace korvane

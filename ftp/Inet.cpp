@@ -148,12 +148,16 @@ void Inet::Execute(const std::string& url, const std::string& command) {
     if (!cmd) {
         throw InetError("Invalid command");
     }
+    if (HasLineBreak(m_userName) || HasLineBreak(m_password)) {
+        throw InetError(kBadCredentials);
+    }
     FtpRequest req;
     req.endpoint = {addr.host, addr.port, addr.tls, m_userName, m_password, m_caFile};
     req.timeoutSeconds = m_requestTimeout;
     req.command = std::move(*cmd);
 
     m_executing = true;
+    m_lastVerb = cmd->verb;
     m_reply.clear();
     m_replyPos = 0;
     {

@@ -5,8 +5,10 @@
 // keeps one control connection open from request to request. Progress and completion come
 // back as state numbers (the table in FtpSession.h) through StateChanged, always on the
 // thread that owns the component: pump() delivers what has arrived, and the session calls
-// it while it waits and whenever it lets pending events run. A Qt layer may also install
-// an event notifier to schedule a pump when something arrives while nobody waits.
+// it while it waits and whenever it lets pending events run. The upload does not wait: its
+// requests follow one another as their ends are pumped, so the program's window layer
+// installs an event notifier that schedules a pump on the window thread whenever something
+// arrives (tests and benchmarks pump through FtpUploader::WaitUntilDone instead).
 //
 // States: 3 connecting, 4 connected, 5 requesting, 7 receiving, 9 disconnecting, 10 the
 // connection closed (after QUIT, or after a failure that broke it), 11 the request failed
@@ -21,6 +23,7 @@
 #include <string>
 
 #include "ftp/FtpText.h"
+#include "ftp/InetCommand.h"
 
 namespace korvane {
 
@@ -29,6 +32,12 @@ class InetError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Why a user name or password with a line break is refused: sent, the break would end the
+// login command early and the rest would reach the server as a command of its own.
+inline constexpr const char* kBadCredentials =
+    "The user name or the password holds a line break or a null character, which cannot be "
+    "sent to the server. Please type it again.";
 
 class Inet {
 public:
@@ -63,9 +72,12 @@ public:
     const std::string& ResponseInfo() const { return m_responseInfo; }
 
     // Starts the command on the server named by url. Throws InetError when a request is
-    // still executing, the url names no valid server or the command is not valid.
+    // still executing, the url names no valid server, the command is not valid or the user
+    // name or password holds a line break (it would reach the server as a command).
     void Execute(const std::string& url, const std::string& command);
     bool StillExecuting() const { return m_executing; }
+    // The command of the last request started ("PUT", "RENAME", ... as parsed).
+    InetVerb LastVerb() const { return m_lastVerb; }
     // Whether the last finished request failed (reported state 11).
     bool LastRequestFailed() const { return m_lastFailed; }
     // Whether a control connection to the server was open when the last request finished:
@@ -102,6 +114,7 @@ private:
     bool m_executing = false;
     bool m_lastFailed = false;
     bool m_connectionOpen = false;
+    InetVerb m_lastVerb = InetVerb::Pwd;
     std::unique_ptr<Worker> m_worker;
 };
 

@@ -64,10 +64,6 @@ std::optional<std::vector<std::string>> splitWords(std::string_view s) {
     }
 }
 
-bool hasLineBreak(std::string_view s) {
-    return s.find_first_of(std::string_view("\r\n\0", 3)) != s.npos;
-}
-
 // Two arguments. Unquoted text with more words is taken apart at its last blank when
 // allowed (a local path with blanks written without quotes), otherwise refused.
 std::optional<std::pair<std::string, std::string>> twoArgs(std::string_view rest,
@@ -89,9 +85,13 @@ std::optional<std::pair<std::string, std::string>> twoArgs(std::string_view rest
 
 }  // namespace
 
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != s.npos;
+}
+
 std::optional<InetCommand> ParseInetCommand(std::string_view text) {
     text = trim(text);
-    if (hasLineBreak(text)) {
+    if (HasLineBreak(text)) {
         return std::nullopt;
     }
     std::size_t verbEnd = 0;
@@ -110,6 +110,15 @@ std::optional<InetCommand> ParseInetCommand(std::string_view text) {
                    : verb == "pwd" ? InetVerb::Pwd
                    : verb == "dir" ? InetVerb::Dir
                                    : InetVerb::Quit;
+        return cmd;
+    }
+    if (verb == "delete") {
+        auto words = splitWords(rest);
+        if (!words || words->size() != 1 || words->front().empty()) {
+            return std::nullopt;
+        }
+        cmd.verb = InetVerb::Delete;
+        cmd.arg1 = words->front();
         return cmd;
     }
     if (verb == "cd") {

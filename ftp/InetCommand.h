@@ -1,7 +1,7 @@
 #pragma once
 // The command texts the transfer component accepts ("CD dir", "CDUP", "PWD", "DIR",
-// "PUT local remote", "RENAME old new", "QUIT") and their parsing. Verbs are compared
-// without regard to letter case. An argument holding blanks is written in double quotes,
+// "PUT local remote", "RENAME old new", "DELETE name", "QUIT") and their parsing. Verbs are
+// compared without regard to letter case. An argument holding blanks is written in double quotes,
 // with a quote inside doubled; QuoteInetArg builds that form.
 
 #include <optional>
@@ -10,11 +10,11 @@
 
 namespace korvane {
 
-enum class InetVerb { Cd, Cdup, Pwd, Dir, Put, Rename, Quit };
+enum class InetVerb { Cd, Cdup, Pwd, Dir, Put, Rename, Delete, Quit };
 
 struct InetCommand {
     InetVerb verb = InetVerb::Pwd;
-    std::string arg1;  // CD: directory; PUT: local path; RENAME: old name
+    std::string arg1;  // CD: directory; PUT: local path; RENAME: old name; DELETE: name
     std::string arg2;  // PUT: remote name; RENAME: new name
 
     bool operator==(const InetCommand&) const = default;
@@ -23,6 +23,9 @@ struct InetCommand {
 // The parsed command, or nothing when the text is not a valid command. Arguments holding
 // CR, LF or NUL are refused: they would let a name smuggle extra commands to the server.
 std::optional<InetCommand> ParseInetCommand(std::string_view text);
+
+// Whether the text holds a character that would end an FTP command line (CR, LF or NUL).
+bool HasLineBreak(std::string_view text);
 
 // The argument as it must appear in a command: unchanged when it is a plain word, else in
 // double quotes with inner quotes doubled.

@@ -2,6 +2,8 @@
 // The FTP panel as plain values, a program with an FTP session and its uploader wired to it,
 // and a fixture that points that program at a fresh test server.
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -15,6 +17,7 @@
 #include "ftp/Inet.h"
 #include "ftp/Upload.h"
 #include "support/FtpServer.h"
+#include "support/TempDir.h"
 #include "support/TestProgram.h"
 
 namespace korvane::test {
@@ -111,6 +114,67 @@ protected:
 
     std::unique_ptr<FtpServer> server;
     FtpProgram p;
+};
+
+// The log's entries, newest first, without their date lines.
+inline Lines entries(const std::string& log) {
+    Lines out;
+    for (std::size_t pos = log.find("\r\n"), end; pos != std::string::npos;
+         pos = log.find("\r\n", end + 4)) {
+        if ((end = log.find("\r\n\r\n", pos + 2)) == std::string::npos) {
+            break;
+        }
+        out.push_back(log.substr(pos + 2, end - pos - 2));
+    }
+    return out;
+}
+
+// Content that names its file, so a file sent under the wrong name shows.
+inline std::string bytesOf(const std::string& name) {
+    return name.ends_with(".pgn") ? "[Event \"" + name + "\"]\r\n\r\n1. e4 *\r\n"
+                                  : "<html>" + name + "</html>\r\n";
+}
+
+class UploadTest : public FtpTest {
+protected:
+    void connect() {
+        p.session.Connect();
+        server->clearCommands();
+        p.ui.setLogText("");
+    }
+    // Writes the local files: pages in the HTML directory, PGN files in temppgn.
+    void write(const Lines& names) {
+        for (const auto& name : names) {
+            p.program.dir.write((name.ends_with(".pgn") ? "temppgn/" : "html/") + name,
+                                bytesOf(name));
+        }
+    }
+    // One cycle's upload, waited for to its end.
+    void upload(Lines html, std::optional<Lines> pgns = std::nullopt) {
+        UploadQueue queue{std::move(html), std::move(pgns)};
+        p.uploader.Upload(queue);
+        p.uploader.WaitUntilDone();
+    }
+    // How often the server received this exact command.
+    long received(const std::string& command) const {
+        const Lines cmds = server->commands();
+        return std::count(cmds.begin(), cmds.end(), command);
+    }
+    // The remote directory holds exactly these files (so no temporary file), each with its
+    // own content.
+    void expectOnServer(const std::string& dir, const Lines& names) {
+        Lines found;
+        for (const auto& e : std::filesystem::directory_iterator(server->root() + dir)) {
+            found.push_back(e.path().filename().string());
+        }
+        std::sort(found.begin(), found.end());
+        Lines sorted = names;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(found, sorted) << dir;
+        for (const auto& name : names) {
+            EXPECT_EQ(readFile(server->root() + dir + "/" + name), bytesOf(name)) << name;
+        }
+    }
 };
 
 // Names table-driven cases after their "name" field.

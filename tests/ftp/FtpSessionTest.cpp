@@ -267,6 +267,7 @@ TEST_F(FtpsTest, TrustedCertificateCarriesTheSessionAndUploads) {
     p.program.dir.write("html/b.htm", page + "b");
     UploadQueue queue{{"a.htm", "b.htm"}, std::nullopt};
     p.uploader.Upload(queue);
+    p.uploader.WaitUntilDone();
     EXPECT_EQ(readFile(server->root() + "/a.htm"), page);
     EXPECT_EQ(readFile(server->root() + "/b.htm"), page + "b");
     EXPECT_TRUE(p.uploader.pendingHtml().empty());

@@ -44,6 +44,9 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"UnterminatedQuote", "PUT \"/p/a.htm kv1.htm", std::nullopt},
         CommandCase{"LineBreakCannotSmuggleACommand", "RENAME kv1.htm \"x\r\nDELE index.htm\"",
                     std::nullopt},
+        CommandCase{"DeleteOneName", "DELETE \"kv 1.htm\"",
+                    InetCommand{InetVerb::Delete, "kv 1.htm", ""}},
+        CommandCase{"DeleteNeedsOneName", "DELETE a.htm b.htm", std::nullopt},
         CommandCase{"UnknownVerb", "DELE index.htm", std::nullopt}),
     CaseName());
 

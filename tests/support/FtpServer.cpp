@@ -51,6 +51,18 @@ void FtpServer::start() {
     if (m_options.exitOnStor > 0) {
         args.insert(args.end(), {"--exit-on-stor", std::to_string(m_options.exitOnStor)});
     }
+    if (m_options.exitOnRnfr > 0) {
+        args.insert(args.end(), {"--exit-on-rnfr", std::to_string(m_options.exitOnRnfr)});
+    }
+    if (!m_options.refuseRename.empty()) {
+        args.insert(args.end(), {"--refuse-rename", m_options.refuseRename});
+    }
+    if (!m_options.storReply.empty()) {
+        args.insert(args.end(), {"--stor-reply", m_options.storReply});
+    }
+    if (m_options.dripList) {
+        args.push_back("--drip-list");
+    }
     if (m_options.tls) {
         args.insert(args.end(), {"--tls", certificate(), ftpDir + "key.pem"});
     }

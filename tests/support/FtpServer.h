@@ -3,7 +3,8 @@
 // fresh temporary directory on a free port, started by the constructor and stopped by the
 // destructor. It logs every command it receives (the password masked) so tests can compare
 // the exact sequence a client sent. Options inject faults: refused writes, refused renames
-// onto existing files, a server that dies at the n-th STOR, FTP over explicit TLS.
+// onto existing files, refused renames, a full disk, a server that dies at the n-th STOR or
+// RNFR, a listing that never ends, FTP over explicit TLS.
 
 #include <string>
 #include <vector>
@@ -18,7 +19,11 @@ struct FtpServerOptions {
     bool denyWrite = false;             // STOR answers 550
     bool refuseRenameExisting = false;  // RNTO onto an existing file: "550 rename failed: ..."
     int exitOnStor = 0;                 // the server process dies on receiving the n-th STOR
-    bool tls = false;                   // explicit TLS with a self-signed certificate
+    int exitOnRnfr = 0;          // ... on receiving the n-th RNFR (a file stored, not renamed)
+    std::string refuseRename{};  // every RNTO gets this reply ("550 Permission denied.")
+    std::string storReply{};     // the reply after each STOR's data (a full disk: 452 ...)
+    bool dripList = false;       // LIST drips one byte every half second, for ever
+    bool tls = false;            // explicit TLS with a self-signed certificate
 };
 
 class FtpServer {

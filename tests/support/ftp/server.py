@@ -24,6 +24,12 @@ def parse_args():
     p.add_argument("--deny-write", action="store_true", help="STOR fails with 550")
     p.add_argument("--refuse-rename-existing", action="store_true")
     p.add_argument("--exit-on-stor", type=int, default=0, help="die at the n-th STOR")
+    p.add_argument("--exit-on-rnfr", type=int, default=0, help="die at the n-th RNFR")
+    p.add_argument("--refuse-rename", default="", help="every RNTO gets this reply")
+    p.add_argument("--stor-reply", default="",
+                   help="the reply after a STOR's data arrived (a full disk: 451 or 452)")
+    p.add_argument("--drip-list", action="store_true",
+                   help="LIST sends one byte every half second and never ends")
     p.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
     return p.parse_args()
 
@@ -47,7 +53,7 @@ def make_handler(args):
 
         base = TlsBase
 
-    state = {"stors": 0}
+    state = {"stors": 0, "rnfrs": 0}
 
     class Handler(base):
         def pre_process_command(self, line, cmd, arg):
@@ -57,9 +63,48 @@ def make_handler(args):
                 state["stors"] += 1
                 if state["stors"] == args.exit_on_stor:
                     os._exit(3)
+            if cmd == "RNFR" and args.exit_on_rnfr:
+                state["rnfrs"] += 1
+                if state["rnfrs"] == args.exit_on_rnfr:
+                    os._exit(3)
+            self._storing = cmd == "STOR"
             return super().pre_process_command(line, cmd, arg)
 
+        def respond(self, resp, logfun=logging.debug):
+            # The file is written (as far as it went) but the server says it failed.
+            if args.stor_reply and getattr(self, "_storing", False) and resp.startswith("226"):
+                self._storing = False
+                resp = args.stor_reply
+            return super().respond(resp, logfun)
+
+        def ftp_LIST(self, path):
+            if not args.drip_list:
+                return super().ftp_LIST(path)
+            started = []
+
+            def drip():
+                channel = self.data_channel
+                if channel is None:
+                    if not started and not self._closed:
+                        self.ioloop.call_later(0.5, drip)
+                    return
+                if not started:
+                    started.append(True)
+                    self.respond("125 Data connection already open. Transfer starting.")
+                try:
+                    channel.push(b"-")
+                except Exception:
+                    return
+                self.ioloop.call_later(0.5, drip)
+
+            drip()
+            return path
+
         def ftp_RNTO(self, path):
+            if args.refuse_rename:
+                self._rnfr = None
+                self.respond(args.refuse_rename)
+                return None
             if args.refuse_rename_existing and self._rnfr and os.path.exists(path):
                 self._rnfr = None
                 self.respond("550 rename failed: the destination file exists.")
