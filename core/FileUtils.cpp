@@ -253,6 +253,11 @@ void SaveFile(ProgramState& state, const std::string& path, const std::string& t
     }
 }
 
+std::error_code WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    const int error = writeAtomically(resolveLinks(path), bytes, defaultFileMode());
+    return std::error_code(error, std::generic_category());
+}
+
 std::error_code CopyOneFile(ProgramState& state, const std::string& source,
                             const std::string& target) {
     std::string bytes;
