@@ -141,6 +141,30 @@ std::string ToLower(std::string_view text) {
         .toStdString();
 }
 
+bool IsNumericText(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        text.remove_prefix(1);
+    }
+    bool digit = false;
+    bool mark = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if ((c == '.' || c == ',') && !mark) {
+            mark = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
 long LeadingNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {

@@ -29,6 +29,10 @@ std::string ExtractComVal(std::size_t start, std::size_t stop, std::string_view 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ToLower(std::string_view text);
 
+// Whether a text box holds a number: blanks around it, an optional sign, digits and at most
+// one decimal mark (a point or a comma) between them.
+bool IsNumericText(std::string_view text);
+
 // The numeric value of a settings text: its leading number, rounded to a whole number with
 // halves to the even neighbour; 0 when the text does not begin with a number.
 long LeadingNumber(std::string_view text);

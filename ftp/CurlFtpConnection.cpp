@@ -238,6 +238,8 @@ FtpOutcome CurlFtpConnection::run(const FtpRequest& request, const StateSink& em
             emit(9);
             closeConnection();
         }
+        // The next session starts in the login directory, as any new FTP session does.
+        m_cwd.reset();
         return out;
     }
     emit(m_connected ? 5 : 3);  // a new connection reports 4 and 5 once the server greets

@@ -48,32 +48,6 @@ std::string renameWarning() {
            "\"Rename Files On Server\"" + " checkbox in the Settings dialog (File Menu).";
 }
 
-// A number as the port box understands it: optional sign, digits, and at most one decimal
-// mark (a point or a comma) between them.
-bool isNumericText(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        text.remove_prefix(1);
-    }
-    bool digit = false;
-    bool mark = false;
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            digit = true;
-        } else if ((c == '.' || c == ',') && !mark) {
-            mark = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
-
 // The port of the port box: a whole number from 1 to 65535. Anything else is an error
 // that ends the connect.
 long portNumber(const std::string& text) {
@@ -171,10 +145,44 @@ void FtpSession::logError(const std::exception& e) {
     LogEvent(state, e.what());
 }
 
+// "user:password@host" typed into the URL box: the address without them, so the password
+// can never reach the settings file (spubFTPURL), a log or a status text.
+void FtpSession::takeCredentialsOutOfUrl() {
+    const std::string url = view.text(FtpField::txtURL);
+    const std::size_t scheme = url.find("://");
+    const std::size_t hostStart = scheme == std::string::npos ? 0 : scheme + 3;
+    const std::size_t at = url.substr(0, url.find('/', hostStart)).rfind('@');
+    if (at == std::string::npos || at < hostStart) {
+        return;
+    }
+    const std::string userInfo = url.substr(hostStart, at - hostStart);
+    const std::size_t colon = userInfo.find(':');
+    view.setText(FtpField::txtURL, url.substr(0, hostStart) + url.substr(at + 1));
+    if (view.text(FtpField::txtUserName).empty()) {
+        view.setText(FtpField::txtUserName, userInfo.substr(0, colon));
+    }
+    if (colon != std::string::npos && view.text(FtpField::txtPassword).empty()) {
+        view.setText(FtpField::txtPassword, userInfo.substr(colon + 1));
+    }
+    if (!m_toldAboutUrlCredentials) {
+        m_toldAboutUrlCredentials = true;
+        state.ui.messageBox(
+            "The URL box held a user name or password. Korvane has moved them into the UserID "
+            "and Password boxes, so that the password is never saved or shown.",
+            "Logon Info", Buttons::Ok, Icon::Information);
+    }
+}
+
 void FtpSession::Connect() {
     try {
         ShowTransferIndicator();
         view.stopCountdownIfRunning();
+        takeCredentialsOutOfUrl();
+        // A live session is ended first: the new one starts in the login directory, so a
+        // relative directory or an upload never lands where the old session had moved to.
+        if (!Inet1.URL().empty() && Inet1.ConnectionOpen() && !bDisconnected) {
+            ExecuteAndWait("QUIT");
+        }
         Inet1.setProtocol(Inet::kProtocolFtp);
         Inet1.setRequestTimeout(state.settings.lpubTimeOut);
         const std::string port = view.text(FtpField::txtPort);
@@ -376,7 +384,7 @@ void FtpSession::txtPort_Change() {
     if (text.empty()) {
         return;
     }
-    if (!isNumericText(text)) {
+    if (!IsNumericText(text)) {
         view.setText(FtpField::txtPort, "");
         state.ui.messageBox("Port number must be a number (integer).", "Number Required",
                             Buttons::Ok, Icon::None);

@@ -78,6 +78,9 @@ private:
     void changeDirectory(const std::string& command, DirTarget target);
     void readPwdAndList(DirTarget target);
     void logError(const std::exception& e);
+    void takeCredentialsOutOfUrl();
+
+    bool m_toldAboutUrlCredentials = false;
 };
 
 }  // namespace korvane

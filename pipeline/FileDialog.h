@@ -7,6 +7,8 @@
 
 namespace korvane {
 
+struct ProgramState;
+
 // What the operator chose: the directory and the file names in it (one or more).
 struct FileSelection {
     std::string directory;
@@ -22,5 +24,20 @@ public:
     virtual std::optional<FileSelection> open(const std::string& title, const std::string& filter,
                                               const std::string& initialDir, bool multiSelect) = 0;
 };
+
+// The filter of a file-type keyword ("PGN", "EXE", "HTM", "INI", compared without regard to
+// case); empty for any other type. Programs carry no extension here, so "EXE" lists every
+// file.
+std::string FilterFor(const std::string& fileType);
+
+// A multiple selection as the system dialog returns it: the directory and the names, each
+// ended by a NUL, with a second NUL at the end; a single chosen file comes as its full path.
+FileSelection ParseMultiFileName(const std::string& result);
+
+// One existing file chosen in the open dialog (the settings dialog's browse buttons).
+// Returns the full path, or an empty text when the operator cancelled or chose a file of
+// another type ("Wrong File Type").
+std::string ChooseOneFile(ProgramState& state, FileDialog& dialog, const std::string& title,
+                          const std::string& fileType, const std::string& initialDir);
 
 }  // namespace korvane

@@ -42,23 +42,6 @@ std::optional<FileTime> modificationTime(const std::string& path) {
     return time;
 }
 
-std::string filterFor(const std::string& type) {
-    const std::string t = ToLower(type);
-    if (t == "pgn") {
-        return "Pgn files (*.pgn)|*.pgn|";
-    }
-    if (t == "exe") {
-        return "Exe files (*.exe)|*.exe|";
-    }
-    if (t == "htm") {
-        return "HTML files (*.htm)|*.htm|";
-    }
-    if (t == "ini") {
-        return "Ini files (*.ini)|*.ini|";
-    }
-    return "";
-}
-
 std::string normalDir(const std::string& directory) {
     return WithTrailingSep(fs::path(directory).lexically_normal().string());
 }
@@ -96,7 +79,7 @@ void MonitorList::OpenFileDialog(const std::string& title, const std::string& fi
                                  const std::string& mode) {
     const bool multi = mode == "multi";
     const std::optional<FileSelection> choice =
-        m_dialog.open(title, filterFor(fileType), initialDir, multi);
+        m_dialog.open(title, FilterFor(fileType), initialDir, multi);
     if (!choice || choice->names.empty()) {
         return;
     }

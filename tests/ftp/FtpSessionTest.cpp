@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "FtpFixture.h"
+#include "core/Config.h"
 #include "core/TextUtils.h"
 
 namespace korvane::test {
@@ -189,6 +190,45 @@ TEST_F(SessionTest, LoginFailureIsReportedWithoutThePassword) {
         EXPECT_EQ(p.inet.URL().find(secret), std::string::npos);
     }
     EXPECT_EQ(p.state.settings.spubFTPUser, FtpServer::kUser);
+}
+
+// user:password@host typed into the URL box: the logon moves into its own boxes, the
+// operator is told once, and the password reaches neither the settings nor the log.
+TEST_F(SessionTest, PasswordTypedIntoTheUrlBoxIsTakenOutBeforeConnecting) {
+    p.view.setText(FtpField::txtURL,
+                   std::string(FtpServer::kUser) + ":" + FtpServer::kPassword + "@127.0.0.1");
+    p.view.setText(FtpField::txtUserName, "");
+    p.view.setText(FtpField::txtPassword, "");
+    p.state.settings.bSaveLogon = true;
+    p.ui.answerOkByDefault();
+    p.session.Connect();
+    p.session.Connect();
+
+    ASSERT_EQ(p.ui.boxes.size(), 1u);
+    EXPECT_EQ(p.ui.boxes[0].title, "Logon Info");
+    EXPECT_EQ(p.view.text(FtpField::txtURL), "127.0.0.1");
+    EXPECT_EQ(p.view.text(FtpField::txtUserName), FtpServer::kUser);
+    EXPECT_EQ(p.view.curDir, "/live");
+    EXPECT_EQ(SettingsText(p.state.settings).find(FtpServer::kPassword), std::string::npos);
+    EXPECT_EQ(p.state.settings.spubFTPURL, "127.0.0.1");
+    EXPECT_FALSE(logHas(FtpServer::kPassword));
+    for (const auto& status : p.ui.statuses) {
+        EXPECT_EQ(status.find(FtpServer::kPassword), std::string::npos);
+    }
+}
+
+// Connecting again on a live session starts a new one: the old session's directory must
+// not carry over into the new one (here with the Html directory box emptied meanwhile).
+TEST_F(SessionTest, SecondConnectEndsTheLiveSessionAndStartsInTheLoginDirectory) {
+    p.session.Connect();
+    ASSERT_EQ(p.view.curDir, "/live");
+    server->clearCommands();
+    p.state.settings.spubRemoteHtmDir.clear();
+    p.session.Connect();
+
+    EXPECT_EQ(Significant(server->commands()),
+              (Lines{"QUIT", "USER korvane", "PWD", "PWD", "LIST"}));
+    EXPECT_EQ(p.view.curDir, "/");
 }
 
 TEST(SessionPanel, PgnUploadBoxEnablesItsButtonOnlyWhenConnected) {
