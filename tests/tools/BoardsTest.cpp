@@ -236,7 +236,7 @@ TEST(BoardSimulator, ProgramRunsFromTheCommandLineAndExplainsEveryOption) {
     const std::string text = korvane::test::readFile(help);
     for (const char* option :
          {"--out", "--boards", "--pace", "--jitter", "--seed", "--start-ply", "--clock", "--crlf",
-          "--cut-write", "--cut-hold", "--correct", "--stop", "[%clk]", "\"*\""}) {
+          "--duration", "--cut-write", "--cut-hold", "--correct", "--stop", "[%clk]", "\"*\""}) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
     }
     const std::string out = dir.file("round");

@@ -64,6 +64,7 @@ bool parseOptions(const std::vector<std::string>& args, Options& options, std::s
         {"--pace", [&](const std::string& v) { return readSeconds(v, options.pace); }},
         {"--jitter", [&](const std::string& v) { return readSeconds(v, options.jitter); }},
         {"--cut-hold", [&](const std::string& v) { return readSeconds(v, options.cutHold); }},
+        {"--duration", [&](const std::string& v) { return readSeconds(v, options.duration); }},
         {"--seed",
          [&](const std::string& v) {
              int seed = 0;
@@ -152,6 +153,9 @@ Options:
                        with MIN minutes, thinks a random time per move and gains
                        SEC seconds a move
       --crlf           end lines with CR LF (default: LF)
+      --duration SECONDS
+                       end the run after this many seconds (default: when every
+                       board has written its last file)
   -q, --quiet          print nothing while running
   -h, --help           show this text
 
@@ -169,7 +173,8 @@ each option may be given once per board):
       --stop B:PLY     board B stops after half-move PLY (0: before the first
                        move): its file keeps that position and "*" for good
 
-The program ends when every board has written its last file.
+The program ends when every board has written its last file, or when the
+--duration has passed.
 )";
 }
 

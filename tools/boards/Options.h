@@ -12,10 +12,11 @@ namespace boards {
 struct Options {
     std::vector<std::string> gameFiles;
     std::string outDir = ".";
-    int boardCount = 0;  // 0: one board per game read
-    double pace = 20;    // seconds between two half-moves on one board
-    double jitter = -1;  // -1: a quarter of the pace
-    double cutHold = 5;  // seconds a cut file stays half-written
+    int boardCount = 0;    // 0: one board per game read
+    double pace = 20;      // seconds between two half-moves on one board
+    double jitter = -1;    // -1: a quarter of the pace
+    double cutHold = 5;    // seconds a cut file stays half-written
+    double duration = -1;  // seconds after which the run ends; -1: when every game is over
     unsigned seed = 1;
     int startPly = 0;
     ClockSetting clock;

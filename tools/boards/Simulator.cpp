@@ -137,6 +137,7 @@ bool runBoards(const Options& options, const std::vector<chess::PgnGame>& games,
     };
 
     double now = 0;
+    bool timeUp = false;
     for (;;) {
         BoardRun* run = nullptr;
         for (BoardRun& candidate : runs) {
@@ -145,6 +146,13 @@ bool runBoards(const Options& options, const std::vector<chess::PgnGame>& games,
             }
         }
         if (!run) {
+            break;
+        }
+        if (options.duration >= 0 && run->nextTime() > options.duration) {
+            if (hooks.sleep && options.duration > now) {
+                hooks.sleep(options.duration - now);
+            }
+            timeUp = true;
             break;
         }
         if (run->nextTime() > now) {
@@ -177,7 +185,7 @@ bool runBoards(const Options& options, const std::vector<chess::PgnGame>& games,
         }
     }
     if (!options.quiet) {
-        log << "Every board has written its last file." << std::endl;
+        log << (timeUp ? "The time is up." : "Every board has written its last file.") << std::endl;
     }
     return true;
 }
