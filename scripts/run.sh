@@ -34,6 +34,7 @@ build/tools/demo/demo-setup "$dir/program" "$dir/boards" "$dir/html" \
     "$root/build/vistrel/vistrel" "$root/data/vistrel-game.ini" "$root/data/vistrel-overview.ini" 8
 
 build/tools/boards/boards --out "$dir/boards" --pace 15 --clock 90+30 --start-ply 4 \
+    --event "Korvane Demo" --round 1 \
     tools/boards/games/eight-games.pgn > "$dir/boards.log" 2>&1 &
 boards_pid=$!
 # The overview page opens in the browser once the first scan has made it.

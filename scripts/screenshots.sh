@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes docs/game-page.png and docs/overview-page.png: converts the browser-test fixtures
 # with the converter and the shipped ini files, then photographs the pages with headless
-# Chromium. Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
+# Chromium. With the board simulator built, also docs/demo-overview.png: the demo round's
+# eight boards in the middle of their games, as Korvane's overview page shows them. Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -25,3 +26,17 @@ shoot() {  # page, picture, width, height
 mkdir -p docs
 shoot game.htm game-page.png 1100 720
 shoot overview.htm overview-page.png 1100 470
+
+boards=$(dirname "$vistrel")/../tools/boards/boards
+if [[ -x "$boards" ]]; then
+    # The overview pgn as Korvane builds it: one directive per game page, then the games.
+    "$boards" -q --pace 10 --duration 0 --start-ply 30 --clock 90+30 --out "$work/demo" \
+        --event "Korvane Demo" --round 1 \
+        tools/boards/games/eight-games.pgn
+    {
+        for n in 1 2 3 4 5 6 7 8; do printf '%%vis3 over,board%d.htm\r\n' "$n"; done
+        for n in 1 2 3 4 5 6 7 8; do cat "$work/demo/board$n.pgn"; printf '\r\n'; done
+    } > "$work/demo/allgames.pgn"
+    "$vistrel" "$work/demo/allgames.pgn" data/vistrel-overview.ini -x
+    shoot demo/allgames.htm demo-overview.png 1100 820
+fi

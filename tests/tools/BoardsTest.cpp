@@ -80,7 +80,8 @@ int clockComments(const chess::PgnGame& game) {
 
 TEST(BoardSimulator, FullReplayWritesReadableFilesEndingInEachGame) {
     korvane::test::TempDir dir;
-    const SimulatedRun run = simulate(dir, {"--pace", "0", "--clock", "90+30", "--crlf"});
+    const SimulatedRun run = simulate(
+        dir, {"--pace", "0", "--clock", "90+30", "--crlf", "--event", "Demo Open", "--round", "5"});
     ASSERT_EQ(run.writes.size(), 8u);
     for (int board = 1; board <= 8; ++board) {
         const std::string name = "board" + std::to_string(board) + ".pgn";
@@ -103,6 +104,8 @@ TEST(BoardSimulator, FullReplayWritesReadableFilesEndingInEachGame) {
         EXPECT_EQ(sans(final), sans(source)) << name;
         EXPECT_EQ(final.result, source.result) << name;
         EXPECT_EQ(final.tag("White"), source.tag("White"));
+        EXPECT_EQ(final.tag("Event"), "Demo Open");
+        EXPECT_EQ(final.tag("Round"), "5");
     }
     EXPECT_TRUE(run.sleeps.empty());
 }

@@ -54,10 +54,16 @@ void appendToken(std::string& text, std::size_t& lineLength, const std::string& 
 }
 
 std::string fileText(const chess::PgnGame& game, const std::vector<Recorded>& moves,
-                     const std::string& result, const std::string& eol) {
+                     const std::string& result, const ScriptOptions& options) {
+    const std::string eol = options.crlf ? "\r\n" : "\n";
     std::string text;
     for (const auto& [name, value] : game.tags) {
-        const std::string shown = name == "Result" ? result : value;
+        std::string shown = name == "Result" ? result : value;
+        if (name == "Event" && !options.event.empty()) {
+            shown = options.event;
+        } else if (name == "Round" && !options.round.empty()) {
+            shown = options.round;
+        }
         text += "[" + name + " \"" + escapeTagValue(shown) + "\"]" + eol;
     }
     text += eol;
@@ -146,7 +152,6 @@ std::string wrongMoveFor(const chess::PgnGame& game, int ply) {
 }
 
 std::vector<BoardFile> boardScript(const chess::PgnGame& game, const ScriptOptions& options) {
-    const std::string eol = options.crlf ? "\r\n" : "\n";
     const auto& line = game.mainLine.moves;
     const int plies = static_cast<int>(line.size());
     const std::vector<int> clocks = clockAfterEachMove(game.mainLine, options);
@@ -189,11 +194,11 @@ std::vector<BoardFile> boardScript(const chess::PgnGame& game, const ScriptOptio
         } else if (correcting && ply == wrongPly + 2) {
             note += " (corrected " + moveLabel(real[wrongPly - 1]) + ")";
         }
-        script.push_back({ply, false, note, fileText(game, recorded, "*", eol)});
+        script.push_back({ply, false, note, fileText(game, recorded, "*", options)});
     }
     const bool decided = !game.result.empty() && game.result != "*";
     if (decided) {
-        script.push_back({plies, true, game.result, fileText(game, real, game.result, eol)});
+        script.push_back({plies, true, game.result, fileText(game, real, game.result, options)});
     }
 
     // A board that stops writes nothing after its last half-move; a later start drops the

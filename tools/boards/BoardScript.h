@@ -23,6 +23,8 @@ struct ScriptOptions {
     int correctAtPly = 0;   // 0: none; else this half-move is first recorded wrongly
     int stopAfterPly = -1;  // -1: none; else the board writes nothing after this half-move
     bool crlf = false;      // CR LF line ends instead of LF
+    std::string event;      // replaces the games' Event tag when not empty
+    std::string round;      // replaces the games' Round tag when not empty
 };
 
 // One rewrite of the board's file.

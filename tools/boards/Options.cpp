@@ -60,6 +60,16 @@ bool parseOptions(const std::vector<std::string>& args, Options& options, std::s
              options.outDir = v;
              return !v.empty();
          }},
+        {"--event",
+         [&](const std::string& v) {
+             options.event = v;
+             return !v.empty();
+         }},
+        {"--round",
+         [&](const std::string& v) {
+             options.round = v;
+             return !v.empty();
+         }},
         {"--boards", [&](const std::string& v) { return readInt(v, options.boardCount, 1); }},
         {"--pace", [&](const std::string& v) { return readSeconds(v, options.pace); }},
         {"--jitter", [&](const std::string& v) { return readSeconds(v, options.jitter); }},
@@ -152,6 +162,10 @@ Options:
                        add a [%clk] comment after every move: each player starts
                        with MIN minutes, thinks a random time per move and gains
                        SEC seconds a move
+      --event TEXT     write TEXT as every board's Event tag (default: the
+                       games' own)
+      --round TEXT     write TEXT as every board's Round tag (default: the
+                       games' own)
       --crlf           end lines with CR LF (default: LF)
       --duration SECONDS
                        end the run after this many seconds (default: when every

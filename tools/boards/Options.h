@@ -21,6 +21,8 @@ struct Options {
     int startPly = 0;
     ClockSetting clock;
     bool crlf = false;
+    std::string event;  // the Event tag of every board; empty: the games' own
+    std::string round;  // the Round tag of every board; empty: the games' own
     bool quiet = false;
     bool help = false;
     // Faults, by board number (1-based): the half-move concerned.

@@ -60,6 +60,8 @@ std::vector<BoardRun> prepareBoards(const Options& options,
         script.correctAtPly = faultFor(options.correctAtPly, board, 0);
         script.stopAfterPly = faultFor(options.stopAfterPly, board, -1);
         script.crlf = options.crlf;
+        script.event = options.event;
+        script.round = options.round;
         BoardRun run;
         run.name = "board" + std::to_string(board) + ".pgn";
         run.path = fs::path(options.outDir) / run.name;
