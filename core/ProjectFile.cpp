@@ -217,8 +217,9 @@ bool ParseProject(std::string_view text, Project& project, std::string& why) {
         } else if (key == "monitoring") {
             ok = readFlag(value, project.monitoring);
         } else if (key == "games") {
-            ok = std::from_chars(value.data(), value.data() + value.size(), announced).ec ==
-                 std::errc();
+            const auto [end, ec] =
+                std::from_chars(value.data(), value.data() + value.size(), announced);
+            ok = ec == std::errc() && end == value.data() + value.size();
         }
         if (!ok) {
             why = "line " + std::to_string(i + 1) + " has a bad value";

@@ -4,6 +4,7 @@
 
 #include "core/FileUtils.h"
 #include "core/ProgramState.h"
+#include "pipeline/ConverterRun.h"
 #include "pipeline/Overview.h"
 
 namespace korvane {
@@ -11,10 +12,6 @@ namespace korvane {
 namespace {
 
 constexpr const char* kTitle = "Open In Browser";
-
-std::string pageName(const std::string& pgnName) {
-    return pgnName.substr(0, pgnName.size() >= 4 ? pgnName.size() - 4 : 0) + ".htm";
-}
 
 }  // namespace
 
@@ -28,7 +25,7 @@ std::string LocalPagePath(const ProgramState& state, const std::string& key) {
 std::string LocalOverviewPath(const ProgramState& state) {
     const std::string& pgn = state.settings.spubIntroPgn;
     return WithTrailingSep(state.settings.spubPathHtml) +
-           pageName(pgn.empty() ? std::string(kDefaultIntroPgn) : pgn);
+           OverviewPageName(pgn.empty() ? std::string(kDefaultIntroPgn) : pgn);
 }
 
 bool LocalPageReady(ProgramState& state, const std::string& path, bool overview) {

@@ -4,16 +4,13 @@
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
 #include "core/ProjectFile.h"
+#include "pipeline/ConverterRun.h"
 #include "pipeline/Monitor.h"
 #include "pipeline/MonitorView.h"
 
 namespace korvane {
 
 namespace {
-
-std::string pageNameFor(const std::string& key) {
-    return key.substr(0, key.size() >= 4 ? key.size() - 4 : 0) + ".htm";
-}
 
 // One record as "Add" makes it, with the state the game had when the project was saved.
 // The work copies' paths are those of this session's work directories.
@@ -22,7 +19,9 @@ void restoreGame(ProgramState& state, const ProjectGame& saved) {
     game.NameSource = saved.key;
     game.NameTemp = saved.key;
     game.NameFinal = saved.key;
-    game.NameHtml = saved.nameHtml.empty() ? pageNameFor(saved.key) : saved.nameHtml;
+    // A game's page is named by the rule of the overview's page (".htm" for the last four
+    // characters); the file names it, a hand-edited one may not.
+    game.NameHtml = saved.nameHtml.empty() ? OverviewPageName(saved.key) : saved.nameHtml;
     game.PathSource = saved.pathSource;
     game.PathTemp = state.tempDir + saved.key;
     game.PathFinal = state.finalDir + saved.key;
