@@ -43,6 +43,7 @@ struct PgnGame {
 struct PgnFile {
     std::vector<PgnGame> games;
     std::vector<std::string> escapeLines;
+    std::vector<std::size_t> escapeLineNumbers = {};  // the line in the file of each, from 1
 };
 
 }  // namespace chess

@@ -48,6 +48,7 @@ void PgnParser::skipBlanks() {
                 eol = m_text.size();
             }
             m_out.escapeLines.push_back(m_text.substr(m_pos + 1, eol - m_pos - 1));
+            m_out.escapeLineNumbers.push_back(lineOf(m_pos));
             m_pos = eol;
         } else if (isBlank(ch)) {
             ++m_pos;
@@ -57,6 +58,15 @@ void PgnParser::skipBlanks() {
             return;
         }
     }
+}
+
+// The line number of position at, counted on from the last position asked for.
+size_t PgnParser::lineOf(size_t at) {
+    m_lineAtCount +=
+        static_cast<size_t>(std::count(m_text.begin() + static_cast<long>(m_linesCountedTo),
+                                       m_text.begin() + static_cast<long>(at), '\n'));
+    m_linesCountedTo = at;
+    return m_lineAtCount;
 }
 
 bool PgnParser::onlyGameEndFollows(size_t from) const {
@@ -137,8 +147,9 @@ bool PgnParser::parseGame() {
     }
     m_stack.clear();
     m_game = nullptr;
-    // Stray comments between games make no game of their own.
-    if (!game.tags.empty() || !game.mainLine.moves.empty() || !game.result.empty()) {
+    // Without tags and moves there is no game: stray comments or results between games
+    // (a file of nothing but "*") would each cost the page a board.
+    if (!game.tags.empty() || !game.mainLine.moves.empty()) {
         m_out.games.push_back(std::move(game));
     } else {
         --m_gameNumber;

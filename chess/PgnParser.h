@@ -70,6 +70,7 @@ private:
     bool failUnclosedVariation();
 
     void skipBlanks();
+    size_t lineOf(size_t at);
     void skipToNextGame();
     bool variationNeverCloses() const;
     bool onlyGameEndFollows(size_t from) const;
@@ -100,6 +101,8 @@ private:
     size_t m_errorAt = 0;
     int m_gameNumber = 0;  // of the game being read, counting faulty games too
     bool m_reportingVariation = false;
+    size_t m_linesCountedTo = 0;  // lineOf counts on from here: its positions only grow
+    size_t m_lineAtCount = 1;
 };
 
 }  // namespace chess::pgn

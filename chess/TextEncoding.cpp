@@ -89,10 +89,12 @@ std::string windows1252ToUtf8(std::string_view bytes) {
 
 std::string decodePgnText(std::string_view bytes) {
     std::string text;
+    // The byte-order mark goes first: it says nothing about the bytes after it, which an
+    // editor may have saved in a single-byte code page all the same.
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        bytes.remove_prefix(3);
+    }
     if (isValidUtf8(bytes)) {
-        if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-            bytes.remove_prefix(3);
-        }
         text.assign(bytes);
     } else {
         text = windows1252ToUtf8(bytes);

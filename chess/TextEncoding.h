@@ -11,8 +11,8 @@ bool isValidUtf8(std::string_view bytes);
 // Bytes in Windows-1252 (a superset of Latin-1 for printable text) as UTF-8.
 std::string windows1252ToUtf8(std::string_view bytes);
 
-// The text of a PGN file as UTF-8: taken as UTF-8 when valid (a byte-order mark is dropped),
-// otherwise as Windows-1252. CR LF and lone CR line ends become LF.
+// The text of a PGN file as UTF-8: a leading byte-order mark is dropped, then the rest is
+// taken as UTF-8 when valid, otherwise as Windows-1252. CR LF and lone CR line ends become LF.
 std::string decodePgnText(std::string_view bytes);
 
 }  // namespace chess

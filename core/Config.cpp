@@ -1,5 +1,6 @@
 #include "core/Config.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/FileUtils.h"
@@ -11,8 +12,9 @@ namespace korvane {
 
 namespace {
 
+// Blanks around a Boolean word are no part of it (a hand-edited "bIntroPage = True").
 bool parseBool(const std::string& value) {
-    return EqualsNoCase(value, "true");
+    return EqualsNoCase(StripChar(value, ""), "true");
 }
 
 const char* boolText(bool value) {
@@ -37,6 +39,10 @@ void takeLogonValue(const ProgramState& state, std::string& field, const std::st
 bool ProgramFileExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+long DelayMinutes(const std::string& value) {
+    return std::clamp(LeadingNumber(value), 0L, kMaxDelayMinutes);
 }
 
 void SetCfgVariables(ProgramState& state, const std::string& key, const std::string& value) {
@@ -64,6 +70,8 @@ void SetCfgVariables(ProgramState& state, const std::string& key, const std::str
     } else if (is("lpubTimeOut")) {
         const long seconds = LeadingNumber(value);
         s.lpubTimeOut = seconds == 0 ? 60 : seconds;
+    } else if (is("lpubDelay")) {
+        s.lpubDelay = DelayMinutes(value);
     } else if (is("bDisConnect")) {
         s.bDisConnect = parseBool(value);
     } else if (is("bPgnUpload")) {
@@ -90,6 +98,34 @@ void SetCfgVariables(ProgramState& state, const std::string& key, const std::str
     }
 }
 
+void ReadCfgText(ProgramState& state, std::string_view text) {
+    // A byte-order mark left by a text editor is not part of the first line.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+    for (std::size_t start = 0;;) {
+        // Lines end with CR LF as written, or with LF or CR after an edit on another system.
+        const std::size_t stop = text.find_first_of("\r\n", start);
+        if (stop == std::string_view::npos) {
+            break;  // a last line without a line end may be cut off: it is not read
+        }
+        // Only this line is searched for its "=", so lines without one cost no more than
+        // their own length.
+        const std::string_view line = text.substr(start, stop - start);
+        const std::size_t eq = line.find('=');
+        if (eq != std::string_view::npos) {
+            // The key is cleaned of what no key holds; the value is taken as written,
+            // since blanks, "(", "~" or "_" at the ends of a path or name are part of it.
+            SetCfgVariables(state, StripChar(line.substr(0, eq), "#."),
+                            std::string(line.substr(eq + 1)));
+        }
+        start = stop + 1;
+        if (text[stop] == '\r' && start < text.size() && text[start] == '\n') {
+            ++start;
+        }
+    }
+}
+
 void ReadCfg(ProgramState& state, const std::string& path) {
     state.settingsIncomplete = false;
     std::string text;
@@ -97,23 +133,7 @@ void ReadCfg(ProgramState& state, const std::string& path) {
         state.ui.showSettingsDialog();
         return;
     }
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = FindLineEnd(text, start);
-        if (end == std::string::npos) {
-            break;  // a last line without CR LF is not read
-        }
-        const std::size_t eq = text.find('=', start);
-        if (eq != std::string::npos && eq <= end) {
-            SetCfgVariables(state, ExtractCommand(start, eq, text),
-                            ExtractComVal(eq + 1, end, text));
-        }
-        // The next line starts at the LF, which the cleaning removes from the next key.
-        start = end + 1;
-        if (start + 1 >= text.size()) {
-            break;
-        }
-    }
+    ReadCfgText(state, text);
     if (state.settingsIncomplete) {
         state.ui.showSettingsDialog();
     }
@@ -130,6 +150,7 @@ std::string SettingsText(const Settings& s) {
     line("spubIntroPgn=" + s.spubIntroPgn);
     line("lpubScanTime=" + std::to_string(s.lpubScanTime));
     line("lpubTimeOut=" + std::to_string(s.lpubTimeOut));
+    line("lpubDelay=" + std::to_string(s.lpubDelay));
     line(std::string("bDisConnect=") + boolText(s.bDisConnect));
     line(std::string("bPgnUpload=") + boolText(s.bPgnUpload));
     line(std::string("bIntroPage=") + boolText(s.bIntroPage));

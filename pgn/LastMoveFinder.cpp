@@ -141,13 +141,16 @@ private:
     long markerLength() const { return Length(m_marker); }
 
     // Step 1: the highest n whose marker occurs in the stretches, each searched from the
-    // stretch where the previous number was found.
+    // stretch where the previous number was found, and there from just after it: a search
+    // from the stretch's start for every number made a long game without comments cost
+    // its length for each of its moves.
     void highestNumber() {
         for (long n = 1;; ++n) {
             const std::string marker = Marker(n);
             long found = 0;
             for (long i = m_k; i <= count() && found == 0; ++i) {
-                if (const long q = InStr(stretchText(i), marker)) {
+                const long from = i == m_k && n > 1 ? m_p + 1 : 1;
+                if (const long q = InStr(stretchText(i), marker, from)) {
                     m_k = i;
                     found = m_p = q;
                 }

@@ -95,12 +95,24 @@ PgnError CollectPieces(std::string_view text, long lastTag, MovetextPieces& piec
     bool lookForVariations = true;
     bool lookForLineComments = true;
     bool noneLeft = false;
+    // The next "{", "(" and line comment. Each search goes on from where it stopped: one
+    // found beyond the piece just read is still the next. Searching again from every
+    // piece made a game with thousands of comments and one late ";" take seconds.
+    long B = 0;
+    long P = 0;
+    long S = 0;
     while (i + 1 <= L) {
-        const long B = lookForComments ? FindChar(text, '{', i + 1) : 0;
+        if (lookForComments && B <= i) {
+            B = FindChar(text, '{', i + 1);
+        }
         lookForComments = B > 0;
-        const long P = lookForVariations ? FindChar(text, '(', i + 1) : 0;
+        if (lookForVariations && P <= i) {
+            P = FindChar(text, '(', i + 1);
+        }
         lookForVariations = P > 0;
-        const long S = lookForLineComments ? FindLineComment(text, i + 1) : 0;
+        if (lookForLineComments && S <= i) {
+            S = FindLineComment(text, i + 1);
+        }
         lookForLineComments = S > 0;
         if (!lookForComments && !lookForVariations && !lookForLineComments) {
             noneLeft = true;

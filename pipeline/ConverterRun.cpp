@@ -8,6 +8,7 @@
 
 #include "core/FileUtils.h"
 #include "core/MessageLog.h"
+#include "pipeline/DelayedPublishing.h"
 #include "pipeline/Pipeline.h"
 
 namespace korvane {
@@ -133,7 +134,9 @@ void processPgn(Pipeline& pipeline, const std::string& path, bool& bPgnError, bo
     pipeline.converters.reap();
 
     const std::string name = FileNameOf(path);
-    const std::string dir = directoryOf(path);
+    // Under a broadcast delay the converter reads a copy that tells the page so.
+    const std::string input = ConverterInput(state, path);
+    const std::string dir = directoryOf(input);
     const std::string page = state.bMakingOverview ? OverviewPageName(state.settings.spubIntroPgn)
                                                    : state.monitorList.Item(name).NameHtml;
     const std::string local = dir + page;
@@ -143,7 +146,7 @@ void processPgn(Pipeline& pipeline, const std::string& path, bool& bPgnError, bo
     removeIfPresent(log);
     removeIfPresent(local);
 
-    const bool timedOut = runConverter(pipeline, path);
+    const bool timedOut = runConverter(pipeline, input);
 
     state.ui.setStatus("Checking and copying HTML files");
     state.ui.processEvents();

@@ -6,6 +6,7 @@
 #include "core/MessageLog.h"
 #include "core/ProjectFile.h"
 #include "pipeline/Backups.h"
+#include "pipeline/DelayedPublishing.h"
 #include "pipeline/Pipeline.h"
 #include "pipeline/ProcessingCycle.h"
 
@@ -99,6 +100,13 @@ void Monitor::TimerAction() {
     StartCountdown();
     BackupFiles(m_pipeline);
     SaveProject(m_pipeline.state);
+    showPublicLag();
+}
+
+void Monitor::showPublicLag() {
+    for (const Pgn& game : m_pipeline.state.monitorList) {
+        m_view.setPublicLag(game.Key, PublicLagText(m_pipeline.state, game));
+    }
 }
 
 void Monitor::cmdTestClick() {
@@ -112,6 +120,7 @@ void Monitor::cmdTestClick() {
     m_pipeline.state.bForceConversion = false;
     BackupFiles(m_pipeline);
     SaveProject(m_pipeline.state);
+    showPublicLag();
 }
 
 void Monitor::StopCountdown() {

@@ -40,6 +40,8 @@ public:
 private:
     long scanTime() const;
     void TimerAction();
+    // Tells the view how far each game's public page is behind its board.
+    void showPublicLag();
 
     Pipeline& m_pipeline;
     MonitorView& m_view;

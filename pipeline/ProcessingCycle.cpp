@@ -11,6 +11,7 @@
 #include "core/TextUtils.h"
 #include "pgn/AppendNewMoves.h"
 #include "pipeline/ConverterRun.h"
+#include "pipeline/DelayedPublishing.h"
 #include "pipeline/Overview.h"
 #include "pipeline/Pipeline.h"
 
@@ -72,7 +73,8 @@ bool takeInIfChanged(Pipeline& pipeline, Pgn& game) {
     if (before->time == game.LastTime && !state.bForceConversion) {
         return false;
     }
-    const std::error_code copyError = pipeline.copySource(state, game.PathSource, game.PathTemp);
+    const std::error_code copyError =
+        pipeline.copySource(state, game.PathSource, IntakeTarget(state, game));
     state.bError = false;
     // A copy that failed left the previous temporary copy in place. Taking the game in would
     // stamp the new time on old moves and keep the page on them until the next move; the
@@ -91,6 +93,19 @@ bool takeInIfChanged(Pipeline& pipeline, Pgn& game) {
     }
     state.ui.processEvents();
     game.LastTime = before->time;
+    if (HoldBackTakenIn(state, game)) {
+        return false;  // published when the broadcast delay has passed
+    }
+    pipeline.colChangedFiles->push_back(game.PathTemp);
+    return true;
+}
+
+// Under a broadcast delay a game goes out when a snapshot of it comes of age, whether or
+// not its board moved in this scan.
+bool publishDelayed(Pipeline& pipeline, Pgn& game) {
+    if (!PublishDueSnapshot(pipeline.state, game)) {
+        return false;
+    }
     pipeline.colChangedFiles->push_back(game.PathTemp);
     return true;
 }
@@ -266,8 +281,10 @@ void CheckPgnFiles(Pipeline& pipeline) {
     }
     bool anyChanged = false;
     for (const std::shared_ptr<Pgn>& game : games) {
-        if (stillListed(state, *game) && !game->bSleep && takeInIfChanged(pipeline, *game)) {
-            anyChanged = true;
+        if (stillListed(state, *game) && !game->bSleep) {
+            const bool due = publishDelayed(pipeline, *game);
+            const bool taken = takeInIfChanged(pipeline, *game);
+            anyChanged = anyChanged || due || taken;
         }
     }
     if (!anyChanged) {

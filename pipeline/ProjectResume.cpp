@@ -5,6 +5,7 @@
 #include "core/ProgramState.h"
 #include "core/ProjectFile.h"
 #include "pipeline/ConverterRun.h"
+#include "pipeline/DelayedPublishing.h"
 #include "pipeline/Monitor.h"
 #include "pipeline/MonitorView.h"
 
@@ -30,13 +31,19 @@ void restoreGame(ProgramState& state, const ProjectGame& saved) {
     if (saved.useFinal) {
         game.setUseFinal(true);
     }
-    // A work copy lost with the crash is made again from the source, as "Add" makes it;
-    // one that is there is the game as last taken in and stays.
+    // A work copy lost with the crash is made again from the source, as "Add" makes it
+    // (under a broadcast delay the live text is then held back again); one that is there
+    // is the game as last taken in and stays.
+    bool copied = false;
     for (const std::string& copy : {game.PathTemp, state.backupDir + saved.key}) {
         if (!FileCheck(copy) && FileCheck(saved.pathSource)) {
             CopyOneFile(state, saved.pathSource, copy);
             state.bError = false;
+            copied = true;
         }
+    }
+    if (copied) {
+        HoldBackLiveCopies(state, game);
     }
 }
 

@@ -27,5 +27,5 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON -DKORVAN
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" --timeout 900 -LE slow)
 
-echo "== fuzz the PGN reader (bounded)"
+echo "== fuzz the readers (bounded)"
 scripts/fuzz.sh

@@ -10,6 +10,7 @@
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
 #include "core/ProjectFile.h"
+#include "core/TextUtils.h"
 #include "pipeline/Project.h"
 #include "ui/QtText.h"
 #include "ui/frmMain.h"
@@ -274,20 +275,36 @@ void frmProject::setClearLogCaption(const std::string& caption, const std::strin
     ui->cmdClearLog->setToolTip(toQ(tooltip));
 }
 
+// A line of lboPgnFiles keeps its game's key apart from its text, which a broadcast delay
+// extends by how far the public page is behind.
 void frmProject::addPgnLine(const std::string& line) {
-    ui->lboPgnFiles->addItem(toQ(line));
+    auto* item = new QListWidgetItem(toQ(line), ui->lboPgnFiles);
+    item->setData(Qt::UserRole, toQ(line));
+}
+
+QListWidgetItem* frmProject::pgnLine(const std::string& line) const {
+    for (int i = 0; i < ui->lboPgnFiles->count(); ++i) {
+        QListWidgetItem* item = ui->lboPgnFiles->item(i);
+        if (EqualsNoCase(fromQ(item->data(Qt::UserRole).toString()), line)) {
+            return item;
+        }
+    }
+    return nullptr;
 }
 
 void frmProject::removePgnLine(const std::string& line) {
-    const auto items = ui->lboPgnFiles->findItems(toQ(line), Qt::MatchFixedString);
-    if (!items.isEmpty()) {
-        delete items.front();
-    }
+    delete pgnLine(line);
 }
 
 std::string frmProject::selectedPgnLine() const {
     const QListWidgetItem* item = ui->lboPgnFiles->currentItem();
-    return item && item->isSelected() ? fromQ(item->text()) : std::string();
+    return item && item->isSelected() ? fromQ(item->data(Qt::UserRole).toString()) : std::string();
+}
+
+void frmProject::setPublicLag(const std::string& key, const std::string& text) {
+    if (QListWidgetItem* item = pgnLine(key)) {
+        item->setText(toQ(text.empty() ? key : key + "   (" + text + ")"));
+    }
 }
 
 void frmProject::setButtonEnabled(MonitorButton button, bool enabled) {

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "chess/PgnReader.h"
+#include "vistrel/OverviewPage.h"
 #include "vistrel/Page.h"
 
 namespace vistrel {
@@ -97,10 +98,16 @@ std::string lowered(std::string text) {
     return text;
 }
 
+std::string sizeText(std::size_t bytes) {
+    constexpr std::size_t kMb = 1024 * 1024;
+    return bytes >= kMb ? std::to_string(bytes / kMb) + " MB" : std::to_string(bytes) + " bytes";
+}
+
 // One conversion: every fault becomes the message for vislog.txt.
 class Conversion {
 public:
-    explicit Conversion(const CliPaths& paths) : m_paths(paths) {}
+    Conversion(const CliPaths& paths, std::size_t maxPageBytes)
+        : m_paths(paths), m_maxPageBytes(maxPageBytes) {}
 
     bool run(std::string& message);
 
@@ -111,6 +118,7 @@ private:
     }
 
     CliPaths m_paths;
+    std::size_t m_maxPageBytes;
 };
 
 bool Conversion::run(std::string& message) {
@@ -140,8 +148,18 @@ bool Conversion::run(std::string& message) {
     if (!chess::readPgn(bytes, pgnName, file, pgnError)) {
         return fail(message, pgnError.message);
     }
+    if (ini.overview) {
+        if (const std::string bad = checkPageLinks(file, pgnName); !bad.empty()) {
+            return fail(message, bad);
+        }
+    }
     const std::string page =
         ini.overview ? renderOverviewPage(file, ini) : renderGamePage(file, ini);
+    if (page.size() > m_maxPageBytes) {
+        return fail(message, pgnName + ": the page for its " + std::to_string(file.games.size()) +
+                                 " games would be larger than " + sizeText(m_maxPageBytes) +
+                                 "; split the file into smaller ones");
+    }
     const fs::path pagePath = pgnPath.parent_path() / pageName;
     if (!writeAtomically(pagePath, page, why)) {
         return fail(message, "cannot write the page " + pagePath.string() + ": " + why);
@@ -189,7 +207,7 @@ std::string pageNameFor(const std::string& pgnFileName) {
     return pgnFileName.substr(0, pgnFileName.size() - 4) + ".htm";
 }
 
-int runCli(const std::vector<std::string>& args, std::ostream& err) {
+int runCli(const std::vector<std::string>& args, std::ostream& err, std::size_t maxPageBytes) {
     if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help")) {
         err << kUsage << '\n';
         return kExitOk;
@@ -207,7 +225,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& err) {
     fs::remove(logPath, ec);
 
     std::string message;
-    Conversion conversion(paths);
+    Conversion conversion(paths, maxPageBytes);
     bool ok = false;
     try {
         ok = conversion.run(message);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "vistrel/Page.h"
+
 namespace vistrel {
 
 constexpr int kExitOk = 0;
@@ -35,7 +37,9 @@ bool splitArguments(const std::vector<std::string>& args, CliPaths& out);
 // has no more than four characters.
 std::string pageNameFor(const std::string& pgnFileName);
 
-// Runs the whole conversion; returns the exit status. Messages go to err.
-int runCli(const std::vector<std::string>& args, std::ostream& err);
+// Runs the whole conversion; returns the exit status. Messages go to err. A page larger
+// than maxPageBytes is refused with a message instead of written.
+int runCli(const std::vector<std::string>& args, std::ostream& err,
+           std::size_t maxPageBytes = kMaxPageBytes);
 
 }  // namespace vistrel

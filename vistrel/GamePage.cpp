@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "vistrel/DelayNote.h"
 #include "vistrel/GamePageParts.h"
 #include "vistrel/Page.h"
 
@@ -204,12 +205,12 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
     const std::string title = page::pageTitle(ini.title, file, "Chess game");
     const bool live = page::anyLive(file);
     std::string out;
-    out.reserve(40000 + file.games.size() * 12000);
     page::appendHead(out, title, ini, live,
                      "class=\"kv-game-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) +
                          "\" data-start=\"" +
                          (ini.start == StartPosition::First ? "first" : "last") + "\"");
     out += "<main id=\"kv-content\">\n";
+    appendDelayNote(out, delayMinutes(file.escapeLines));
     if (file.games.size() > 1) {
         out += "<nav class=\"gamelist\"><details open><summary>Games (" +
                std::to_string(file.games.size()) + ")</summary><ol>";
@@ -230,7 +231,7 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
         }
         out += "</ol></details></nav>\n";
     }
-    for (std::size_t i = 0; i < file.games.size(); ++i) {
+    for (std::size_t i = 0; i < file.games.size() && out.size() <= kMaxPageBytes; ++i) {
         appendGame(out, file.games[i], i, ini);
     }
     out += "</main>\n";

@@ -138,17 +138,14 @@ const std::map<std::string, std::map<std::string, Setter>>& settingTable() {
 
 bool parseIni(const std::string& bytes, PageIni& out, std::string& error) {
     // An ini saved by a Windows editor in its single-byte code page would otherwise put
-    // invalid UTF-8 (a title "M\xFCnchen") into the UTF-8 page.
+    // invalid UTF-8 (a title "M\xFCnchen") into the UTF-8 page. A byte-order mark is
+    // dropped before the encoding is decided.
     const std::string text = chess::decodePgnText(bytes);
     PageIni ini;
     const std::map<std::string, Setter>* section = nullptr;
     std::string sectionName;
     std::size_t pos = 0;
     int lineNo = 0;
-    // A UTF-8 byte order mark written by some editors is not part of the first line.
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        pos = 3;
-    }
     while (pos < text.size()) {
         const auto eol = text.find('\n', pos);
         const std::string raw =

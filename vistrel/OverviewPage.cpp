@@ -6,6 +6,7 @@
 
 #include <cctype>
 
+#include "vistrel/DelayNote.h"
 #include "vistrel/GamePageParts.h"
 #include "vistrel/Page.h"
 
@@ -61,7 +62,9 @@ void appendCard(std::string& out, const chess::PgnGame& game, std::size_t number
     const std::string result = page::effectiveResult(game);
     const bool down = directives.down.count(number) != 0;
     const std::string link =
-        number <= directives.pages.size() ? page::urlEncoded(directives.pages[number - 1]) : "";
+        number <= directives.pages.size() && isLocalPageName(directives.pages[number - 1])
+            ? page::urlEncoded(directives.pages[number - 1])
+            : "";
     const auto& moves = game.mainLine.moves;
     const std::string fen = moves.empty()
                                 ? (game.startFen.empty() ? page::kStartFen : game.startFen)
@@ -112,9 +115,50 @@ OverviewDirectives parseDirectives(const std::vector<std::string>& escapeLines) 
             }
         } else if (!rest.empty()) {
             directives.pages.push_back(rest);
+            directives.pageLines.push_back(static_cast<std::size_t>(&line - escapeLines.data()));
         }
     }
     return directives;
+}
+
+bool isLocalPageName(const std::string& name) {
+    if (name.empty() || name[0] == '/' || name[0] == '\\' || name.find("//") != std::string::npos) {
+        return false;
+    }
+    // A scheme: letters, digits, "+", "-" or "." before the first ":".
+    const auto colon = name.find(':');
+    if (colon != std::string::npos &&
+        name.find_first_not_of(
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.") >= colon) {
+        return false;
+    }
+    // ".." as a step of the path, between separators or at either end.
+    for (std::size_t at = name.find(".."); at != std::string::npos; at = name.find("..", at + 1)) {
+        const bool startsStep = at == 0 || name[at - 1] == '/' || name[at - 1] == '\\';
+        const bool endsStep = at + 2 == name.size() || name[at + 2] == '/' || name[at + 2] == '\\';
+        if (startsStep && endsStep) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string checkPageLinks(const chess::PgnFile& file, const std::string& fileName) {
+    const OverviewDirectives directives = parseDirectives(file.escapeLines);
+    for (std::size_t k = 0; k < directives.pages.size(); ++k) {
+        if (isLocalPageName(directives.pages[k])) {
+            continue;
+        }
+        const std::size_t index = directives.pageLines[k];
+        std::string where = fileName;
+        if (index < file.escapeLineNumbers.size()) {
+            where += ", line " + std::to_string(file.escapeLineNumbers[index]);
+        }
+        return where + " (%" + file.escapeLines[index] + "): the link \"" + directives.pages[k] +
+               "\" is not the name of a page on this site (no address, no \"//\", no \"..\" and "
+               "no \"/\" at the start)";
+    }
+    return {};
 }
 
 std::string renderOverviewPage(const chess::PgnFile& file, const PageIni& ini) {
@@ -122,12 +166,13 @@ std::string renderOverviewPage(const chess::PgnFile& file, const PageIni& ini) {
     const std::string title = page::pageTitle(ini.title, file, "All games");
     const bool live = page::anyLive(file);
     std::string out;
-    out.reserve(40000 + file.games.size() * 9000);
     page::appendHead(
         out, title, ini, live,
         "class=\"kv-overview-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) + "\"");
-    out += "<main id=\"kv-content\"><div class=\"grid\">\n";
-    for (std::size_t i = 0; i < file.games.size(); ++i) {
+    out += "<main id=\"kv-content\">";
+    appendDelayNote(out, delayMinutes(file.escapeLines));
+    out += "<div class=\"grid\">\n";
+    for (std::size_t i = 0; i < file.games.size() && out.size() <= kMaxPageBytes; ++i) {
         appendCard(out, file.games[i], i + 1, directives, ini);
     }
     out += "</div></main>\n";

@@ -9,6 +9,10 @@
 
 namespace vistrel {
 
+// The largest page the converter writes. Past it the writers stop adding games and the
+// converter refuses the file, so a pathological file cannot fill the disk or the memory.
+inline constexpr std::size_t kMaxPageBytes = 50 * 1024 * 1024;
+
 // Parses the ini text; on error returns false and sets error to a message naming the ini line.
 bool parseIni(const std::string& text, PageIni& out, std::string& error);
 

@@ -81,6 +81,9 @@ TEST(PgnReader, AcceptsTheFormsRealFilesUse) {
     const chess::PgnFile bom = readOk("\xEF\xBB\xBF[White \"\xC3\x89mile\"]\n1. d4 1...d5 *");
     EXPECT_EQ(bom.games[0].tag("White"), "\xC3\x89mile");
     EXPECT_EQ(sans(bom.games[0].mainLine), "d4 d5");
+    // A mark before bytes of a single-byte code page: the mark goes, the rest is Windows-1252.
+    const chess::PgnFile bomLatin = readOk("\xEF\xBB\xBF[White \"Polg\xe1r\"]\n1. d4 *");
+    EXPECT_EQ(bomLatin.games[0].tag("White"), "Polg\xc3\xa1r");
 
     const chess::PgnFile quotes = readOk("[White \"\"Socrates Expert\"\"]\n1. e4");
     EXPECT_EQ(quotes.games[0].tag("White"), "\"Socrates Expert\"");

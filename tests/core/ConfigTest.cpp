@@ -30,6 +30,7 @@ TEST_F(ConfigTest, WrittenSettingsReadBackTheSame) {
     s.spubIntroPgn = "round5.pgn";
     s.lpubScanTime = 25;
     s.lpubTimeOut = 45;
+    s.lpubDelay = 15;
     s.bDisConnect = true;
     s.bPgnUpload = true;
     s.bIntroPage = true;
@@ -91,6 +92,109 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"LastLineWithoutLineEndIgnored",
                                  "%\r\nlpubScanTime=30\r\nlpubTimeOut=20", 30, 0}),
     [](const auto& c) { return std::string(c.param.name); });
+
+// The broadcast delay: a file without the key (written before it existed) publishes live;
+// a value above the range keeps the longest delay rather than going live.
+TEST_F(ConfigTest, DelayIsReadWithinItsRange) {
+    for (const auto& [line, minutes] :
+         std::vector<std::pair<std::string, long>>{{"bPgnUpload=True", 0},
+                                                   {"lpubDelay=15", 15},
+                                                   {"LPUBDELAY= 7.5 ", 8},
+                                                   {"lpubDelay=abc", 0},
+                                                   {"lpubDelay=500", kMaxDelayMinutes}}) {
+        settings() = Settings{};
+        readLines("%\r\n" + line + "\r\n");
+        EXPECT_EQ(settings().lpubDelay, minutes) << line;
+    }
+    EXPECT_EQ(DelayMinutes("-5"), 0) << "typed in the dialog, a minus sign is no delay";
+    EXPECT_EQ(DelayMinutes("121"), kMaxDelayMinutes);
+}
+
+class ConfigLineEnds : public ConfigTest, public ::testing::WithParamInterface<const char*> {};
+
+// A file edited on another system keeps its settings, whatever its line ends.
+TEST_P(ConfigLineEnds, EveryLineIsRead) {
+    const std::string eol = GetParam();
+    readLines("%" + eol + "lpubScanTime=25" + eol + "bPgnUpload=True" + eol +
+              "spubPathpgn=/home/op/games/" + eol + "lpubTimeOut=45");
+    EXPECT_EQ(settings().lpubScanTime, 25);
+    EXPECT_TRUE(settings().bPgnUpload);
+    EXPECT_EQ(settings().spubPathpgn, "/home/op/games/");
+    EXPECT_EQ(settings().lpubTimeOut, 0) << "a last line without a line end may be cut off";
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, ConfigLineEnds, ::testing::Values("\r\n", "\n", "\r"),
+                         [](const auto& c) {
+                             return std::string(c.param) == "\r\n" ? "CrLf"
+                                    : std::string(c.param) == "\n" ? "Lf"
+                                                                   : "Cr";
+                         });
+
+struct RoundTripCase {
+    const char* name;
+    const char* value;
+    friend std::ostream& operator<<(std::ostream& out, const RoundTripCase& c) {
+        return out << c.name;
+    }
+};
+
+class ConfigRoundTrip : public ConfigTest, public ::testing::WithParamInterface<RoundTripCase> {};
+
+// Paths, remote directories and names that are legal here come back byte for byte, those
+// that must exist too (the directory and file are made under the given name).
+TEST_P(ConfigRoundTrip, ValueReadsBackByteForByte) {
+    const std::string value = GetParam().value;
+    Settings& s = settings();
+    const std::string dir = program.dir.path() + "/" + value;
+    std::filesystem::create_directories(dir);
+    s.spubPathHtml = dir + "/";
+    s.spubPathVistrel = program.dir.write(value + "/vistrel", "");
+    s.spubPathVisIni = program.dir.write(value + "/game.ini", "");
+    s.spubPathpgn = value;
+    s.spubIntroPgn = value + ".pgn";
+    s.lpubScanTime = 10;
+    s.lpubTimeOut = 60;
+    s.bSaveLogon = true;
+    s.spubFTPURL = value;
+    s.spubFTPUser = value;
+    s.spubRemoteHtmDir = value;
+    s.spubRemotePgnDir = "/" + value + "/";
+    s.spubRemotePort = value;
+    const Settings written = s;
+
+    SaveCfg(program.state);
+    settings() = Settings{};
+    ReadCfg(program.state, program.state.programDir + "korvane.cfg");
+    EXPECT_EQ(settings(), written);
+    EXPECT_EQ(program.ui.settingsDialogs, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RealPaths, ConfigRoundTrip,
+    ::testing::Values(RoundTripCase{"Parentheses", "games (2024)"},
+                      RoundTripCase{"Tilde", "~/htdocs/"}, RoundTripCase{"Underscores", "_live_"},
+                      RoundTripCase{"Blanks", " Runde 3 "},
+                      RoundTripCase{"NonAsciiLetters", "Турнир/Ronde à Zürich"},
+                      RoundTripCase{"Punctuation", "[web]-copy!'s #2;"},
+                      RoundTripCase{"EqualsAndBackslash", "a=b\\c\\"}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+TEST_F(ConfigTest, BlanksAroundWordsAndAByteOrderMarkAreNoPartOfTheSettings) {
+    readLines("\xEF\xBB\xBFspubPathpgn=/srv/pgn\r\nbPgnUpload= True \r\nlpubScanTime= 12 \r\n");
+    EXPECT_EQ(settings().spubPathpgn, "/srv/pgn");
+    EXPECT_TRUE(settings().bPgnUpload);
+    EXPECT_EQ(settings().lpubScanTime, 12);
+}
+
+// Many lines without "=" before the settings: every setting after them is still read.
+TEST_F(ConfigTest, LongRunOfLinesWithoutEqualsSign) {
+    std::string lines = "%\r\n";
+    for (int i = 0; i < 50000; ++i) {
+        lines += "; a note\r\n";
+    }
+    readLines(lines + "lpubScanTime=7\r\n");
+    EXPECT_EQ(settings().lpubScanTime, 7);
+}
 
 TEST_F(ConfigTest, HtmlDirectoryGetsOneTrailingSeparatorWhenItExists) {
     const std::string web = program.dir.path() + "/web";

@@ -159,5 +159,33 @@ INSTANTIATE_TEST_SUITE_P(
                   "1. d4 Nf6 2. Bg5 e6 3. Bxf6 Bxf6 {[%clk 1:00:00]}  1-0"}),
     [](const auto& row) { return row.param.name; });
 
+// A game of pairs "n. Nf3 Nf6 n+1. Ng1 Ng8 ...", numbered from 1 to pairs, with note after
+// every move.
+std::string KnightShuffle(long pairs, const std::string& note) {
+    std::string text;
+    for (long n = 1; n <= pairs; ++n) {
+        text += std::to_string(n) + (n % 2 == 1 ? ". Nf3" : ". Ng1") + note +
+                (n % 2 == 1 ? " Nf6" : " Ng8") + note + " ";
+    }
+    return text;
+}
+
+// Long edited games merge whole: one with thousands of clock comments and a ";" note at the
+// end, one long stretch of moves without any comment (each a few hundred KB).
+TEST(MergeLongGames, KeepEveryNoteAndAppendTheNewMove) {
+    for (const std::string& note : {std::string(" {[%clk 1:29:51]}"), std::string()}) {
+        const long pairs = note.empty() ? 20000 : 8000;
+        const std::string moves = KnightShuffle(pairs, note);
+        const std::string edited = kHeader + moves + "; my note\r\n";
+        const std::string source =
+            kHeader + KnightShuffle(pairs, "") + std::to_string(pairs + 1) + ". Nf3 *\r\n";
+        ASSERT_GT(edited.size(), 150000u);
+        const MergeOutcome out =
+            MergeNewMoves(edited, source, DefaultTagsToChange(), "/f/game.pgn");
+        ASSERT_FALSE(out.error.has_value()) << *out.error;
+        EXPECT_EQ(out.merged, edited + " " + std::to_string(pairs + 1) + ". Nf3 *\r\n");
+    }
+}
+
 }  // namespace
 }  // namespace korvane

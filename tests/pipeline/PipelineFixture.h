@@ -39,6 +39,9 @@ public:
     void setButtonEnabled(MonitorButton b, bool on) override { enabled[b] = on; }
     void setRemoveCaption(const std::string& caption) override { removeButton = caption; }
     std::string removeCaption() const override { return removeButton; }
+    void setPublicLag(const std::string& key, const std::string& text) override {
+        publicLag[key] = text;
+    }
 
     bool timer1 = false, alarmTimer = false, alarmVisible = false;
     Lines countDown;
@@ -48,6 +51,7 @@ public:
     std::string selected;
     std::map<MonitorButton, bool> enabled;
     std::string removeButton = "Remove";
+    std::map<std::string, std::string> publicLag;
 };
 
 class ScriptedDialog : public FileDialog {

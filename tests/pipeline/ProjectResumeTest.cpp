@@ -121,6 +121,24 @@ TEST_F(ProjectResumeTest, RestartResumesTheRoundAndConvertsOnlyWhatMovedMeanwhil
     EXPECT_EQ(savedProject().games[3].lastTime, fs::last_write_time(boards + "d.pgn"));
 }
 
+TEST_F(ProjectResumeTest, UnderADelayALostWorkCopyIsNotMadeAgainFromTheLiveBoard) {
+    state.settings.lpubDelay = 1;
+    writeSource("a.pgn", "[White \"A\"]\r\n[Black \"B\"]\r\n\r\n1. e4 e5 *\r\n", 1);
+    dialog.choose(boards, {"a.pgn"});
+    list.cmdAddPgnClick();
+    SaveCfg(state);
+    fs::remove(state.tempDir + "a.pgn");
+
+    Restarted next(state.programDir);
+    next.ui.answerNext(Answer::Yes);
+    ASSERT_TRUE(Main(next.state));
+    next.monitor.Load();
+    ResumeProject(next.state, next.monitor, next.view);
+    const std::string published = readFile(next.state.tempDir + "a.pgn");
+    EXPECT_NE(published.find("[White \"A\"]"), std::string::npos);
+    EXPECT_EQ(published.find("e4"), std::string::npos) << published;
+}
+
 TEST_F(ProjectResumeTest, WithoutAPendingProjectNothingChanges) {
     writeSource("a.pgn", "1. e4 *", 1);
     dialog.choose(boards, {"a.pgn"});

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "support/TempDir.h"
+#include "vistrel/Cli.h"
 
 namespace {
 
@@ -160,10 +161,38 @@ INSTANTIATE_TEST_SUITE_P(
                   "cannot read the PGN file <dir>/round5.pgn: No such file or directory"},
         ErrorCase{"MissingIni", kGame.c_str(), "",
                   "cannot read the ini file <dir>/missing.ini: No such file or directory"},
+        ErrorCase{"OnlyResults", "* * * * *\n", nullptr,
+                  "round5.pgn: there is no game in the file"},
+        ErrorCase{"OverviewLinkOffTheSite",
+                  "%vis3 over,board1.htm\n%vis3 over,//other.example/x.htm\n[White \"a\"]\n*\n"
+                  "[White \"b\"]\n*\n",
+                  "[page]\nlayout = overview\n",
+                  "round5.pgn, line 2 (%vis3 over,//other.example/x.htm): the link "
+                  "\"//other.example/x.htm\" is not the name of a page on this site (no address, "
+                  "no \"//\", no \"..\" and no \"/\" at the start)"},
         ErrorCase{"BadIni", kGame.c_str(), "[page]\nrefresh = soon\n",
                   "page.ini, line 2 (refresh = soon): bad value \"soon\" for refresh: expected a "
                   "whole number from 0 to 86400"}),
     [](const testing::TestParamInfo<ErrorCase>& p) { return std::string(p.param.name); });
+
+// A page past the size limit is refused with a message, like any other conversion error.
+TEST(VistrelCli, RefusesAPageLargerThanTheLimit) {
+    TempDir dir;
+    std::string games;
+    for (int i = 0; i < 3; ++i) {
+        games += kGame;
+    }
+    const std::string pgn = dir.write("round5.pgn", games);
+    std::ostringstream err;
+    EXPECT_EQ(vistrel::runCli({pgn, gameIni(), "-x"}, err, 1000), vistrel::kExitConversionError);
+    const std::string expected =
+        "round5.pgn: the page for its 3 games would be larger than 1000 bytes; split the file "
+        "into smaller ones";
+    EXPECT_EQ(readFile(dir.file("vislog.txt")), expected);
+    EXPECT_EQ(err.str(), expected + "\n");
+    EXPECT_FALSE(fs::exists(dir.file("round5.htm")));
+    EXPECT_EQ(vistrel::runCli({pgn, gameIni(), "-x"}, err), vistrel::kExitOk);
+}
 
 TEST(VistrelCli, BadArgumentsGiveTheUsageLine) {
     for (const std::vector<std::string>& args :

@@ -60,6 +60,11 @@ TEST(IniTest, SingleByteTextBecomesUtf8) {
     std::string error;
     ASSERT_TRUE(vistrel::parseIni("[page]\r\ntitle = M\xFCnchen \x96 {Round}\r\n", ini, error));
     EXPECT_EQ(ini.title, "M\u00FCnchen \u2013 {Round}");
+    // With a byte-order mark in front, in either encoding.
+    ASSERT_TRUE(vistrel::parseIni("\xEF\xBB\xBF[page]\r\ntitle = M\xFCnchen\r\n", ini, error));
+    EXPECT_EQ(ini.title, "M\u00FCnchen");
+    ASSERT_TRUE(vistrel::parseIni("\xEF\xBB\xBF[page]\ntitle = M\u00FCnchen\n", ini, error));
+    EXPECT_EQ(ini.title, "M\u00FCnchen");
     EXPECT_FALSE(vistrel::parseIni("[page]\nt\xEEtle = x\n", ini, error));
     EXPECT_EQ(error, "line 2 (t\u00EEtle = x): unknown key \"t\u00EEtle\" in [page]");
 }

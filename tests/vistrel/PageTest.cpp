@@ -163,12 +163,53 @@ TEST(OverviewPageTest, CardsCarryBoardsLinksAndDownMarks) {
     EXPECT_EQ(count(html, "<article class=\"card down\" id=\"ov-2\""), 1);
     EXPECT_EQ(count(html, "class=\"down-mark\""), 1);
     EXPECT_EQ(count(html, "href=\"round1%20board1.htm\""), 2);
-    EXPECT_EQ(count(html, "href=\"javascript%3Aalert%281%29\""), 2);
+    EXPECT_EQ(count(html, "javascript"), 0) << "a link off the site is no link";
     EXPECT_EQ(count(html, "class=\"board small\" data-fen=\"" + std::string(kAfterNc6)), 2);
     EXPECT_EQ(count(html, "class=\"board small\" data-fen=\"" + std::string(kAfterNf3)), 1);
     EXPECT_HAS(html, "Last move: 2... Nc6");
     EXPECT_HAS(html, "Last move: 2. Nf3");
     EXPECT_EQ(count(html, "<span class=\"live-mark\">live</span>"), 2);
+}
+
+TEST(OverviewPageTest, OnlyPageNamesOnThisSiteAreLinks) {
+    for (const char* name : {"round5.htm", "round 5 (a).htm", "live/board1.htm", "..htm",
+                             "a..b.htm", "~op.htm", "round 5: final.htm"}) {
+        EXPECT_TRUE(vistrel::isLocalPageName(name)) << name;
+    }
+    for (const char* name : {"//other.example/x.htm", "http://other.example/x.htm",
+                             "javascript:alert(1)", "/etc/passwd", "../x.htm", "a/../../x.htm",
+                             "a/..", "live//x.htm", "\\\\host\\x.htm", "..\\x.htm", "x:1.htm"}) {
+        EXPECT_FALSE(vistrel::isLocalPageName(name)) << name;
+    }
+    // The converter's message names the line of the file and its text.
+    chess::PgnFile file;
+    chess::PgnError error;
+    ASSERT_TRUE(chess::readPgn("%vis3 over,a.htm\r\n\r\n%vis3 over, ../x.htm\r\n[White \"a\"]\r\n*",
+                               "allgames.pgn", file, error));
+    EXPECT_EQ(
+        vistrel::checkPageLinks(file, "allgames.pgn"),
+        "allgames.pgn, line 3 (%vis3 over, ../x.htm): the link \"../x.htm\" is not the name "
+        "of a page on this site (no address, no \"//\", no \"..\" and no \"/\" at the start)");
+    file.escapeLines.erase(file.escapeLines.begin() + 1);
+    EXPECT_EQ(vistrel::checkPageLinks(file, "allgames.pgn"), "");
+}
+
+// Results with no game around them make no games: a file of thousands of "*" after one
+// game gives the page of that one game, not a board for every "*".
+TEST(GamePageTest, StrayResultsAddNothingToThePage) {
+    const std::string game = "[White \"a\"]\n1. e4 *\n";
+    std::string stray = game;
+    for (int i = 0; i < 8192; ++i) {
+        stray += "* ";
+    }
+    chess::PgnFile one, many;
+    chess::PgnError error;
+    ASSERT_TRUE(chess::readPgn(game, "t.pgn", one, error));
+    ASSERT_TRUE(chess::readPgn(stray, "t.pgn", many, error));
+    EXPECT_EQ(many.games.size(), 1u);
+    EXPECT_EQ(vistrel::renderGamePage(many, {}).size(), vistrel::renderGamePage(one, {}).size());
+    EXPECT_FALSE(chess::readPgn("* * {note} *", "t.pgn", many, error));
+    EXPECT_EQ(error.message, "t.pgn: there is no game in the file");
 }
 
 struct DirectiveCase {
