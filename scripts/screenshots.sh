@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes docs/game-page.png and docs/overview-page.png: converts the browser-test fixtures
 # with the converter and the shipped ini files, then photographs the pages with headless
-# Chromium. With the board simulator built, also docs/demo-overview.png: the demo round's
-# eight boards in the middle of their games, as Korvane's overview page shows them. Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
+# Chromium. Also docs/editor-menu.png, drawn by the window tests' program (build it first),
+# and, with the board simulator built, docs/demo-overview.png: the demo round's eight boards
+# in the middle of their games, as Korvane's overview page shows them.
+# Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -39,4 +41,12 @@ if [[ -x "$boards" ]]; then
     } > "$work/demo/allgames.pgn"
     "$vistrel" "$work/demo/allgames.pgn" data/vistrel-overview.ini -x
     shoot demo/allgames.htm demo-overview.png 1100 820
+fi
+
+# The editor with its glyph menu, drawn by the window tests' program on Qt's offscreen platform.
+if [[ -x build/tests/ui/test_ui ]]; then
+    KORVANE_SCREENSHOT="$root/docs/editor-menu.png" QT_QPA_PLATFORM=offscreen \
+        build/tests/ui/test_ui --gtest_also_run_disabled_tests \
+        --gtest_filter='EditorScreenshot.*' >/dev/null
+    echo "docs/editor-menu.png"
 fi

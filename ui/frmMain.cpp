@@ -22,6 +22,7 @@
 #include "pipeline/Monitor.h"
 #include "pipeline/Project.h"
 #include "pipeline/ProjectResume.h"
+#include "ui/Editors.h"
 #include "ui/cCommonDialog.h"
 #include "ui/frmAbout.h"
 #include "ui/frmProject.h"
@@ -265,15 +266,7 @@ void frmMain::projectClosed() {
 }
 
 void frmMain::closeEditors() {
-    for (auto position = colEditors.size(); position >= 1; --position) {
-        QPointer<QWidget> editor = colEditors.value(position - 1);
-        lCurrentEditor = static_cast<long>(position);
-        if (!editor) {
-            continue;
-        }
-        auto* window = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
-        (window ? static_cast<QWidget*>(window) : editor.data())->close();
-    }
+    m_editors->closeAll();
 }
 
 void frmMain::mnuWindowsHideFTP_Click() {
@@ -380,7 +373,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     } catch (...) {
         // Errors while the main window closes are ignored.
     }
-    colEditors.clear();
+    m_editors->release();
     event->accept();
 }
 
