@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Makes docs/game-page.png and docs/overview-page.png: converts the browser-test fixtures
-# with the converter and the shipped ini files, then photographs the pages with headless
-# Chromium. Also docs/editor-menu.png, drawn by the window tests' program (build it first),
-# and, with the board simulator built, docs/demo-overview.png: the demo round's eight boards
-# in the middle of their games, as Korvane's overview page shows them.
+# Makes docs/game-page.png (a phone) and docs/overview-page.png (a laptop): converts the
+# browser-test fixtures with the converter and the shipped ini files, then photographs the
+# pages with headless Chromium. Also docs/editor-menu.png, drawn by the window tests' program
+# (build it first), and, with the board simulator built, docs/demo-overview.png: the demo
+# round's eight boards in the middle of their games, as Korvane's overview page shows them.
 # Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,8 +26,8 @@ shoot() {  # page, picture, width, height
     echo "docs/$2"
 }
 mkdir -p docs
-shoot game.htm game-page.png 1100 720
-shoot overview.htm overview-page.png 1100 470
+shoot game.htm game-page.png 390 844         # a phone
+shoot overview.htm overview-page.png 1366 768  # a laptop
 
 boards=$(dirname "$vistrel")/../tools/boards/boards
 if [[ -x "$boards" ]]; then
