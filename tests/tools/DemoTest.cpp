@@ -78,7 +78,7 @@ std::string lastFen(const std::string& pgn) {
     return moves.empty() ? file.games[0].startFen : moves.back().fenAfter;
 }
 
-// The position a game page opens at: the last one of its move list.
+// The position a game page's board shows; the page opens at the last move.
 std::string pageFen(const std::string& page) {
     const std::string marker = "data-fen=\"";
     const auto at = page.rfind(marker);
