@@ -302,6 +302,9 @@ test('no page scrolls sideways; results and clocks stay whole', async ({ open })
 test('the heading and tab title name the chosen game', async ({ open }) => {
   const page = await open('allgames.htm');
   await choose(page, 'game-3');
+  // The game switches on the hash change, after the click has returned.
+  await page.waitForFunction(() => /^MacKay I - Adams, Michael/.test(document.title), null,
+    { timeout: 5000 }).catch(() => {});
   assert.match(await page.textContent('#kv-title'), /^MacKay I - Adams, Michael/);
   assert.match(await page.title(), /^MacKay I - Adams, Michael/);
 });
