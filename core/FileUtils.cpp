@@ -289,6 +289,11 @@ void SaveFile(ProgramState& state, const std::string& path, const std::string& t
     ReportRecovery(state, target);
 }
 
+std::error_code WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    const int error = writeAtomically(resolveLinks(path), bytes, defaultFileMode());
+    return std::error_code(error, std::generic_category());
+}
+
 std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
     int error = 0;
     if (std::FILE* file = std::fopen(path.c_str(), "rb")) {

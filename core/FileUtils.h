@@ -49,6 +49,10 @@ OpenFile OpenTextFile(ProgramState& state, const std::string& path, std::string&
 void SaveFile(ProgramState& state, const std::string& path, const std::string& text, bool readOnly,
               bool noPrompt);
 
+// Writes bytes as the whole content of path through a temporary file renamed over it, so a
+// crash leaves the old or the new content. Reports nothing; returns the failure.
+std::error_code WriteFileAtomically(const std::string& path, const std::string& bytes);
+
 // Copies source over target. On failure sets bError and reports in the log (or a box when
 // the monitor window is not open) with the reason the system gave, and raises the alarm;
 // returns the failure so callers can tell a denied access. During a processing cycle

@@ -3,6 +3,7 @@
 // monitor list, the work directories, the flags through which routines report to their
 // callers, and the two seams to the outside world (the operator and the clock).
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "core/FailureReports.h"
 #include "core/Operator.h"
 #include "core/PgnFiles.h"
+#include "core/ProjectFile.h"
 #include "core/Settings.h"
 
 namespace korvane {
@@ -47,6 +49,16 @@ struct ProgramState {
     bool bInCycle = false;
     // Copies and saves that failed in a cycle and were reported, until they succeed again.
     FailureReports fileFailures;
+
+    // The operator started monitoring (START) and has not stopped it; kept in the project
+    // file so that a resumed project monitors again.
+    bool monitoringStarted = false;
+    // The project that start-up was told to resume; the monitor window rebuilds its list
+    // from it once it is open.
+    std::optional<Project> pendingResume;
+    // The project file's text as last written or read, and whether the last write failed.
+    std::string savedProjectText;
+    bool projectSaveFailed = false;
 
     // Header-tag names the next merge refreshes from the source (pgn/TagsToChange.h).
     // Empty means not yet created: first use fills the defaults, each merge empties it.

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "core/Config.h"
@@ -12,6 +13,7 @@
 #include "core/FileUtils.h"
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
+#include "core/ProjectFile.h"
 
 namespace fs = std::filesystem;
 
@@ -86,6 +88,24 @@ void offerToDeleteOldFiles(ProgramState& state) {
     }
 }
 
+// Offers the project of the last session when its file lists games. On Yes the project is
+// kept for the monitor window to rebuild; its work files belong to it, so they stay.
+bool offerToResume(ProgramState& state) {
+    std::optional<Project> project = ReadProjectFile(state);
+    if (!project || project->games.empty()) {
+        return false;
+    }
+    const std::size_t count = project->games.size();
+    const std::string question = "Resume the last project (" + std::to_string(count) +
+                                 (count == 1 ? " game" : " games") + ")?";
+    if (state.ui.messageBox(question, "Resume Project", Buttons::YesNo, Icon::Question) !=
+        Answer::Yes) {
+        return false;
+    }
+    state.pendingResume = std::move(project);
+    return true;
+}
+
 }  // namespace
 
 std::string ProgramDirectory() {
@@ -127,7 +147,9 @@ bool Main(ProgramState& state) {
     // Made when a delay first keeps a snapshot.
     state.delayDir = program + "delay" + kSep;
 
-    offerToDeleteOldFiles(state);
+    if (!offerToResume(state)) {
+        offerToDeleteOldFiles(state);
+    }
 
     state.bLowerCase = true;
     state.converterWaitMs = 15000;

@@ -12,8 +12,10 @@ struct ProgramState;
 std::string ProgramDirectory();
 
 // Reads "korvane.cfg" from state.programDir (or, on a first start, asks for the settings
-// dialog), creates the work directories temppgn, backup and finalpgn, offers to delete PGN
-// files left in them, and sets the start-up values. Returns false when a failure ended
+// dialog), creates the work directories temppgn, backup and finalpgn, offers to resume the
+// last project when its file lists games (a Yes leaves it in state.pendingResume for
+// ResumeProject once the monitor window is open) and otherwise to delete PGN files left in
+// the work directories, and sets the start-up values. Returns false when a failure ended
 // start-up early (the operator has been told).
 bool Main(ProgramState& state);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/MessageLog.h"
+#include "core/ProjectFile.h"
 #include "pipeline/Backups.h"
 #include "pipeline/DelayedPublishing.h"
 #include "pipeline/Pipeline.h"
@@ -98,6 +99,7 @@ void Monitor::TimerAction() {
     m_pipeline.state.bForceConversion = false;
     StartCountdown();
     BackupFiles(m_pipeline);
+    SaveProject(m_pipeline.state);
     showPublicLag();
 }
 
@@ -117,6 +119,7 @@ void Monitor::cmdTestClick() {
     CheckPgnFiles(m_pipeline);
     m_pipeline.state.bForceConversion = false;
     BackupFiles(m_pipeline);
+    SaveProject(m_pipeline.state);
     showPublicLag();
 }
 
@@ -144,9 +147,17 @@ void Monitor::StartCountdown() {
     m_view.setTimer1Enabled(true);
 }
 
+void Monitor::cmdStartClick() {
+    m_pipeline.state.monitoringStarted = true;
+    StartCountdown();
+    SaveProject(m_pipeline.state);
+}
+
 void Monitor::cmdStopClick() {
     StopCountdown();
     m_pipeline.state.ui.setStatus("Timer Stopped");
+    m_pipeline.state.monitoringStarted = false;
+    SaveProject(m_pipeline.state);
 }
 
 void Monitor::RaiseAlarm() {

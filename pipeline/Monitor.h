@@ -25,7 +25,8 @@ public:
     // Starts the blinking alarm; an alarm that is on stays as it is.
     void RaiseAlarm();
 
-    void cmdStartClick() { StartCountdown(); }
+    // START and STOP also record in the project whether monitoring runs.
+    void cmdStartClick();
     void cmdStopClick();
     // "Go !": one forced cycle; the count stays stopped afterwards.
     void cmdTestClick();

@@ -8,6 +8,7 @@
 #include "core/FileUtils.h"
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
+#include "core/ProjectFile.h"
 #include "core/TextUtils.h"
 #include "pipeline/DelayedPublishing.h"
 #include "pipeline/FileDialog.h"
@@ -222,6 +223,7 @@ void MonitorList::AddFiles(const std::string& title) {
     }
     sDialogPurpose.clear();
     m_state.bError = false;
+    SaveProject(m_state);
 }
 
 void MonitorList::cmdRemovePgnClick() {
@@ -239,6 +241,7 @@ void MonitorList::cmdRemovePgnClick() {
     } catch (const std::exception& e) {
         LogEvent(m_state, e.what());
     }
+    SaveProject(m_state);
 }
 
 void MonitorList::removeSelected(const std::string& key) {
@@ -306,6 +309,7 @@ void MonitorList::setSleep(bool sleep) {
     } else {
         LogEvent(m_state, game.Key + " is back on the monitor list.");
     }
+    SaveProject(m_state);
     if (wasCounting) {
         m_monitor.StartCountdown();
     }

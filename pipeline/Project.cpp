@@ -4,13 +4,16 @@
 
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
+#include "core/ProjectFile.h"
 #include "core/SettingsRules.h"
 #include "pipeline/MonitorList.h"
 #include "pipeline/MonitorView.h"
 
 namespace korvane {
 
-bool NewProject(ProgramState& state, MonitorList& list, MonitorView& view) {
+namespace {
+
+bool chooseGames(ProgramState& state, MonitorList& list, MonitorView& view) {
     try {
         for (const Pgn& game : state.monitorList) {
             view.removePgnLine(game.Key);
@@ -39,6 +42,14 @@ bool NewProject(ProgramState& state, MonitorList& list, MonitorView& view) {
                             "Error starting new project", Buttons::Ok, Icon::Critical);
         return false;
     }
+}
+
+}  // namespace
+
+bool NewProject(ProgramState& state, MonitorList& list, MonitorView& view) {
+    const bool created = chooseGames(state, list, view);
+    SaveProject(state);
+    return created;
 }
 
 void CloseProject(ProgramState& state) {

@@ -12,9 +12,12 @@ class MonitorView;
 // Monitor"), checks the paths (showing the settings dialog when they need correcting) and
 // returns true when the project holds at least one game; the main window then disables New
 // Project and shows the Pgn menu. Cancelling, or choosing only refused files, returns false.
+// The project file is written either way.
 bool NewProject(ProgramState& state, MonitorList& list, MonitorView& view);
 
-// The project closes: every game leaves the monitor list, last first.
+// The project closes: every game leaves the monitor list, last first. The project file is
+// left to the caller: the operator closing the project writes it empty, the program's exit
+// keeps it for the next start.
 void CloseProject(ProgramState& state);
 
 // The header tags to replace are forgotten whenever the monitor window closes.

@@ -2,7 +2,9 @@
 # Makes docs/game-page.png (a phone) and docs/overview-page.png (a laptop): converts the
 # browser-test fixtures with the converter and the shipped ini files, then photographs the
 # pages with headless Chromium. Also docs/editor-menu.png, drawn by the window tests' program
-# (build it first). Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
+# (build it first), and, with the board simulator built, docs/demo-overview.png: the demo
+# round's eight boards in the middle of their games, as Korvane's overview page shows them.
+# Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -26,6 +28,20 @@ shoot() {  # page, picture, width, height
 mkdir -p docs
 shoot game.htm game-page.png 390 844         # a phone
 shoot overview.htm overview-page.png 1366 768  # a laptop
+
+boards=$(dirname "$vistrel")/../tools/boards/boards
+if [[ -x "$boards" ]]; then
+    # The overview pgn as Korvane builds it: one directive per game page, then the games.
+    "$boards" -q --pace 10 --duration 0 --start-ply 30 --clock 90+30 --out "$work/demo" \
+        --event "Korvane Demo" --round 1 \
+        tools/boards/games/eight-games.pgn
+    {
+        for n in 1 2 3 4 5 6 7 8; do printf '%%vis3 over,board%d.htm\r\n' "$n"; done
+        for n in 1 2 3 4 5 6 7 8; do cat "$work/demo/board$n.pgn"; printf '\r\n'; done
+    } > "$work/demo/allgames.pgn"
+    "$vistrel" "$work/demo/allgames.pgn" data/vistrel-overview.ini -x
+    shoot demo/allgames.htm demo-overview.png 1100 820
+fi
 
 # The editor with its glyph menu, drawn by the window tests' program on Qt's offscreen platform.
 if [[ -x build/tests/ui/test_ui ]]; then

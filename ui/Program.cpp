@@ -33,6 +33,7 @@ bool Program::Main() {
         return false;
     }
     m_main->showProject();
+    m_main->resumeProject();
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
+#include "core/ProjectFile.h"
 #include "pgn/EditedGames.h"
 
 namespace korvane {
@@ -61,6 +62,8 @@ void frmEditPgnSelect::cmdOK_Click() {
                 m_state.monitorList.Item(index).setUseFinal(false);
             }
         }
+        // Which games publish their edited pgn is part of the project kept for a restart.
+        SaveProject(m_state);
     } catch (const std::exception& e) {
         m_state.ui.messageBox(std::string(e.what()) + kCrLf + kCrLf +
                                   "Error selecting/deselecting edited pgn files. Procedure "

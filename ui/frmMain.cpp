@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDate>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -11,12 +12,16 @@
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 
 #include "core/Config.h"
 #include "core/ProgramState.h"
+#include "core/ProjectFile.h"
+#include "pipeline/LocalPages.h"
 #include "pipeline/Monitor.h"
 #include "pipeline/Project.h"
+#include "pipeline/ProjectResume.h"
 #include "ui/Editors.h"
 #include "ui/cCommonDialog.h"
 #include "ui/frmAbout.h"
@@ -31,6 +36,9 @@ frmMain::frmMain(ProgramState& state, FileDialog& dialog, QWidget* parent)
     setWindowTitle("Korvane");
     m_mdi->setObjectName("mdiArea");
     setCentralWidget(m_mdi);
+    openInBrowser = [](const std::string& path) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    };
     createFileMenu();
     createWindowMenu();
     createPgnMenu();
@@ -89,6 +97,8 @@ void frmMain::createWindowMenu() {
     hideFtp->setCheckable(true);
     hideFtp->setChecked(false);
     connect(hideFtp, &QAction::triggered, this, &frmMain::mnuWindowsHideFTP_Click);
+    connect(addItem(m_windowMenu, "mnuWindowOpenOverview", "Open &Overview In Browser"),
+            &QAction::triggered, this, &frmMain::mnuWindowOpenOverview_Click);
     addBar(m_windowMenu, "mnuWindowBar1");
     connect(addItem(m_windowMenu, "mnuWindowCascade", "&Cascade"), &QAction::triggered, m_mdi,
             &QMdiArea::cascadeSubWindows);
@@ -184,9 +194,39 @@ void frmMain::mnuFileNew_Click() {
     if (!created) {
         return;
     }
+    projectOpened();
+    showProject();
+}
+
+void frmMain::openPageInBrowser(const std::string& key) {
+    const std::string path = LocalPagePath(m_state, key);
+    if (LocalPageReady(m_state, path, false)) {
+        openInBrowser(path);
+    }
+}
+
+void frmMain::mnuWindowOpenOverview_Click() {
+    const std::string path = LocalOverviewPath(m_state);
+    if (LocalPageReady(m_state, path, true)) {
+        openInBrowser(path);
+    }
+}
+
+void frmMain::projectOpened() {
     findChild<QAction*>("mnuFileNew")->setEnabled(false);
     findChild<QMenu*>("mnuPgn")->menuAction()->setVisible(true);
     findChild<QAction*>("mnuSaveSettings")->setEnabled(true);
+}
+
+void frmMain::resumeProject() {
+    if (!m_state.pendingResume) {
+        return;
+    }
+    frmProject& project = ensureProject();
+    project.run([&] { ResumeProject(m_state, project.monitor(), project); });
+    if (m_state.monitorList.Count() > 0) {
+        projectOpened();
+    }
     showProject();
 }
 
@@ -311,7 +351,12 @@ void frmMain::tileVertical() {
 // Every child is asked first and may refuse; the monitor window may also have to finish a
 // running scan before it can close, and the exit then follows when it has.
 void frmMain::closeEvent(QCloseEvent* event) {
+    // The project as it stands is kept for the next start before the monitor window empties
+    // the list.
+    SaveProject(m_state);
+    m_exiting = true;
     m_mdi->closeAllSubWindows();
+    m_exiting = false;
     if (m_project && m_project->closePending()) {
         m_exitPending = true;
         event->ignore();

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <string>
 
 class QAction;
@@ -47,8 +48,18 @@ public:
 
     // The project was closed in the monitor window after the operator said Yes.
     void projectClosed();
+    // Start-up was told to resume the last project: the monitor window takes it up.
+    void resumeProject();
+    // The main window is closing, so a project closed now stays in the project file.
+    bool exiting() const { return m_exiting; }
     // Closes every editor window, from the last of colEditors to the first.
     void closeEditors();
+
+    // Opens a local page in the desktop's browser; tests replace it.
+    std::function<void(const std::string& path)> openInBrowser;
+    // "Open Page In Browser" for a game of the list, "Open Overview In Browser".
+    void openPageInBrowser(const std::string& key);
+    void mnuWindowOpenOverview_Click();
 
     // The editor windows: colEditors, lCurrentEditor, the annotation pop-ups and opening
     // files in editors.
@@ -80,6 +91,8 @@ private:
     void tileVertical();
     void updateDateTime();
     void projectDestroyed();
+    // A project holds games: New Project off, the Pgn menu and Save Settings on.
+    void projectOpened();
 
     QAction* addItem(QMenu* menu, const char* name, const QString& caption);
     QAction* addBar(QMenu* menu, const char* name);
@@ -97,6 +110,7 @@ private:
     QLabel* m_datePanel = nullptr;
     QLabel* m_timePanel = nullptr;
     bool m_exitPending = false;  // the exit waits for the monitor window's running work
+    bool m_exiting = false;      // closeEvent is running
 };
 
 }  // namespace korvane

@@ -1,5 +1,6 @@
 #include "ui/frmProject.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
+#include "core/ProjectFile.h"
 #include "core/TextUtils.h"
 #include "pipeline/Project.h"
 #include "ui/QtText.h"
@@ -104,6 +106,17 @@ void frmProject::connectList() {
     onClick("cmdViewInfo", [this] { m_list.cmdViewInfoClick(); });
     connect(ui->lboPgnFiles, &QListWidget::itemSelectionChanged, this,
             [this] { run([this] { m_list.lboPgnFilesClick(); }); });
+    // The list's context menu previews the selected game's page in the desktop's browser.
+    auto* openPage = new QAction("Open Page In Browser", ui->lboPgnFiles);
+    openPage->setObjectName("mnuOpenPage");
+    ui->lboPgnFiles->addAction(openPage);
+    ui->lboPgnFiles->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(openPage, &QAction::triggered, this, [this] {
+        const std::string selected = selectedPgnLine();
+        if (!selected.empty()) {
+            m_main.openPageInBrowser(selected);
+        }
+    });
 }
 
 void frmProject::connectFtpPanel() {
@@ -212,6 +225,9 @@ void frmProject::closeEvent(QCloseEvent* event) {
         try {
             if (shown) {
                 CloseProject(m_state);
+                if (!m_main.exiting()) {
+                    SaveProject(m_state);
+                }
                 m_main.projectClosed();
             }
             ReleaseTagsToChange(m_state);

@@ -142,11 +142,13 @@ TEST_F(DelayEndToEndTest, ARestartCarriesTheDelayOnAndLosesNoMove) {
     ScriptedOperator ui2;
     ProgramState state2{ui2, program.clock};
     state2.programDir = state.programDir;
+    ui2.answerNext(Answer::No);  // not the saved project: the board is added again
     ui2.answerNext(Answer::No);  // resuming: keep the work files
     ASSERT_TRUE(Main(state2));
     EXPECT_EQ(state2.settings.lpubDelay, 1);
-    ASSERT_EQ(ui2.boxes.size(), 1u);
-    EXPECT_NE(ui2.boxes[0].text.find(state2.delayDir), std::string::npos);
+    ASSERT_EQ(ui2.boxes.size(), 2u);
+    EXPECT_EQ(ui2.boxes[0].title, "Resume Project");
+    EXPECT_NE(ui2.boxes[1].text.find(state2.delayDir), std::string::npos);
     Pipeline pipeline2{state2};
     RecordingView view2;
     ScriptedDialog dialog2;

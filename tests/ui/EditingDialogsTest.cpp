@@ -6,6 +6,7 @@
 #include <QListWidget>
 
 #include "EditorFixture.h"
+#include "core/ProjectFile.h"
 #include "pgn/MoveMerge.h"
 #include "ui/frmEditPgnSelect.h"
 #include "ui/frmSelectForEdit.h"
@@ -62,6 +63,12 @@ TEST_F(EditingDialogs, EditPgnSelectCreatesCopiesAndSwitchesGames) {
     ASSERT_EQ(program.ui.boxes.size(), 1u);
     EXPECT_EQ(program.ui.boxes[0].title, "File Created");
     EXPECT_TRUE(menuEnabled);
+    // The choice is kept for a restart.
+    Project saved;
+    std::string why;
+    ASSERT_TRUE(ParseProject(readFile(program.dir.file(kProjectFileName)), saved, why)) << why;
+    EXPECT_TRUE(saved.games.at(0).useFinal);
+    EXPECT_FALSE(saved.games.at(1).useFinal);
 }
 
 TEST_F(EditingDialogs, SelectForEditOpensEachFileOnce) {

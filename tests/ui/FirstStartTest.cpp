@@ -60,13 +60,14 @@ TEST_F(FirstStartTest, SettingsNewProjectStartAndAPublishedMoveThenASecondStart)
     EXPECT_NE(cfg.find("spubPathHtml=" + html + "\r\n"), std::string::npos);
     EXPECT_NE(cfg.find("lpubScanTime=2\r\n"), std::string::npos);
 
-    // The second start reads the file; only the work files of the first session are asked
-    // about.
+    // The second start reads the file; it offers the last project and, declined, asks about
+    // the work files of the first session.
     program.reset();
     boxes.boxes.clear();
     boxes.answerNext(Answer::No);
+    boxes.answerNext(Answer::No);
     ASSERT_TRUE(start());
-    EXPECT_EQ(boxes.titles(), Lines{"Delete Old Temporary Files?"});
+    EXPECT_EQ(boxes.titles(), (Lines{"Resume Project", "Delete Old Temporary Files?"}));
     EXPECT_EQ(state().settings.spubPathHtml, html);
     EXPECT_EQ(state().settings.lpubScanTime, 2);
     EXPECT_TRUE(project().isVisible());
