@@ -56,7 +56,9 @@ frmProject::frmProject(ProgramState& state, FileDialog& dialog, frmMain& main)
       m_list(state, m_monitor, *this, dialog),
       m_panel(*this, m_monitor, *this),
       m_session(state, m_panel, m_inet),
-      m_uploader(m_session) {
+      m_uploader(m_session),
+      m_timer1(this),
+      m_timAlarm(this) {
     ui->setupUi(this);
     m_pipeline.uploader = &m_uploader;
     m_timer1.setObjectName("Timer1");

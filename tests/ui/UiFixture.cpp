@@ -1,0 +1,181 @@
+#include "UiFixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QTimer>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "core/Config.h"
+
+namespace fs = std::filesystem;
+
+namespace korvane::test {
+
+namespace {
+
+const fs::file_time_type kBase = fs::file_time_type::clock::now() - std::chrono::hours(24);
+constexpr int kModalPollMs = 10;
+constexpr int kModalPolls = 3000;
+
+}  // namespace
+
+Answer ScriptedBoxes::show(const std::string& text, const std::string& title, Buttons buttons,
+                           Icon icon) {
+    boxes.push_back({text, title, buttons, icon});
+    if (!m_answers.empty()) {
+        const Answer answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+    if (buttons == Buttons::Ok) {
+        return Answer::Ok;
+    }
+    ADD_FAILURE() << "Unscripted box \"" << title << "\": " << text;
+    return buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
+}
+
+bool ScriptedBoxes::shown(const std::string& title) const {
+    for (const auto& box : boxes) {
+        if (box.title == title) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Lines ScriptedBoxes::titles() const {
+    Lines result;
+    for (const auto& box : boxes) {
+        result.push_back(box.title);
+    }
+    return result;
+}
+
+std::optional<FileSelection> ScriptedFiles::open(const std::string& title, const std::string&,
+                                                 const std::string&, bool) {
+    titles.push_back(title);
+    if (answers.empty()) {
+        ADD_FAILURE() << "Unscripted file dialog " << title;
+        return std::nullopt;
+    }
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void whenModal(const QString& name, std::function<void(QWidget&)> act) {
+    auto* timer = new QTimer;
+    auto polls = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, name, act, polls] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->objectName() == name) {
+            timer->stop();
+            timer->deleteLater();
+            act(*modal);
+        } else if (++*polls > kModalPolls) {
+            ADD_FAILURE() << "The dialog " << name.toStdString() << " never opened";
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start(kModalPollMs);
+}
+
+bool waitFor(const std::function<bool()>& condition, int limitMs) {
+    return QTest::qWaitFor(condition, limitMs);
+}
+
+UiTest::UiTest() {
+    html = dir.path() + "/html/";
+    boards = dir.path() + "/boards/";
+    fs::create_directories(html);
+    fs::create_directories(boards);
+}
+
+UiTest::~UiTest() {
+    program.reset();
+    // Windows closed during the test are deleted by the event loop.
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+Settings UiTest::usableSettings() const {
+    Settings s;
+    s.spubPathVistrel = KORVANE_VISTREL;
+    s.spubPathVisIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
+    s.spubPathIntroIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini";
+    s.spubPathHtml = html;
+    s.spubPathpgn = boards;
+    s.spubIntroPgn = "allgames.pgn";
+    s.lpubScanTime = 10;
+    s.lpubTimeOut = 20;
+    return s;
+}
+
+void UiTest::writeSettings(const Settings& settings) {
+    dir.write(kSettingsFileName, SettingsText(settings));
+}
+
+bool UiTest::start() {
+    Program::Options options;
+    options.programDir = dir.path();
+    options.executableDir = fs::path(KORVANE_VISTREL).parent_path().string();
+    options.fileDialog = &files;
+    options.boxes = [this](const std::string& text, const std::string& title, Buttons buttons,
+                           Icon icon) { return boxes.show(text, title, buttons, icon); };
+    program = std::make_unique<Program>(std::move(options));
+    return program->Main();
+}
+
+frmProject& UiTest::project() {
+    frmProject* window = mainWindow().project();
+    EXPECT_NE(window, nullptr);
+    return *window;
+}
+
+void UiTest::click(const char* button) {
+    QAbstractButton* target = find<QAbstractButton>(button);
+    ASSERT_TRUE(target);
+    ASSERT_TRUE(target->isEnabled()) << button;
+    QTest::mouseClick(target, Qt::LeftButton);
+}
+
+void UiTest::trigger(const char* action) {
+    QAction* item = find<QAction>(action);
+    ASSERT_TRUE(item);
+    item->trigger();
+}
+
+std::string UiTest::writeSource(const std::string& name, const std::string& text, int step) {
+    const std::string path = boards + name;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    fs::last_write_time(path, kBase + std::chrono::seconds(step));
+    return path;
+}
+
+void UiTest::newProject(const Lines& names) {
+    files.choose(boards, names);
+    trigger("mnuFileNew");
+}
+
+bool UiTest::logHas(const std::string& text) {
+    return project().logText().find(text) != std::string::npos;
+}
+
+std::string LiveGame(const std::string& white, const std::string& black, const std::string& moves) {
+    return "[Event \"Club Open\"]\r\n[Site \"Hall\"]\r\n[Date \"2026.12.06\"]\r\n[Round \"1\"]\r\n"
+           "[White \"" +
+           white + "\"]\r\n[Black \"" + black + "\"]\r\n[Result \"*\"]\r\n\r\n" + moves + " *\r\n";
+}
+
+std::size_t PliesShown(const std::string& page) {
+    std::size_t count = 0;
+    for (auto pos = page.find("data-uci="); pos != std::string::npos;
+         pos = page.find("data-uci=", pos + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace korvane::test

@@ -1,0 +1,113 @@
+#pragma once
+// The program on real windows for the tests: a temporary program directory, scripted
+// message boxes and file dialogs, the real converter and its ini files, and helpers that
+// find widgets by their object names and act on modal dialogs while they are open.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/Settings.h"
+#include "pipeline/FileDialog.h"
+#include "support/ScriptedOperator.h"
+#include "support/TempDir.h"
+#include "ui/Program.h"
+#include "ui/frmMain.h"
+#include "ui/frmProject.h"
+
+namespace korvane::test {
+
+using Lines = std::vector<std::string>;
+
+// Records every message box and answers it from a queue. An unscripted box with more than
+// an OK button fails the test and is answered No (or Cancel).
+class ScriptedBoxes {
+public:
+    Answer show(const std::string& text, const std::string& title, Buttons buttons, Icon icon);
+    void answerNext(Answer answer) { m_answers.push_back(answer); }
+    bool shown(const std::string& title) const;
+    Lines titles() const;
+
+    std::vector<RecordedBox> boxes;
+
+private:
+    std::deque<Answer> m_answers;
+};
+
+class ScriptedFiles : public FileDialog {
+public:
+    std::optional<FileSelection> open(const std::string& title, const std::string& filter,
+                                      const std::string& initialDir, bool multiSelect) override;
+    void choose(const std::string& dir, Lines names) {
+        answers.push_back(FileSelection{dir, std::move(names)});
+    }
+    std::deque<std::optional<FileSelection>> answers;
+    std::vector<std::string> titles;  // of every dialog shown
+};
+
+// Runs act on the modal dialog with this object name as soon as it is shown.
+void whenModal(const QString& name, std::function<void(QWidget&)> act);
+
+// Waits, letting events and real timers run, until the condition holds (at most limitMs).
+bool waitFor(const std::function<bool()>& condition, int limitMs = 30000);
+
+class UiTest : public ::testing::Test {
+protected:
+    UiTest();
+    ~UiTest() override;
+
+    // The real converter and its two ini files, the HTML directory, 10 seconds between
+    // scans, 20 seconds FTP time-out.
+    Settings usableSettings() const;
+    void writeSettings(const Settings& settings);
+    // Creates the program and runs its start-up.
+    bool start();
+
+    frmMain& mainWindow() { return program->mainWindow(); }
+    frmProject& project();
+    ProgramState& state() { return program->state(); }
+
+    template <typename W>
+    W* find(const char* name) {
+        W* widget = mainWindow().findChild<W*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void click(const char* button);
+    void trigger(const char* action);
+    // Writes a source game the way board software does, with a modification time `step`
+    // seconds after a fixed base.
+    std::string writeSource(const std::string& name, const std::string& text, int step);
+    // Chooses games through New Project.
+    void newProject(const Lines& names);
+    bool logHas(const std::string& text);
+
+    TempDir dir;
+    std::string html;
+    std::string boards;
+    ScriptedBoxes boxes;
+    ScriptedFiles files;
+    std::unique_ptr<Program> program;
+};
+
+// A game in progress as board software writes it, with the given moves.
+std::string LiveGame(const std::string& white, const std::string& black, const std::string& moves);
+// How many half-moves a game page shows.
+std::size_t PliesShown(const std::string& page);
+
+}  // namespace korvane::test
