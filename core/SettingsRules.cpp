@@ -160,6 +160,7 @@ void applyRules(ProgramState& state, SettingsFields& fields) {
         return;
     }
     state.settings.bpubRenameFiles = fields.chkRename;
+    state.settings.bPublishOnChange = fields.chkPublishOnChange;
     if (!checkOverviewNotAGame(state)) {
         return;
     }
@@ -181,6 +182,7 @@ SettingsFields SettingsFieldsFrom(const ProgramState& state) {
     fields.txtTimeOut = s.lpubTimeOut == 0 ? "30" : std::to_string(s.lpubTimeOut);
     fields.chkIntro = s.bIntroPage;
     fields.chkRename = s.bpubRenameFiles;
+    fields.chkPublishOnChange = s.bPublishOnChange;
     return fields;
 }
 

@@ -19,6 +19,7 @@ struct SettingsFields {
     std::string txtTimeOut;
     bool chkIntro = false;
     bool chkRename = false;
+    bool chkPublishOnChange = false;
 };
 
 // The fields as the dialog opens: the settings, with 15 seconds between scans and a

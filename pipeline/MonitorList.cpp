@@ -217,6 +217,7 @@ void MonitorList::AddFiles(const std::string& title) {
     }
     sDialogPurpose.clear();
     m_state.bError = false;
+    m_monitor.FollowList();
 }
 
 void MonitorList::cmdRemovePgnClick() {
@@ -234,6 +235,7 @@ void MonitorList::cmdRemovePgnClick() {
     } catch (const std::exception& e) {
         LogEvent(m_state, e.what());
     }
+    m_monitor.FollowList();
 }
 
 void MonitorList::removeSelected(const std::string& key) {
@@ -303,6 +305,8 @@ void MonitorList::setSleep(bool sleep) {
     }
     if (wasCounting) {
         m_monitor.StartCountdown();
+    } else {
+        m_monitor.FollowList();
     }
 }
 

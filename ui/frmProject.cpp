@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFont>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMetaObject>
 
@@ -274,6 +276,21 @@ void frmProject::removePgnLine(const std::string& line) {
 std::string frmProject::selectedPgnLine() const {
     const QListWidgetItem* item = ui->lboPgnFiles->currentItem();
     return item && item->isSelected() ? fromQ(item->text()) : std::string();
+}
+
+// A watched game reads in the normal font; a game that is only polled in italics, and the
+// tip says which it is.
+void frmProject::setPgnLineWatched(const std::string& line, bool watched) {
+    const auto items = ui->lboPgnFiles->findItems(toQ(line), Qt::MatchFixedString);
+    if (items.isEmpty()) {
+        return;
+    }
+    QListWidgetItem* item = items.front();
+    QFont font = item->font();
+    font.setItalic(!watched);
+    item->setFont(font);
+    item->setToolTip(watched ? "Watched: published as soon as it changes"
+                             : "Polled: published at the next scan");
 }
 
 void frmProject::setButtonEnabled(MonitorButton button, bool enabled) {

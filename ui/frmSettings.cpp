@@ -50,6 +50,7 @@ frmSettings::frmSettings(ProgramState& state, FileDialog& dialog, QWidget* paren
     ui->txtScanTime->setText(toQ(start.txtScanTime));
     ui->txtTimeOut->setText(toQ(start.txtTimeOut));
     ui->chkRename->setChecked(start.chkRename);
+    ui->chkPublishOnChange->setChecked(start.chkPublishOnChange);
     ui->chkIntro->setChecked(start.chkIntro);
     setOverviewFieldsEnabled(start.chkIntro);
     m_state.bPathsOk = false;
@@ -81,6 +82,7 @@ SettingsFields frmSettings::fields() const {
     fields.txtTimeOut = fromQ(ui->txtTimeOut->text());
     fields.chkIntro = ui->chkIntro->isChecked();
     fields.chkRename = ui->chkRename->isChecked();
+    fields.chkPublishOnChange = ui->chkPublishOnChange->isChecked();
     return fields;
 }
 

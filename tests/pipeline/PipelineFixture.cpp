@@ -28,6 +28,8 @@ PipelineTest::PipelineTest() {
     state.settings.spubIntroPgn = "allgames.pgn";
     state.settings.lpubScanTime = 10;
     state.converterWaitMs = 5000;
+    // The watcher has its own tests; the others poll only.
+    state.settings.bPublishOnChange = false;
     callsFile = program.dir.path() + "/converter-calls.txt";
 }
 

@@ -40,6 +40,7 @@ public:
     void addPgnLine(const std::string& line) override { lines.push_back(line); }
     void removePgnLine(const std::string& line) override { std::erase(lines, line); }
     std::string selectedPgnLine() const override { return selected; }
+    void setPgnLineWatched(const std::string& line, bool on) override { watched[line] = on; }
     void setButtonEnabled(MonitorButton b, bool on) override { enabled[b] = on; }
     void setRemoveCaption(const std::string& caption) override { removeButton = caption; }
     std::string removeCaption() const override { return removeButton; }
@@ -50,6 +51,7 @@ public:
     std::pair<std::string, std::string> clearLog{"Clear Log", "Clear Message Log"};
     Lines lines;
     std::string selected;
+    std::map<std::string, bool> watched;  // as the list marks each game
     std::map<MonitorButton, bool> enabled;
     std::string removeButton = "Remove";
 };
