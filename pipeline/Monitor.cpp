@@ -96,7 +96,7 @@ private:
 void Monitor::TimerAction() {
     if (m_cycleRunning) {
         // A scan due while a cycle on change runs is that cycle's follow-up.
-        m_followUp = m_followUp || m_watcher != nullptr;
+        m_followUp = m_followUp || publishingOnChange();
         return;
     }
     {
@@ -111,15 +111,27 @@ void Monitor::TimerAction() {
     RunFollowUps();
 }
 
+bool Monitor::publishingOnChange() const {
+    return m_pipeline.state.settings.bPublishOnChange && m_watcher != nullptr;
+}
+
+// Called from the watcher's timer: nothing may escape into the event loop.
 void Monitor::SourcesSettled() {
-    if (m_cycleRunning) {
-        m_followUp = true;
-        return;
-    }
-    // Changes while monitoring is stopped wait for the first scan after START.
-    if (m_timer1On) {
-        m_followUp = true;
-        RunFollowUps();
+    try {
+        if (!publishingOnChange()) {
+            return;
+        }
+        if (m_cycleRunning) {
+            m_followUp = true;
+            return;
+        }
+        // Changes while monitoring is stopped wait for the first scan after START.
+        if (m_timer1On) {
+            m_followUp = true;
+            RunFollowUps();
+        }
+    } catch (const std::exception& e) {
+        LogEvent(m_pipeline.state, e.what());
     }
 }
 
@@ -139,22 +151,24 @@ void Monitor::RunFollowUps() {
     FollowList();
 }
 
+// The watcher, once made, lives as long as the monitor: this may run inside its own
+// report, so switching the setting off only drops its watches.
 void Monitor::FollowList() {
     const ProgramState& state = m_pipeline.state;
+    std::vector<std::string> sources;
     // Notifications arrive through the event loop; a program without one only polls.
-    if (!state.settings.bPublishOnChange || QCoreApplication::instance() == nullptr) {
-        m_watcher.reset();
-    } else {
+    if (state.settings.bPublishOnChange && QCoreApplication::instance() != nullptr) {
         if (!m_watcher) {
             m_watcher = std::make_unique<SourceWatcher>(
                 [this] { SourcesSettled(); }, state.publishSettleMs, m_pipeline.refuseWatch);
         }
-        std::vector<std::string> sources;
         for (const Pgn& game : state.monitorList) {
             if (!game.bSleep) {
                 sources.push_back(game.PathSource);
             }
         }
+    }
+    if (m_watcher) {
         m_watcher->Follow(sources);
     }
     showWatched();
@@ -166,7 +180,7 @@ bool Monitor::isWatched(const std::string& key) const {
 }
 
 bool Monitor::isWatched(const Pgn& game) const {
-    return m_watcher && !game.bSleep && m_watcher->isWatched(game.PathSource);
+    return publishingOnChange() && !game.bSleep && m_watcher->isWatched(game.PathSource);
 }
 
 // The list marks each game as watched or only polled; only changes are passed on.

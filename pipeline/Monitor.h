@@ -66,6 +66,7 @@ private:
     // The cycles of changes that settled meanwhile, while the count runs.
     void RunFollowUps();
     bool isWatched(const Pgn& game) const;
+    bool publishingOnChange() const;
     void showWatched();
 
     Pipeline& m_pipeline;

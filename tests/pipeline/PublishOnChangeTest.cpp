@@ -93,7 +93,8 @@ protected:
     // Runs the event loop long enough for any settled change to have started its cycle.
     void runQuietly() {
         QEventLoop loop;
-        QTimer::singleShot(std::max(kSettleMs, state.publishSettleMs) * 8, &loop, &QEventLoop::quit);
+        QTimer::singleShot(std::max(kSettleMs, state.publishSettleMs) * 8, &loop,
+                           &QEventLoop::quit);
         loop.exec();
     }
 
@@ -242,6 +243,18 @@ TEST_F(PublishOnChangeTest, RemovedAndSleepingGamesStartNothing) {
     writeInPlace(one, liveGame(4));
     ASSERT_TRUE(runUntil([&] { return pageShows("board1.pgn", 4); }));
     EXPECT_EQ(cycles(), 1);
+}
+
+TEST_F(PublishOnChangeTest, SwitchedOffTheGamesAreOnlyPolledAgain) {
+    const std::string one = addGame("board1.pgn", liveGame(2)).PathSource;
+    monitor.cmdStartClick();
+    EXPECT_TRUE(view.watched["board1.pgn"]);
+    state.settings.bPublishOnChange = false;
+    monitor.cmdStartClick();
+    EXPECT_FALSE(view.watched["board1.pgn"]);
+    writeInPlace(one, liveGame(3));
+    runQuietly();
+    EXPECT_EQ(cycles(), 0);
 }
 
 // A stopped count takes no change; START's first scan finds it.
