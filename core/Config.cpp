@@ -1,5 +1,6 @@
 #include "core/Config.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/FileUtils.h"
@@ -40,6 +41,10 @@ bool ProgramFileExists(const std::string& path) {
     return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
+long DelayMinutes(const std::string& value) {
+    return std::clamp(LeadingNumber(value), 0L, kMaxDelayMinutes);
+}
+
 void SetCfgVariables(ProgramState& state, const std::string& key, const std::string& value) {
     Settings& s = state.settings;
     auto is = [&key](const char* name) { return EqualsNoCase(key, name); };
@@ -65,6 +70,8 @@ void SetCfgVariables(ProgramState& state, const std::string& key, const std::str
     } else if (is("lpubTimeOut")) {
         const long seconds = LeadingNumber(value);
         s.lpubTimeOut = seconds == 0 ? 60 : seconds;
+    } else if (is("lpubDelay")) {
+        s.lpubDelay = DelayMinutes(value);
     } else if (is("bDisConnect")) {
         s.bDisConnect = parseBool(value);
     } else if (is("bPgnUpload")) {
@@ -147,6 +154,7 @@ std::string SettingsText(const Settings& s) {
     line("spubIntroPgn=" + s.spubIntroPgn);
     line("lpubScanTime=" + std::to_string(s.lpubScanTime));
     line("lpubTimeOut=" + std::to_string(s.lpubTimeOut));
+    line("lpubDelay=" + std::to_string(s.lpubDelay));
     line(std::string("bDisConnect=") + boolText(s.bDisConnect));
     line(std::string("bPgnUpload=") + boolText(s.bPgnUpload));
     line(std::string("bIntroPage=") + boolText(s.bIntroPage));

@@ -12,6 +12,13 @@ struct Settings;
 
 constexpr const char* kSettingsFileName = "korvane.cfg";
 
+// The broadcast delay's range in minutes; 0 publishes every move at once.
+constexpr long kMaxDelayMinutes = 120;
+// The delay a settings value or a typed text stands for: its leading number, rounded,
+// held to 0..kMaxDelayMinutes. A hand-edited value above the range keeps the longest delay
+// rather than publishing live moves.
+long DelayMinutes(const std::string& value);
+
 // Reads the settings file at path into state.settings; shows the settings dialog when a
 // required path turned out missing or unusable (state.settingsIncomplete).
 void ReadCfg(ProgramState& state, const std::string& path);

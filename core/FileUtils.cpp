@@ -129,17 +129,6 @@ void reportCopyFailure(ProgramState& state, const std::string& source, const std
     }
 }
 
-// A file written or read after a reported failure: the log says the trouble is over.
-void reportRecovery(ProgramState& state, const std::string& file) {
-    if (state.fileFailures.empty()) {
-        return;
-    }
-    const std::string dir = state.fileFailures.succeeded(file);
-    if (!dir.empty()) {
-        LogEvent(state, "Copying and saving work again in " + dir + ".");
-    }
-}
-
 }  // namespace
 
 bool FileCheck(const std::string& path) {
@@ -297,7 +286,7 @@ void SaveFile(ProgramState& state, const std::string& path, const std::string& t
         }
         return;
     }
-    reportRecovery(state, target);
+    ReportRecovery(state, target);
 }
 
 std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
@@ -318,7 +307,7 @@ std::error_code WriteCopy(ProgramState& state, const std::string& source, const 
         reportCopyFailure(state, source, target, target, error);
         return std::error_code(error, std::generic_category());
     }
-    reportRecovery(state, target);
+    ReportRecovery(state, target);
     return {};
 }
 
@@ -330,8 +319,18 @@ std::error_code CopyOneFile(ProgramState& state, const std::string& source,
         reportCopyFailure(state, source, target, source, readError.value());
         return readError;
     }
-    reportRecovery(state, source);
+    ReportRecovery(state, source);
     return WriteCopy(state, source, bytes, target);
+}
+
+void ReportRecovery(ProgramState& state, const std::string& file) {
+    if (state.fileFailures.empty()) {
+        return;
+    }
+    const std::string dir = state.fileFailures.succeeded(file);
+    if (!dir.empty()) {
+        LogEvent(state, "Copying and saving work again in " + dir + ".");
+    }
 }
 
 void DeletePgnFiles(const std::string& directory) {

@@ -59,6 +59,9 @@ std::error_code CopyOneFile(ProgramState& state, const std::string& source,
 // Writes bytes read from source over target, reporting like CopyOneFile.
 std::error_code WriteCopy(ProgramState& state, const std::string& source, const std::string& bytes,
                           const std::string& target);
+// A file read or written after a failure reported in a cycle: once the last file that
+// failed in its directory works again, the log says so.
+void ReportRecovery(ProgramState& state, const std::string& file);
 // Reads a whole file; no report.
 std::error_code ReadWholeFile(const std::string& path, std::string& bytes);
 

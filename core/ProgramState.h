@@ -28,6 +28,7 @@ struct ProgramState {
     std::string tempDir;    // temppgn
     std::string finalDir;   // finalpgn
     std::string backupDir;  // backup
+    std::string delayDir;   // delay: the snapshots that hold the published games back
     // Where the running program lies; a first start looks there for the converter and its
     // ini files. Empty in tests that do not need it.
     std::string executableDir;

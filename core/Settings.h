@@ -13,6 +13,7 @@ struct Settings {
     std::string spubIntroPgn;      // overview pgn file name
     long lpubScanTime = 0;         // seconds between scans
     long lpubTimeOut = 0;          // FTP request time-out in seconds
+    long lpubDelay = 0;            // minutes the published games run behind the boards; 0 = live
     bool bDisConnect = false;      // disconnect after each upload
     bool bPgnUpload = false;       // upload the PGN files too
     bool bIntroPage = false;       // build the overview page

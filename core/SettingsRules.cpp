@@ -91,6 +91,22 @@ bool checkScanTime(ProgramState& state, const SettingsFields& fields) {
     return true;
 }
 
+// The broadcast delay: empty means none, otherwise whole minutes within the range.
+bool checkDelay(ProgramState& state, const SettingsFields& fields) {
+    const std::string& text = fields.txtDelay;
+    if (text.empty()) {
+        return true;
+    }
+    const long minutes = IsNumericText(text) ? LeadingNumber(text) : -1;
+    if (minutes < 0 || minutes > kMaxDelayMinutes) {
+        return refuse(state,
+                      "The delay must be a number of minutes from 0 to " +
+                          std::to_string(kMaxDelayMinutes) + ".",
+                      "Delay Out Of Range");
+    }
+    return true;
+}
+
 bool checkHtmlNotTemp(ProgramState& state, SettingsFields& fields) {
     if (sameDirectory(state.settings.spubPathHtml, state.tempDir)) {
         fields.txtPath[2].clear();
@@ -155,8 +171,8 @@ bool checkOverviewNotAGame(ProgramState& state) {
 void applyRules(ProgramState& state, SettingsFields& fields) {
     state.tempDir = WithTrailingSep(state.programDir) + "temppgn" + kSep;
     if (!checkConverter(state, fields) || !checkHtmlDirectory(state, fields) ||
-        !checkScanTime(state, fields) || !checkHtmlNotTemp(state, fields) ||
-        !checkOverview(state, fields)) {
+        !checkScanTime(state, fields) || !checkDelay(state, fields) ||
+        !checkHtmlNotTemp(state, fields) || !checkOverview(state, fields)) {
         return;
     }
     state.settings.bpubRenameFiles = fields.chkRename;
@@ -165,6 +181,7 @@ void applyRules(ProgramState& state, SettingsFields& fields) {
         return;
     }
     state.settings.lpubScanTime = LeadingNumber(fields.txtScanTime);
+    state.settings.lpubDelay = DelayMinutes(fields.txtDelay);
     // No time-out at all would let one lost server stall every later upload.
     const long timeOut = LeadingNumber(fields.txtTimeOut);
     state.settings.lpubTimeOut = timeOut > 0 ? timeOut : 60;
@@ -180,6 +197,7 @@ SettingsFields SettingsFieldsFrom(const ProgramState& state) {
                       s.spubIntroPgn};
     fields.txtScanTime = s.lpubScanTime == 0 ? "15" : std::to_string(s.lpubScanTime);
     fields.txtTimeOut = s.lpubTimeOut == 0 ? "30" : std::to_string(s.lpubTimeOut);
+    fields.txtDelay = std::to_string(s.lpubDelay);
     fields.chkIntro = s.bIntroPage;
     fields.chkRename = s.bpubRenameFiles;
     fields.chkPublishOnChange = s.bPublishOnChange;

@@ -17,6 +17,7 @@ struct SettingsFields {
     std::array<std::string, 5> txtPath;
     std::string txtScanTime;
     std::string txtTimeOut;
+    std::string txtDelay = "0";  // minutes the published games run behind the boards
     bool chkIntro = false;
     bool chkRename = false;
     bool chkPublishOnChange = false;

@@ -31,12 +31,37 @@ bool holdsAnyFile(const std::string& dir) {
     return false;
 }
 
+// Whether the delay's directory holds a snapshot of any game (one subdirectory per game).
+bool holdsSnapshots(const std::string& dir) {
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
+        std::error_code entryError;
+        if (it->is_regular_file(entryError)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Snapshots of an earlier round would be published as the same games of this one.
+void deleteSnapshots(const std::string& dir) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        std::error_code ignored;
+        fs::remove_all(entry.path(), ignored);
+    }
+}
+
 void offerToDeleteOldFiles(ProgramState& state) {
     std::vector<std::string> collected;
     for (const std::string* dir : {&state.tempDir, &state.finalDir, &state.backupDir}) {
         if (holdsAnyFile(*dir)) {
             collected.push_back(*dir);
         }
+    }
+    if (holdsSnapshots(state.delayDir)) {
+        collected.push_back(state.delayDir);
     }
     if (collected.empty()) {
         return;
@@ -52,7 +77,11 @@ void offerToDeleteOldFiles(ProgramState& state) {
     if (state.ui.messageBox(question, "Delete Old Temporary Files?", Buttons::YesNo,
                             Icon::Question) == Answer::Yes) {
         for (const auto& dir : collected) {
-            DeletePgnFiles(dir);
+            if (dir == state.delayDir) {
+                deleteSnapshots(dir);
+            } else {
+                DeletePgnFiles(dir);
+            }
         }
     }
 }
@@ -95,6 +124,8 @@ bool Main(ProgramState& state) {
     state.tempDir = program + "temppgn" + kSep;
     state.finalDir = program + "finalpgn" + kSep;
     state.backupDir = program + "backup" + kSep;
+    // Made when a delay first keeps a snapshot.
+    state.delayDir = program + "delay" + kSep;
 
     offerToDeleteOldFiles(state);
 

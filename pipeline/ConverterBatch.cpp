@@ -84,7 +84,7 @@ ConverterOutcome notStarted(const std::string& why) {
 }
 
 // Starts the converter on one input; on failure the outcome says why.
-std::unique_ptr<Run> start(const ConverterBatch& batch, const ConverterInput& input,
+std::unique_ptr<Run> start(const ConverterBatch& batch, const ConverterJob& input,
                            ConverterOutcome& failure) {
     auto run = std::make_unique<Run>();
     const std::string base = batch.workDir.empty() ? QDir::tempPath().toStdString() : batch.workDir;
@@ -128,7 +128,7 @@ void killGroup(QProcess& process) {
 }
 
 // What the run left in its directory, checked.
-ConverterOutcome pageOutcome(const Run& run, const ConverterInput& input) {
+ConverterOutcome pageOutcome(const Run& run, const ConverterJob& input) {
     ConverterOutcome outcome;
     std::string page;
     if (!readBytes(run.file(input.pageName), page)) {
@@ -144,7 +144,7 @@ ConverterOutcome pageOutcome(const Run& run, const ConverterInput& input) {
     return outcome;
 }
 
-ConverterOutcome finishedOutcome(const Run& run, const ConverterInput& input) {
+ConverterOutcome finishedOutcome(const Run& run, const ConverterJob& input) {
     const QProcess& process = *run.process;
     ConverterOutcome outcome;
     std::string log;
@@ -165,7 +165,7 @@ ConverterOutcome finishedOutcome(const Run& run, const ConverterInput& input) {
 }
 
 // A run still going at its deadline is killed; a complete page it wrote before is taken.
-ConverterOutcome timedOutOutcome(Run& run, const ConverterInput& input) {
+ConverterOutcome timedOutOutcome(Run& run, const ConverterJob& input) {
     killGroup(*run.process);
     ConverterOutcome outcome = pageOutcome(run, input);
     if (!outcome.isPage()) {
@@ -176,10 +176,10 @@ ConverterOutcome timedOutOutcome(Run& run, const ConverterInput& input) {
 }
 
 // Collects the runs that ended or ran out of time.
-void collect(std::vector<std::unique_ptr<Run>>& running, const std::vector<ConverterInput>& inputs,
+void collect(std::vector<std::unique_ptr<Run>>& running, const std::vector<ConverterJob>& inputs,
              std::vector<ConverterOutcome>& outcomes) {
     std::erase_if(running, [&](std::unique_ptr<Run>& run) {
-        const ConverterInput& input = inputs[run->index];
+        const ConverterJob& input = inputs[run->index];
         if (run->process->state() == QProcess::NotRunning || run->process->waitForFinished(0)) {
             outcomes[run->index] = finishedOutcome(*run, input);
             return true;
@@ -222,7 +222,7 @@ bool IsCompleteHtml(const std::string& bytes) {
 }
 
 std::vector<ConverterOutcome> RunConverters(const ConverterBatch& batch,
-                                            const std::vector<ConverterInput>& inputs) {
+                                            const std::vector<ConverterJob>& inputs) {
     std::vector<ConverterOutcome> outcomes(inputs.size());
     std::deque<std::size_t> waiting;
     for (std::size_t i = 0; i < inputs.size(); ++i) {

@@ -14,7 +14,7 @@ namespace korvane {
 
 // One file to convert: its text, the file name the converter sees, the ini file to use
 // and the name of the page the converter is expected to write.
-struct ConverterInput {
+struct ConverterJob {
     std::string fileName;
     std::string text;
     std::string ini;
@@ -55,7 +55,7 @@ bool IsCompleteHtml(const std::string& bytes);
 
 // Converts every input; the outcomes are in the order of the inputs.
 std::vector<ConverterOutcome> RunConverters(const ConverterBatch& batch,
-                                            const std::vector<ConverterInput>& inputs);
+                                            const std::vector<ConverterJob>& inputs);
 
 // The number of runs to have going at once: one per processor core.
 int DefaultConverterParallel();

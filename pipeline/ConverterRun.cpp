@@ -7,6 +7,7 @@
 
 #include "core/FileUtils.h"
 #include "core/MessageLog.h"
+#include "pipeline/DelayedPublishing.h"
 #include "pipeline/Pipeline.h"
 
 namespace korvane {
@@ -151,20 +152,21 @@ std::string OverviewPageName(const std::string& introPgn) {
     return base + ".htm";
 }
 
-ConverterInput ConverterInputFor(const Pipeline& pipeline, const std::string& path,
-                                 const std::string& text, const std::string& page) {
+ConverterJob ConverterJobFor(const Pipeline& pipeline, const std::string& path,
+                             const std::string& text, const std::string& page) {
     const ProgramState& state = pipeline.state;
     const Settings& settings = state.settings;
-    ConverterInput input;
+    ConverterJob input;
     input.fileName = FileNameOf(path);
-    input.text = text;
+    // Under a broadcast delay the converter reads a copy that tells the page so.
+    input.text = DelayNoted(state, text);
     input.ini = state.bMakingOverview ? settings.spubPathIntroIni : settings.spubPathVisIni;
     input.pageName = page;
     return input;
 }
 
 std::vector<ConverterOutcome> RunConversions(Pipeline& pipeline,
-                                             const std::vector<ConverterInput>& inputs) {
+                                             const std::vector<ConverterJob>& inputs) {
     ProgramState& state = pipeline.state;
     ConverterBatch batch;
     batch.program = state.settings.spubPathVistrel;
@@ -205,8 +207,8 @@ void ProcessPgn(Pipeline& pipeline, const std::string& path, bool& bPgnError, bo
     }
     ConverterOutcome outcome;
     try {
-        const ConverterInput input =
-            ConverterInputFor(pipeline, path, text, pageNameFor(pipeline.state, path));
+        const ConverterJob input =
+            ConverterJobFor(pipeline, path, text, pageNameFor(pipeline.state, path));
         outcome = RunConversions(pipeline, {input}).front();
     } catch (const std::exception& e) {
         outcome.kind = ConverterOutcome::Kind::NotStarted;

@@ -22,13 +22,13 @@ std::string OverviewPageName(const std::string& introPgn);
 // What the converter gets for path (a temporary copy, an edited pgn or, while the overview
 // is made, the overview pgn) holding text and expected to give page: the file name, the
 // text, the ini and the page.
-ConverterInput ConverterInputFor(const Pipeline& pipeline, const std::string& path,
-                                 const std::string& text, const std::string& page);
+ConverterJob ConverterJobFor(const Pipeline& pipeline, const std::string& path,
+                             const std::string& text, const std::string& page);
 
 // Runs the converter on every input at once (up to the pipeline's limit), then shows
 // "Checking and copying HTML files". Outcomes are in the order of the inputs.
 std::vector<ConverterOutcome> RunConversions(Pipeline& pipeline,
-                                             const std::vector<ConverterInput>& inputs);
+                                             const std::vector<ConverterJob>& inputs);
 
 // Applies the outcome of converting path. bPgnError: the converter reported an error in
 // the file. bRemove: no page came out of the run; the caller takes the game off the active

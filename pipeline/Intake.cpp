@@ -1,10 +1,12 @@
 #include "pipeline/Intake.h"
 
+#include <functional>
 #include <string_view>
 
 #include "core/FileUtils.h"
 #include "core/MessageLog.h"
 #include "core/TextUtils.h"
+#include "pipeline/DelayedPublishing.h"
 #include "pipeline/Pipeline.h"
 
 namespace korvane {
@@ -88,13 +90,14 @@ bool takeInIfChanged(Pipeline& pipeline, const std::shared_ptr<Pgn>& held,
     if (before->time == game.LastTime && !state.bForceConversion) {
         return false;
     }
-    Candidate candidate{held, {}, *before};
+    Candidate candidate{held, {}, *before, std::nullopt};
     // A copy that failed leaves the game as it was (LastTime stays); the next scan tries
     // again.
     if (const std::error_code error = pipeline.readSource(game.PathSource, candidate.text)) {
         reportUnreadable(state, game, error);
         return false;
     }
+    ReportRecovery(state, game.PathSource);
     // Board software rewrites the whole file; a copy made while it wrote may be torn.
     // Such a game is not taken in now (LastTime stays), so the next scan copies it again.
     if (StampOf(game.PathSource) != before || heldBack(pipeline, candidate)) {
@@ -102,9 +105,41 @@ bool takeInIfChanged(Pipeline& pipeline, const std::shared_ptr<Pgn>& held,
     }
     state.ui.processEvents();
     game.LastTime = before->time;
+    const std::string target = IntakeTarget(state, game);
+    if (target != game.PathTemp) {
+        // Under a broadcast delay the copy waits as a snapshot until it comes of age.
+        if (WriteCopy(state, game.PathSource, candidate.text, target)) {
+            state.bError = false;
+            game.LastTime.reset();
+        } else {
+            HoldBackTakenIn(state, game);
+        }
+        return false;
+    }
     pipeline.colChangedFiles->push_back(game.PathTemp);
     candidates.push_back(std::move(candidate));
     return true;
+}
+
+// Under a broadcast delay a game goes out when a snapshot of it comes of age, whether or
+// not its board moved in this scan.
+void publishDelayed(Pipeline& pipeline, const std::shared_ptr<Pgn>& held,
+                    std::vector<Candidate>& candidates) {
+    ProgramState& state = pipeline.state;
+    Pgn& game = *held;
+    if (IntakeTarget(state, game) == game.PathTemp) {
+        PublishDueSnapshot(state, game);  // a delay just switched off forgets its snapshots
+        return;
+    }
+    Candidate candidate{held, {}, {}, std::string()};
+    ReadWholeFile(game.PathTemp, *candidate.replacedCopy);
+    if (!PublishDueSnapshot(state, game) || ReadWholeFile(game.PathTemp, candidate.text)) {
+        return;
+    }
+    // A snapshot is known by its text.
+    candidate.stamp.size = std::hash<std::string>{}(candidate.text);
+    pipeline.colChangedFiles->push_back(game.PathTemp);
+    candidates.push_back(std::move(candidate));
 }
 
 bool stillListed(const ProgramState& state, const Pgn& game) {
@@ -125,6 +160,7 @@ std::vector<Candidate> TakeInChangedGames(Pipeline& pipeline) {
     std::vector<Candidate> candidates;
     for (const std::shared_ptr<Pgn>& game : games) {
         if (stillListed(state, *game) && !game->bSleep) {
+            publishDelayed(pipeline, game, candidates);
             takeInIfChanged(pipeline, game, candidates);
         }
     }
@@ -146,6 +182,11 @@ bool AcceptCandidate(Pipeline& pipeline, const Candidate& candidate) {
 }
 
 bool RejectionConfirmed(Pipeline& pipeline, const Candidate& candidate) {
+    if (candidate.replacedCopy) {
+        WriteCopy(pipeline.state, candidate.game->PathTemp, *candidate.replacedCopy,
+                  candidate.game->PathTemp);
+        pipeline.state.bError = false;
+    }
     const std::string key = ToLower(candidate.game->Key);
     const auto earlier = pipeline.suspectSources.find(key);
     if (earlier != pipeline.suspectSources.end() && earlier->second == candidate.stamp) {

@@ -8,6 +8,7 @@
 
 #include "core/MessageLog.h"
 #include "pipeline/Backups.h"
+#include "pipeline/DelayedPublishing.h"
 #include "pipeline/Pipeline.h"
 #include "pipeline/ProcessingCycle.h"
 #include "pipeline/SourceWatcher.h"
@@ -107,6 +108,7 @@ void Monitor::TimerAction() {
         m_pipeline.state.bForceConversion = false;
         StartCountdown();
         BackupFiles(m_pipeline);
+        showPublicLag();
     }
     RunFollowUps();
 }
@@ -146,6 +148,7 @@ void Monitor::RunFollowUps() {
         CheckPgnFiles(m_pipeline);
         m_pipeline.state.bForceConversion = false;
         BackupFiles(m_pipeline);
+        showPublicLag();
     }
     m_followUp = false;
     FollowList();
@@ -197,6 +200,12 @@ void Monitor::showWatched() {
     m_shownWatched = std::move(shown);
 }
 
+void Monitor::showPublicLag() {
+    for (const Pgn& game : m_pipeline.state.monitorList) {
+        m_view.setPublicLag(game.Key, PublicLagText(m_pipeline.state, game));
+    }
+}
+
 void Monitor::cmdTestClick() {
     if (m_cycleRunning) {
         return;
@@ -207,6 +216,7 @@ void Monitor::cmdTestClick() {
     CheckPgnFiles(m_pipeline);
     m_pipeline.state.bForceConversion = false;
     BackupFiles(m_pipeline);
+    showPublicLag();
 }
 
 void Monitor::StopCountdown() {

@@ -68,6 +68,8 @@ private:
     bool isWatched(const Pgn& game) const;
     bool publishingOnChange() const;
     void showWatched();
+    // Tells the view how far each game's public page is behind its board.
+    void showPublicLag();
 
     Pipeline& m_pipeline;
     MonitorView& m_view;

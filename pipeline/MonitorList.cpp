@@ -9,6 +9,7 @@
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
 #include "core/TextUtils.h"
+#include "pipeline/DelayedPublishing.h"
 #include "pipeline/FileDialog.h"
 #include "pipeline/Monitor.h"
 #include "pipeline/MonitorView.h"
@@ -172,6 +173,7 @@ void MonitorList::AddToCollection(const std::string& name, const std::string& pa
         m_view.addPgnLine(name);
         CopyOneFile(m_state, path, m_state.backupDir + name);
         CopyOneFile(m_state, path, m_state.tempDir + name);
+        HoldBackLiveCopies(m_state, game);
         return;
     }
     if (sDialogPurpose != kSubstitutePgnSource) {
@@ -204,6 +206,9 @@ void MonitorList::AddToCollection(const std::string& name, const std::string& pa
     game.PathSource = source;
     game.LastTime = modificationTime(source);
     game.setUseFinal(false);
+    if (source != path) {
+        HoldBackLiveCopies(m_state, game);
+    }
 }
 
 void MonitorList::AddFiles(const std::string& title) {

@@ -37,6 +37,11 @@ public:
     // cmdRemovePgn: "Remove", and "Substitute" after the first upload.
     virtual void setRemoveCaption(const std::string& caption) = 0;
     virtual std::string removeCaption() const = 0;
+
+    // Under a broadcast delay, after each cycle: how far the game's public page is behind
+    // its board ("public 3:20 behind", "public up to date", "public in 12:05"); empty
+    // without a delay.
+    virtual void setPublicLag(const std::string& /*key*/, const std::string& /*text*/) {}
 };
 
 }  // namespace korvane

@@ -88,7 +88,7 @@ std::string headerOnly(const std::string& text) {
 // game cannot switch the overview off. Returns whether any game was left out.
 bool leaveOutFaultyGames(Pipeline& pipeline, std::vector<OverviewGame>& games) {
     const Settings& settings = pipeline.state.settings;
-    std::vector<ConverterInput> inputs;
+    std::vector<ConverterJob> inputs;
     std::vector<OverviewGame*> tried;
     for (OverviewGame& g : games) {
         if (!g.converted) {
@@ -124,7 +124,7 @@ bool saveOverview(ProgramState& state, const std::string& path, const std::strin
 ConverterOutcome convertOverview(Pipeline& pipeline, const std::string& path,
                                  const std::string& text) {
     const std::string page = OverviewPageName(pipeline.state.settings.spubIntroPgn);
-    return RunConversions(pipeline, {ConverterInputFor(pipeline, path, text, page)}).front();
+    return RunConversions(pipeline, {ConverterJobFor(pipeline, path, text, page)}).front();
 }
 
 void makeIntroFiles(Pipeline& pipeline) {

@@ -72,7 +72,7 @@ std::string prepareEdited(ProgramState& state, GameRuns& runs) {
 // The runs of one changed game: its edited pgn (when published) and its bare copy. The
 // bare copy is always converted: it tells a faulty source from a faulty edit, and only a
 // copy that converts replaces the temporary copy.
-bool prepareRuns(Pipeline& pipeline, GameRuns& runs, std::vector<ConverterInput>& inputs) {
+bool prepareRuns(Pipeline& pipeline, GameRuns& runs, std::vector<ConverterJob>& inputs) {
     ProgramState& state = pipeline.state;
     Pgn& game = *runs.candidate->game;
     if (game.bUseFinal() && !FileCheck(game.PathFinal)) {
@@ -85,13 +85,12 @@ bool prepareRuns(Pipeline& pipeline, GameRuns& runs, std::vector<ConverterInput>
         return false;
     }
     runs.bareRun = inputs.size();
-    inputs.push_back(
-        ConverterInputFor(pipeline, game.PathTemp, runs.candidate->text, game.NameHtml));
+    inputs.push_back(ConverterJobFor(pipeline, game.PathTemp, runs.candidate->text, game.NameHtml));
     if (game.bUseFinal()) {
         runs.edited = true;
         const std::string text = prepareEdited(state, runs);
         runs.editedRun = inputs.size();
-        inputs.push_back(ConverterInputFor(pipeline, game.PathFinal, text, game.NameHtml));
+        inputs.push_back(ConverterJobFor(pipeline, game.PathFinal, text, game.NameHtml));
         setStatus(state, "Vistrel is processing " + game.PathFinal);
     }
     return true;
@@ -239,7 +238,7 @@ void applyOutcomes(Pipeline& pipeline, GameRuns& runs,
 void convertChanged(Pipeline& pipeline, std::vector<Candidate>& candidates) {
     ProgramState& state = pipeline.state;
     std::vector<GameRuns> games;
-    std::vector<ConverterInput> inputs;
+    std::vector<ConverterJob> inputs;
     for (Candidate& candidate : candidates) {
         GameRuns runs;
         runs.candidate = &candidate;

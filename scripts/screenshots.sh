@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes docs/game-page.png and docs/overview-page.png: converts the browser-test fixtures
 # with the converter and the shipped ini files, then photographs the pages with headless
-# Chromium. Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
+# Chromium. Also docs/editor-menu.png, drawn by the window tests' program (build it first). Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -25,3 +25,11 @@ shoot() {  # page, picture, width, height
 mkdir -p docs
 shoot game.htm game-page.png 1100 720
 shoot overview.htm overview-page.png 1100 470
+
+# The editor with its glyph menu, drawn by the window tests' program on Qt's offscreen platform.
+if [[ -x build/tests/ui/test_ui ]]; then
+    KORVANE_SCREENSHOT="$root/docs/editor-menu.png" QT_QPA_PLATFORM=offscreen \
+        build/tests/ui/test_ui --gtest_also_run_disabled_tests \
+        --gtest_filter='EditorScreenshot.*' >/dev/null
+    echo "docs/editor-menu.png"
+fi

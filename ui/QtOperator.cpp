@@ -7,6 +7,7 @@
 
 #include "core/TextUtils.h"
 #include "pipeline/Monitor.h"
+#include "ui/Editors.h"
 #include "ui/QtText.h"
 #include "ui/frmMain.h"
 #include "ui/frmProject.h"
@@ -105,33 +106,15 @@ void QtOperator::raiseAlarm() {
     }
 }
 
-// Editors are found by their controls' names: cmdSave and cmdSaveAs, and cmdRefresh
-// ("Reload"); an editor's caption is the full path of its file.
 void QtOperator::setEditorSaveButtonsVisible(bool visible) {
-    if (!m_main) {
-        return;
-    }
-    for (const auto& editor : m_main->colEditors) {
-        for (const char* name : {"cmdSave", "cmdSaveAs"}) {
-            if (auto* button = editor ? editor->findChild<QAbstractButton*>(name) : nullptr) {
-                button->setVisible(visible);
-            }
-        }
+    if (m_main) {
+        m_main->editors().setSaveButtonsVisible(visible);
     }
 }
 
 void QtOperator::enableEditorReload(const std::string& fileName) {
-    if (!m_main) {
-        return;
-    }
-    for (const auto& editor : m_main->colEditors) {
-        if (!editor ||
-            !EqualsNoCase(fromQ(QFileInfo(editor->windowTitle()).fileName()), fileName)) {
-            continue;
-        }
-        if (auto* reload = editor->findChild<QAbstractButton*>("cmdRefresh")) {
-            reload->setEnabled(true);
-        }
+    if (m_main) {
+        m_main->editors().enableReload(fileName);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "core/ProgramState.h"
 #include "pipeline/Monitor.h"
 #include "pipeline/Project.h"
+#include "ui/Editors.h"
 #include "ui/cCommonDialog.h"
 #include "ui/frmAbout.h"
 #include "ui/frmProject.h"
@@ -225,15 +226,7 @@ void frmMain::projectClosed() {
 }
 
 void frmMain::closeEditors() {
-    for (auto position = colEditors.size(); position >= 1; --position) {
-        QPointer<QWidget> editor = colEditors.value(position - 1);
-        lCurrentEditor = static_cast<long>(position);
-        if (!editor) {
-            continue;
-        }
-        auto* window = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
-        (window ? static_cast<QWidget*>(window) : editor.data())->close();
-    }
+    m_editors->closeAll();
 }
 
 void frmMain::mnuWindowsHideFTP_Click() {
@@ -335,7 +328,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     } catch (...) {
         // Errors while the main window closes are ignored.
     }
-    colEditors.clear();
+    m_editors->release();
     event->accept();
 }
 

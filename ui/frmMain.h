@@ -19,6 +19,7 @@ namespace korvane {
 struct ProgramState;
 class FileDialog;
 class frmProject;
+class Editors;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -49,10 +50,9 @@ public:
     // Closes every editor window, from the last of colEditors to the first.
     void closeEditors();
 
-    // The open editor windows in opening order (each editor's caption is the full path of
-    // its file), and the 1-based position of the editor activated last (0: none yet).
-    QList<QPointer<QWidget>> colEditors;
-    long lCurrentEditor = 0;
+    // The editor windows: colEditors, lCurrentEditor, the annotation pop-ups and opening
+    // files in editors.
+    Editors& editors() { return *m_editors; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,6 +66,9 @@ private:
     void createStatusBar();
     // Where the editor's windows connect the Pgn menu and the annotation pop-ups.
     void connectEditorMenus();
+    void mnuPgnUseEdited_Click();
+    void mnuPgnEdit_Click(const std::string& purpose);
+    void mnuPgnHeaderTags_Click();
 
     void mnuFileNew_Click();
     void mnuFileSettings_Click();
@@ -86,6 +89,7 @@ private:
     FileDialog& m_dialog;
     QMdiArea* m_mdi;
     QPointer<frmProject> m_project;
+    Editors* m_editors = nullptr;
     QMdiSubWindow* m_projectWindow = nullptr;
 
     QMenu* m_windowMenu = nullptr;

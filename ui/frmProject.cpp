@@ -10,6 +10,7 @@
 
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
+#include "core/TextUtils.h"
 #include "pipeline/Project.h"
 #include "ui/QtText.h"
 #include "ui/frmMain.h"
@@ -262,30 +263,45 @@ void frmProject::setClearLogCaption(const std::string& caption, const std::strin
     ui->cmdClearLog->setToolTip(toQ(tooltip));
 }
 
+// A line of lboPgnFiles keeps its game's key apart from its text, which a broadcast delay
+// extends by how far the public page is behind.
 void frmProject::addPgnLine(const std::string& line) {
-    ui->lboPgnFiles->addItem(toQ(line));
+    auto* item = new QListWidgetItem(toQ(line), ui->lboPgnFiles);
+    item->setData(Qt::UserRole, toQ(line));
+}
+
+QListWidgetItem* frmProject::pgnLine(const std::string& line) const {
+    for (int i = 0; i < ui->lboPgnFiles->count(); ++i) {
+        QListWidgetItem* item = ui->lboPgnFiles->item(i);
+        if (EqualsNoCase(fromQ(item->data(Qt::UserRole).toString()), line)) {
+            return item;
+        }
+    }
+    return nullptr;
 }
 
 void frmProject::removePgnLine(const std::string& line) {
-    const auto items = ui->lboPgnFiles->findItems(toQ(line), Qt::MatchFixedString);
-    if (!items.isEmpty()) {
-        delete items.front();
-    }
+    delete pgnLine(line);
 }
 
 std::string frmProject::selectedPgnLine() const {
     const QListWidgetItem* item = ui->lboPgnFiles->currentItem();
-    return item && item->isSelected() ? fromQ(item->text()) : std::string();
+    return item && item->isSelected() ? fromQ(item->data(Qt::UserRole).toString()) : std::string();
+}
+
+void frmProject::setPublicLag(const std::string& key, const std::string& text) {
+    if (QListWidgetItem* item = pgnLine(key)) {
+        item->setText(toQ(text.empty() ? key : key + "   (" + text + ")"));
+    }
 }
 
 // A watched game reads in the normal font; a game that is only polled in italics, and the
 // tip says which it is.
 void frmProject::setPgnLineWatched(const std::string& line, bool watched) {
-    const auto items = ui->lboPgnFiles->findItems(toQ(line), Qt::MatchFixedString);
-    if (items.isEmpty()) {
+    QListWidgetItem* item = pgnLine(line);
+    if (item == nullptr) {
         return;
     }
-    QListWidgetItem* item = items.front();
     QFont font = item->font();
     font.setItalic(!watched);
     item->setFont(font);

@@ -19,6 +19,8 @@
 #include "pipeline/Pipeline.h"
 #include "ui/FtpPanel.h"
 
+class QListWidgetItem;
+
 namespace Ui {
 class frmProject;
 }
@@ -77,12 +79,15 @@ public:
     void setButtonEnabled(MonitorButton button, bool enabled) override;
     void setRemoveCaption(const std::string& caption) override;
     std::string removeCaption() const override;
+    void setPublicLag(const std::string& key, const std::string& text) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The line of lboPgnFiles that stands for the game with this key; none when absent.
+    QListWidgetItem* pgnLine(const std::string& line) const;
     void connectMonitor();
     void connectList();
     void connectFtpPanel();

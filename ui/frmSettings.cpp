@@ -49,6 +49,7 @@ frmSettings::frmSettings(ProgramState& state, FileDialog& dialog, QWidget* paren
     }
     ui->txtScanTime->setText(toQ(start.txtScanTime));
     ui->txtTimeOut->setText(toQ(start.txtTimeOut));
+    ui->txtDelay->setText(toQ(start.txtDelay));
     ui->chkRename->setChecked(start.chkRename);
     ui->chkPublishOnChange->setChecked(start.chkPublishOnChange);
     ui->chkIntro->setChecked(start.chkIntro);
@@ -56,9 +57,11 @@ frmSettings::frmSettings(ProgramState& state, FileDialog& dialog, QWidget* paren
     m_state.bPathsOk = false;
 
     connect(ui->txtScanTime, &QLineEdit::textChanged, this,
-            [this] { requireNumber(ui->txtScanTime, "Scan time must be a number"); });
+            [this] { requireNumber(ui->txtScanTime, "Scan time must be a number", "10"); });
     connect(ui->txtTimeOut, &QLineEdit::textChanged, this,
-            [this] { requireNumber(ui->txtTimeOut, "Timeout must be a number"); });
+            [this] { requireNumber(ui->txtTimeOut, "Timeout must be a number", "10"); });
+    connect(ui->txtDelay, &QLineEdit::textChanged, this,
+            [this] { requireNumber(ui->txtDelay, "Delay must be a number", "0"); });
     connect(ui->chkIntro, &QCheckBox::clicked, this, &frmSettings::chkIntro_Click);
     const std::array<QToolButton*, 4> browse{ui->imgBrowse_0, ui->imgBrowse_1, ui->imgBrowse_2,
                                              ui->imgBrowse_3};
@@ -80,6 +83,7 @@ SettingsFields frmSettings::fields() const {
     }
     fields.txtScanTime = fromQ(ui->txtScanTime->text());
     fields.txtTimeOut = fromQ(ui->txtTimeOut->text());
+    fields.txtDelay = fromQ(ui->txtDelay->text());
     fields.chkIntro = ui->chkIntro->isChecked();
     fields.chkRename = ui->chkRename->isChecked();
     fields.chkPublishOnChange = ui->chkPublishOnChange->isChecked();
@@ -125,11 +129,11 @@ void frmSettings::chkIntro_Click(bool checked) {
     }
 }
 
-void frmSettings::requireNumber(QLineEdit* box, const char* message) {
+void frmSettings::requireNumber(QLineEdit* box, const char* message, const char* fallback) {
     const std::string text = fromQ(box->text());
     if (!text.empty() && !IsNumericText(text)) {
         m_state.ui.messageBox(message, "Number Required", Buttons::Ok, Icon::None);
-        box->setText("10");
+        box->setText(fallback);
     }
 }
 

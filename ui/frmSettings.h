@@ -39,7 +39,8 @@ private:
     SettingsFields fields() const;
     void setOverviewFieldsEnabled(bool enabled);
     void chkIntro_Click(bool checked);
-    void requireNumber(QLineEdit* box, const char* message);
+    // A text that is no number is refused with message and replaced by fallback.
+    void requireNumber(QLineEdit* box, const char* message, const char* fallback);
     void imgBrowse_Click(int index);
     std::string browseFile(int index);
     QLineEdit* path(int index) const { return m_paths[static_cast<std::size_t>(index)]; }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "vistrel/DelayNote.h"
 #include "vistrel/GamePageParts.h"
 #include "vistrel/Page.h"
 
@@ -209,6 +210,7 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
                          "\" data-start=\"" +
                          (ini.start == StartPosition::First ? "first" : "last") + "\"");
     out += "<main id=\"kv-content\">\n";
+    appendDelayNote(out, delayMinutes(file.escapeLines));
     if (file.games.size() > 1) {
         out += "<nav class=\"gamelist\"><details open><summary>Games (" +
                std::to_string(file.games.size()) + ")</summary><ol>";

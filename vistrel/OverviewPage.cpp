@@ -6,6 +6,7 @@
 
 #include <cctype>
 
+#include "vistrel/DelayNote.h"
 #include "vistrel/GamePageParts.h"
 #include "vistrel/Page.h"
 
@@ -168,7 +169,9 @@ std::string renderOverviewPage(const chess::PgnFile& file, const PageIni& ini) {
     page::appendHead(
         out, title, ini, live,
         "class=\"kv-overview-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) + "\"");
-    out += "<main id=\"kv-content\"><div class=\"grid\">\n";
+    out += "<main id=\"kv-content\">";
+    appendDelayNote(out, delayMinutes(file.escapeLines));
+    out += "<div class=\"grid\">\n";
     for (std::size_t i = 0; i < file.games.size() && out.size() <= kMaxPageBytes; ++i) {
         appendCard(out, file.games[i], i + 1, directives, ini);
     }

@@ -30,6 +30,7 @@ TEST_F(ConfigTest, WrittenSettingsReadBackTheSame) {
     s.spubIntroPgn = "round5.pgn";
     s.lpubScanTime = 25;
     s.lpubTimeOut = 45;
+    s.lpubDelay = 15;
     s.bDisConnect = true;
     s.bPgnUpload = true;
     s.bIntroPage = true;
@@ -91,6 +92,23 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"LastLineWithoutLineEndIgnored",
                                  "%\r\nlpubScanTime=30\r\nlpubTimeOut=20", 30, 0}),
     [](const auto& c) { return std::string(c.param.name); });
+
+// The broadcast delay: a file without the key (written before it existed) publishes live;
+// a value above the range keeps the longest delay rather than going live.
+TEST_F(ConfigTest, DelayIsReadWithinItsRange) {
+    for (const auto& [line, minutes] :
+         std::vector<std::pair<std::string, long>>{{"bPgnUpload=True", 0},
+                                                   {"lpubDelay=15", 15},
+                                                   {"LPUBDELAY= 7.5 ", 8},
+                                                   {"lpubDelay=abc", 0},
+                                                   {"lpubDelay=500", kMaxDelayMinutes}}) {
+        settings() = Settings{};
+        readLines("%\r\n" + line + "\r\n");
+        EXPECT_EQ(settings().lpubDelay, minutes) << line;
+    }
+    EXPECT_EQ(DelayMinutes("-5"), 0) << "typed in the dialog, a minus sign is no delay";
+    EXPECT_EQ(DelayMinutes("121"), kMaxDelayMinutes);
+}
 
 class ConfigLineEnds : public ConfigTest, public ::testing::WithParamInterface<const char*> {};
 

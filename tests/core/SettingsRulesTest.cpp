@@ -40,6 +40,7 @@ TEST_F(SettingsRulesTest, UsableFieldsAreAppliedWithoutAMessage) {
     fields.chkRename = true;
     fields.txtPath[4] = "final.txt";
     fields.txtScanTime = "2.5";  // rounded, halves to even
+    fields.txtDelay = "15";
     ApplySettingsFields(state, fields);
 
     EXPECT_TRUE(program.ui.boxes.empty());
@@ -52,7 +53,27 @@ TEST_F(SettingsRulesTest, UsableFieldsAreAppliedWithoutAMessage) {
     EXPECT_TRUE(state.settings.bpubRenameFiles);
     EXPECT_EQ(state.settings.lpubScanTime, 2);
     EXPECT_EQ(state.settings.lpubTimeOut, 45);
+    EXPECT_EQ(state.settings.lpubDelay, 15);
+    EXPECT_EQ(SettingsFieldsFrom(state).txtDelay, "15");
     EXPECT_TRUE(ReportPathsState(state));
+
+    // An emptied delay field switches the delay off.
+    fields.txtDelay = "";
+    ApplySettingsFields(state, fields);
+    EXPECT_EQ(state.settings.lpubDelay, 0);
+}
+
+// The delay is refused outside 0 to 120 minutes, like a scan time that is no number, and
+// the delay that was set stays.
+TEST_F(SettingsRulesTest, DelayOutsideItsRangeIsRefused) {
+    state.settings.lpubDelay = 15;
+    for (const char* delay : {"121", "-1", "15m"}) {
+        fields.txtDelay = delay;
+        ApplySettingsFields(state, fields);
+        EXPECT_EQ(lastTitle(), "Delay Out Of Range") << delay;
+        EXPECT_FALSE(state.bPathsOk);
+        EXPECT_EQ(state.settings.lpubDelay, 15);
+    }
 }
 
 struct Refusal {

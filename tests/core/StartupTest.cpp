@@ -83,11 +83,21 @@ TEST_F(StartupTest, OldWorkFilesAreOfferedAndOnlyPgnDeleted) {
     EXPECT_FALSE(fs::exists(program.dir.file("backup/b.pgn")));
     EXPECT_TRUE(fs::exists(program.dir.file("backup/notes.txt")));
 
+    // Snapshots of a delayed round are old files too; Yes removes them with their folders.
+    program.dir.write("delay/games/board1.pgn/0001796567400000.pgn", "");
+    program.ui.answerNext(Answer::Yes);
+    ASSERT_TRUE(Main(program.state));
+    ASSERT_EQ(program.ui.boxes.size(), 2u);
+    EXPECT_NE(program.ui.boxes[1].text.find(":\r\n" + root + "/delay/\r\n" + root + "/backup/\r\n"),
+              std::string::npos)
+        << program.ui.boxes[1].text;
+    EXPECT_TRUE(fs::is_empty(program.dir.file("delay")));
+
     // The text file left behind brings the question back at the next start; No keeps all.
     program.dir.write("finalpgn/c.pgn", "");
     program.ui.answerNext(Answer::No);
     ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(program.ui.boxes.size(), 2u);
+    EXPECT_EQ(program.ui.boxes.size(), 3u);
     EXPECT_TRUE(fs::exists(program.dir.file("finalpgn/c.pgn")));
 }
 

@@ -44,6 +44,9 @@ public:
     void setButtonEnabled(MonitorButton b, bool on) override { enabled[b] = on; }
     void setRemoveCaption(const std::string& caption) override { removeButton = caption; }
     std::string removeCaption() const override { return removeButton; }
+    void setPublicLag(const std::string& key, const std::string& text) override {
+        publicLag[key] = text;
+    }
 
     bool timer1 = false, alarmTimer = false, alarmVisible = false;
     Lines countDown;
@@ -54,6 +57,7 @@ public:
     std::map<std::string, bool> watched;  // as the list marks each game
     std::map<MonitorButton, bool> enabled;
     std::string removeButton = "Remove";
+    std::map<std::string, std::string> publicLag;
 };
 
 class ScriptedDialog : public FileDialog {

@@ -10,7 +10,8 @@ TestProgram::TestProgram() {
     state.tempDir = state.programDir + "temppgn/";
     state.finalDir = state.programDir + "finalpgn/";
     state.backupDir = state.programDir + "backup/";
-    for (const auto* d : {&state.tempDir, &state.finalDir, &state.backupDir}) {
+    state.delayDir = state.programDir + "delay/";
+    for (const auto* d : {&state.tempDir, &state.finalDir, &state.backupDir, &state.delayDir}) {
         fs::create_directories(*d);
     }
 }

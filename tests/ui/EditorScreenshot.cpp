@@ -1,0 +1,72 @@
+// Not a test: scripts/screenshots.sh runs it to picture an editor with its glyph menu open
+// inside the main window, written to the path in KORVANE_SCREENSHOT.
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPainter>
+#include <filesystem>
+
+#include "EditorFixture.h"
+#include "pipeline/FileDialog.h"
+#include "ui/QtOperator.h"
+#include "ui/frmMain.h"
+
+namespace korvane::test {
+namespace {
+
+class NoFiles : public FileDialog {
+public:
+    std::optional<FileSelection> open(const std::string&, const std::string&, const std::string&,
+                                      bool) override {
+        return std::nullopt;
+    }
+};
+
+const char* kCommented =
+    "[Event \"Club Championship\"]\r\n[Site \"Harbour Hall\"]\r\n[Date \"2026.12.06\"]\r\n"
+    "[Round \"5\"]\r\n[White \"Adams, Jane\"]\r\n[Black \"Brown, Tom\"]\r\n"
+    "[Result \"*\"]\r\n[ECO \"C65\"]\r\n\r\n"
+    "1. e4 e5 2. Nf3 Nc6 3. Bb5 Nf6 {The Berlin: solid, and a favourite of the\r\n"
+    "second seed.} 4. O-O Nxe4 5. d4 $1 (5. Re1 Nd6 6. Nxe5 Be7 $14) 5... Nd6\r\n"
+    "6. Bxc6 dxc6 7. dxe5 Nf5 8. Qxd8+ Kxd8 *\r\n";
+
+TEST(EditorScreenshot, DISABLED_EditorWithGlyphMenuOpen) {
+    const char* target = std::getenv("KORVANE_SCREENSHOT");
+    ASSERT_NE(target, nullptr);
+    TempDir dir;
+    QtOperator op;
+    FixedClock clock;
+    ProgramState state(op, clock);
+    state.programDir = dir.path() + "/";
+    state.finalDir = state.programDir + "finalpgn/";
+    NoFiles files;
+    frmMain main(state, files);
+    op.attach(&main);
+    main.resize(1000, 640);
+    main.show();
+    frmEditor* editor =
+        main.editors().openEditor(dir.write("finalpgn/board5.pgn", kCommented), kCommented, true);
+    editor->setCaption("/home/operator/korvane/finalpgn/board5.pgn");
+    auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+    frame->setGeometry(20, 10, 760, 520);
+    main.mdiArea()->setActiveSubWindow(frame);
+    caretAt(editor, text(editor)->toPlainText().indexOf(" Nd6\n6."));
+    QTest::mouseClick(button(editor, "cmdCom_0"), Qt::LeftButton);
+    QApplication::processEvents();
+
+    // The offscreen platform draws each top-level window on its own: lay the pop-up over
+    // the main window where it stands.
+    auto* menu = main.findChild<QMenu*>("mnuAnno1");
+    QPixmap picture = main.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap(menu->pos() - main.mapToGlobal(QPoint(0, 0)), menu->grab());
+    painter.end();
+    std::filesystem::create_directories(std::filesystem::path(target).parent_path());
+    EXPECT_TRUE(picture.save(target));
+    menu->hide();
+}
+
+}  // namespace
+}  // namespace korvane::test
