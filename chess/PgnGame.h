@@ -32,6 +32,7 @@ struct PgnGame {
     std::vector<std::pair<std::string, std::string>>
         tags;              // in file order, values unescaped, UTF-8
     std::string startFen;  // FEN of the initial position (standard start unless SetUp/FEN)
+    std::string finalFen;  // FEN after the main line's last move (startFen when it has none)
     std::vector<std::string> initialComments;  // comments before the first move
     Line mainLine;
     std::string result;  // "1-0", "0-1", "1/2-1/2", "*", or "" when the move text has none

@@ -232,7 +232,9 @@ PgnParser::Step PgnParser::playMove(std::string_view word, const SanSyntax& synt
     f.pos.makeMove(move);
     node.san += checkSuffix(f.pos);
     node.uci = uciText(move);
-    node.fenAfter = f.pos.fen();
+    if (m_fenPerMove) {
+        node.fenAfter = f.pos.fen();
+    }
     if (nag != 0) {
         node.nags.push_back(nag);
     }

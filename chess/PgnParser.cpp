@@ -145,6 +145,7 @@ bool PgnParser::parseGame() {
     if (!parseMoveText(game)) {
         return false;
     }
+    game.finalFen = m_stack.front().pos.fen();
     m_stack.clear();
     m_game = nullptr;
     // Without tags and moves there is no game: stray comments or results between games

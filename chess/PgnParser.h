@@ -15,8 +15,13 @@ namespace chess::pgn {
 // Reads one file; every method that can meet a fault returns false after setting the error.
 class PgnParser {
 public:
-    PgnParser(std::string text, std::string_view fileName, PgnFile& out, PgnError& error)
-        : m_text(std::move(text)), m_file(fileName), m_out(out), m_error(error) {}
+    PgnParser(std::string text, std::string_view fileName, PgnFile& out, PgnError& error,
+              bool fenPerMove = true)
+        : m_text(std::move(text)),
+          m_file(fileName),
+          m_out(out),
+          m_error(error),
+          m_fenPerMove(fenPerMove) {}
 
     // With faults, a faulty game is recorded there and skipped; without, it ends the run.
     bool run(std::vector<PgnError>* faults = nullptr) {
@@ -101,6 +106,7 @@ private:
     size_t m_errorAt = 0;
     int m_gameNumber = 0;  // of the game being read, counting faulty games too
     bool m_reportingVariation = false;
+    bool m_fenPerMove = true;     // fill MoveNode::fenAfter
     size_t m_linesCountedTo = 0;  // lineOf counts on from here: its positions only grow
     size_t m_lineAtCount = 1;
 };

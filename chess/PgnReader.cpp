@@ -7,9 +7,10 @@ namespace chess {
 
 using pgn::PgnParser;
 
-bool readPgn(std::string_view bytes, std::string_view fileName, PgnFile& out, PgnError& error) {
+bool readPgn(std::string_view bytes, std::string_view fileName, PgnFile& out, PgnError& error,
+             bool fenPerMove) {
     out = PgnFile{};
-    PgnParser parser(decodePgnText(bytes), fileName, out, error);
+    PgnParser parser(decodePgnText(bytes), fileName, out, error, fenPerMove);
     return parser.run();
 }
 

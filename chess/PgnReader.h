@@ -17,8 +17,11 @@ struct PgnError {
 
 // Reads the bytes of a PGN file (UTF-8 when valid, else Windows-1252; CR LF or LF).
 // fileName only serves the messages. Returns false and fills error on the first fault;
-// a game without a result is no fault (it is still being played).
-bool readPgn(std::string_view bytes, std::string_view fileName, PgnFile& out, PgnError& error);
+// a game without a result is no fault (it is still being played). Without fenPerMove the
+// moves' fenAfter stays empty (a page replays them in the browser): reading is faster and
+// takes less memory; PgnGame::finalFen is always filled.
+bool readPgn(std::string_view bytes, std::string_view fileName, PgnFile& out, PgnError& error,
+             bool fenPerMove = true);
 
 // Reads every game it can: a faulty game is left out, its fault added to faults, and
 // reading goes on at the next line that starts with "[". For checking whole collections.

@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh [--tests]
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev libcurl4-openssl-dev)
+packages=(cmake g++ make qt6-base-dev libcurl4-openssl-dev esbuild)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev python3-pyftpdlib python3-openssl chromium clang libclang-rt-14-dev)
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes docs/game-page.png and docs/overview-page.png: converts the browser-test fixtures
-# with the converter and the shipped ini files, then photographs the pages with headless
-# Chromium. Also docs/editor-menu.png, drawn by the window tests' program (build it first). Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
+# Makes docs/game-page.png (a phone) and docs/overview-page.png (a laptop): converts the
+# browser-test fixtures with the converter and the shipped ini files, then photographs the
+# pages with headless Chromium. Also docs/editor-menu.png, drawn by the window tests' program
+# (build it first). Usage: scripts/screenshots.sh [path of vistrel] (default build/vistrel/vistrel)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -23,8 +24,8 @@ shoot() {  # page, picture, width, height
     echo "docs/$2"
 }
 mkdir -p docs
-shoot game.htm game-page.png 1100 720
-shoot overview.htm overview-page.png 1100 470
+shoot game.htm game-page.png 390 844         # a phone
+shoot overview.htm overview-page.png 1366 768  # a laptop
 
 # The editor with its glyph menu, drawn by the window tests' program on Qt's offscreen platform.
 if [[ -x build/tests/ui/test_ui ]]; then

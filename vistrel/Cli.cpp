@@ -145,7 +145,7 @@ bool Conversion::run(std::string& message) {
     }
     chess::PgnFile file;
     chess::PgnError pgnError;
-    if (!chess::readPgn(bytes, pgnName, file, pgnError)) {
+    if (!chess::readPgn(bytes, pgnName, file, pgnError, false)) {
         return fail(message, pgnError.message);
     }
     if (ini.overview) {

@@ -15,64 +15,46 @@ namespace {
 using page::appendEscaped;
 using page::Clocks;
 
-// Writes the moves of one line; ids are stable while moves are only appended, so a
-// refreshed page can show the same move again.
+// Writes the moves of one line as PGN-like text ("12.Nf3 Nc6"), with comments, clock and
+// evaluation data, NAGs and variations as elements between them. The page script replays
+// the moves from the start position, so no move carries a position of its own: a page
+// stays small however long the game, and without a script it still reads as a game score.
 class MoveListWriter {
 public:
     MoveListWriter(std::string& out, bool clocks) : m_out(out), m_clocks(clocks) {}
 
-    // Clocks to show at the last move of the main line instead of those from comments.
-    void setFinalClocks(const Clocks& clocks) {
-        m_finalClocks = clocks;
-        m_hasFinalClocks = true;
-    }
-
-    void writeLine(const chess::Line& line, const std::string& idPrefix, Clocks clocks) {
+    void writeLine(const chess::Line& line) {
         bool needNumber = true;  // a black move shows "12..." at a line start or after text
-        for (std::size_t i = 0; i < line.moves.size(); ++i) {
-            const chess::MoveNode& move = line.moves[i];
+        for (const chess::MoveNode& move : line.moves) {
             for (const auto& comment : move.commentsBefore) {
                 needNumber = this->comment(comment) || needNumber;
             }
-            const Clocks before = clocks;
-            for (const auto& comment : move.commentsAfter) {
-                const auto parts = page::splitComment(comment);
-                if (!parts.clock.empty()) {
-                    (move.white ? clocks.white : clocks.black) = parts.clock;
-                }
-            }
-            const std::string id = idPrefix + std::to_string(i + 1);
-            const bool finalMove = m_hasFinalClocks && m_depth == 0 && i + 1 == line.moves.size();
-            this->move(move, id, needNumber, finalMove ? m_finalClocks : clocks);
+            this->move(move, needNumber);
             needNumber = false;
             for (const auto& comment : move.commentsAfter) {
                 needNumber = this->comment(comment) || needNumber;
             }
-            for (std::size_t v = 0; v < move.variations.size(); ++v) {
+            for (const auto& variation : move.variations) {
                 m_out += "<div class=\"var\">";
-                ++m_depth;
-                writeLine(move.variations[v], id + "v" + std::to_string(v + 1) + "-", before);
-                --m_depth;
+                writeLine(variation);
                 m_out += "</div>";
                 needNumber = true;
             }
         }
     }
 
-    // Returns whether anything but clock data was written: clock data between the two
-    // moves of a pair does not interrupt the move numbering.
+    // Returns whether anything but clock or evaluation data was written: such data between
+    // the two moves of a pair does not interrupt the move numbering.
     bool comment(const std::string& text) {
         const auto parts = page::splitComment(text);
         if (!parts.text.empty()) {
             m_out += "<span class=\"cmt\">" + page::escaped(parts.text) + "</span>";
         }
         if (!parts.eval.empty()) {
-            m_out += "<span class=\"eval\" title=\"evaluation\">" + page::escaped(parts.eval) +
-                     "</span>";
+            m_out += "<span class=\"eval\">" + page::escaped(parts.eval) + "</span>";
         }
         if (!parts.clock.empty() && m_clocks) {
-            m_out +=
-                "<span class=\"clk\" title=\"clock\">" + page::escaped(parts.clock) + "</span>";
+            m_out += "<span class=\"clk\">" + page::escaped(parts.clock) + "</span>";
         }
         for (const auto& other : parts.others) {
             m_out += "<span class=\"cmd\">" + page::escaped(other) + "</span>";
@@ -81,37 +63,21 @@ public:
     }
 
 private:
-    void move(const chess::MoveNode& move, const std::string& id, bool needNumber,
-              const Clocks& clocks) {
+    void move(const chess::MoveNode& move, bool needNumber) {
+        m_out += ' ';
         if (move.white || needNumber) {
-            m_out += "<span class=\"num\">" + std::to_string(move.moveNumber) +
-                     (move.white ? "." : "...") + "</span>";
+            m_out += std::to_string(move.moveNumber) + (move.white ? "." : "...");
         }
-        m_out += "<span class=\"mv\" id=\"" + id + "\" data-fen=\"";
-        appendEscaped(m_out, move.fenAfter);
-        m_out += "\" data-uci=\"";
-        appendEscaped(m_out, move.uci);
-        if (m_clocks) {
-            m_out += "\" data-wc=\"";
-            appendEscaped(m_out, clocks.white);
-            m_out += "\" data-bc=\"";
-            appendEscaped(m_out, clocks.black);
-        }
-        m_out += "\">";
         appendEscaped(m_out, move.san);
         for (const int nag : move.nags) {
-            m_out += "<span class=\"nag\">";
+            m_out += "<span class=\"nag\" data-n=\"" + std::to_string(nag) + "\">";
             appendEscaped(m_out, page::nagSymbol(nag));
             m_out += "</span>";
         }
-        m_out += "</span> ";
     }
 
     std::string& m_out;
     bool m_clocks;
-    int m_depth = 0;  // 0 on the main line
-    Clocks m_finalClocks;
-    bool m_hasFinalClocks = false;
 };
 
 bool hasClockComments(const chess::PgnGame& game) {
@@ -125,27 +91,17 @@ bool hasClockComments(const chess::PgnGame& game) {
     return false;
 }
 
-const char* const kNavigation =
-    "<div class=\"nav\">"
-    "<button type=\"button\" data-nav=\"first\" title=\"First position\">&laquo;</button>"
-    "<button type=\"button\" data-nav=\"prev\" title=\"Previous move\">&lsaquo;</button>"
-    "<button type=\"button\" data-nav=\"next\" title=\"Next move\">&rsaquo;</button>"
-    "<button type=\"button\" data-nav=\"last\" title=\"Last move\">&raquo;</button>"
-    "<button type=\"button\" data-nav=\"flip\" title=\"Flip board\">&#8645;</button>"
-    "</div>";
-
 void appendInfo(std::string& out, const chess::PgnGame& game, const std::string& result) {
     out += "<div class=\"info\">";
-    const auto item = [&](const char* cls, const std::string& prefix, const std::string& value) {
+    const auto item = [&](const std::string& prefix, const std::string& value) {
         if (!value.empty() && value != "?" && value.find("??") == std::string::npos) {
-            out += std::string("<span class=\"item ") + cls + "\">" +
-                   page::escaped(prefix + value) + "</span>";
+            out += "<span class=\"item\">" + page::escaped(prefix + value) + "</span>";
         }
     };
-    item("event", "", game.tag("Event"));
-    item("site", "", game.tag("Site"));
-    item("round", "Round ", game.tag("Round"));
-    item("date", "", game.tag("Date"));
+    item("", game.tag("Event"));
+    item("", game.tag("Site"));
+    item("Round ", game.tag("Round"));
+    item("", game.tag("Date"));
     if (result == "*") {
         out += "<span class=\"live-mark\">live</span>";
     } else {
@@ -154,49 +110,112 @@ void appendInfo(std::string& out, const chess::PgnGame& game, const std::string&
     out += "</div>";
 }
 
-void appendMoveList(std::string& out, const chess::PgnGame& game, const std::string& number,
-                    const std::string& result, bool clocks) {
+void appendMoveList(std::string& out, const chess::PgnGame& game, const std::string& result,
+                    bool clocks) {
     out += "<div class=\"moves\">";
     MoveListWriter writer(out, clocks);
     for (const auto& comment : game.initialComments) {
         writer.comment(comment);
     }
     out += "<div class=\"line\">";
-    // Without any [%clk] comment the tag clocks belong to the current, last position.
-    if (!hasClockComments(game)) {
-        writer.setFinalClocks(page::tagClocks(game));
-    }
-    writer.writeLine(game.mainLine, "g" + number + "-", Clocks{});
-    out += "<span class=\"res\">" + page::escaped(result) + "</span></div></div>";
+    writer.writeLine(game.mainLine);
+    out += " <span class=\"res\">" + page::escaped(result) + "</span></div></div>";
 }
 
-void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
-                const PageIni& ini) {
+// The tag section as PGN: the spectator's download starts with it, the script reads the
+// clocks' time control from it, and without a script it tells a game shown in brief.
+void appendTagSection(std::string& out, const chess::PgnGame& game) {
+    out += "<pre class=\"tags\">";
+    for (const auto& [name, value] : game.tags) {
+        std::string quoted;
+        for (const char c : value) {
+            if (c == '"' || c == '\\') {
+                quoted += '\\';
+            }
+            quoted += c;
+        }
+        page::appendText(out, "[" + name + " \"" + quoted + "\"]\n");
+    }
+    out += "</pre>";
+}
+
+// The first game is written in full. Every other game of a file is written in brief, so that
+// a file of many games gives a page that grows with their moves: its tag section, its final
+// position as a text diagram and its moves. The script builds its players, board and
+// clocks from these when the game is chosen.
+void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index, const PageIni& ini,
+                bool several) {
     const std::string number = std::to_string(index + 1);
     const std::string result = page::effectiveResult(game);
     const std::string startFen = game.startFen.empty() ? page::kStartFen : game.startFen;
     const auto& moves = game.mainLine.moves;
-    const Clocks tags = page::tagClocks(game);
-    const Clocks shown = page::finalClocks(game);
+    const std::string finalFen = page::finalFen(game);
+    const bool full = index == 0;
 
-    out += "<section class=\"game" + std::string(index == 0 ? " active" : "") + "\" id=\"game-" +
-           number + "\" data-live=\"" + (result == "*" ? "1" : "0") + "\" data-start-fen=\"";
-    appendEscaped(out, startFen);
-    if (moves.empty() && ini.clocks) {
-        out += "\" data-wc=\"" + page::escaped(tags.white) + "\" data-bc=\"" +
-               page::escaped(tags.black);
+    out += std::string("<section class=\"game") + (full ? " active" : " brief") + "\" id=\"game-" +
+           number + "\" data-live=\"" + (result == "*" ? "1" : "0") + "\"";
+    if (startFen != page::kStartFen) {
+        out += " data-start-fen=\"" + page::escaped(startFen) + "\"";
     }
-    out += "\">";
-    appendInfo(out, game, result);
-    out += "<div class=\"play\"><div class=\"boardcol\">";
-    page::appendPlayer(out, game, false, shown.black, ini.clocks);
-    page::appendBoard(out, moves.empty() ? startFen : moves.back().fenAfter,
-                      moves.empty() ? std::string() : moves.back().uci, ini.coordinates, "");
-    page::appendPlayer(out, game, true, shown.white, ini.clocks);
-    out += kNavigation;
-    out += "</div>";  // boardcol
-    appendMoveList(out, game, number, result, ini.clocks);
-    out += "</div></section>\n";
+    if (several) {  // the heading and tab title follow the game chosen from the list
+        out += " data-title=\"";
+        appendEscaped(out, page::pageTitle(ini.title, &game, page::gameLabel(game, index + 1)));
+        out += "\"";
+    }
+    // Without any [%clk] comment the tag clocks belong to the current, last position.
+    if (ini.clocks && !hasClockComments(game)) {
+        const Clocks tags = page::tagClocks(game);
+        if (!tags.white.empty() || !tags.black.empty()) {
+            out += " data-wc=\"" + page::escaped(tags.white) + "\" data-bc=\"" +
+                   page::escaped(tags.black) + "\"";
+        }
+    }
+    out += ">";
+    appendTagSection(out, game);
+    if (full) {
+        const Clocks shown = page::finalClocks(game);
+        appendInfo(out, game, result);
+        out += "<div class=\"play\"><div class=\"boardcol\">";
+        page::appendPlayer(out, game, false, shown.black, ini.clocks);
+        page::appendBoard(out, finalFen, moves.empty() ? std::string() : moves.back().uci, "",
+                          page::positionLabel(game));
+        page::appendPlayer(out, game, true, shown.white, ini.clocks);
+        out += "</div>";  // boardcol
+        appendMoveList(out, game, result, ini.clocks);
+        out += "</div>";
+    } else {
+        page::appendTextBoard(out, finalFen);
+        appendMoveList(out, game, result, ini.clocks);
+    }
+    out += "</section>\n";
+}
+
+bool lineHasEval(const chess::Line& line) {
+    for (const auto& move : line.moves) {
+        for (const auto& comment : move.commentsAfter) {
+            if (comment.find("[%eval") != std::string::npos) {
+                return true;
+            }
+        }
+        for (const auto& variation : move.variations) {
+            if (lineHasEval(variation)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+page::Scripts scriptsFor(const chess::PgnFile& file, const PageIni& ini, bool live) {
+    page::Scripts scripts{true, false, false, live};
+    for (const auto& game : file.games) {
+        const Clocks tags = page::tagClocks(game);
+        scripts.clocks =
+            scripts.clocks ||
+            (ini.clocks && (hasClockComments(game) || !tags.white.empty() || !tags.black.empty()));
+        scripts.evals = scripts.evals || lineHasEval(game.mainLine);
+    }
+    return scripts;
 }
 
 }  // namespace
@@ -204,15 +223,10 @@ void appendGame(std::string& out, const chess::PgnGame& game, std::size_t index,
 std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
     const std::string title = page::pageTitle(ini.title, file, "Chess game");
     const bool live = page::anyLive(file);
-    std::string out;
-    page::appendHead(out, title, ini, live,
-                     "class=\"kv-game-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) +
-                         "\" data-start=\"" +
-                         (ini.start == StartPosition::First ? "first" : "last") + "\"");
-    out += "<main id=\"kv-content\">\n";
+    std::string out = "<main id=\"kv-content\">\n";
     appendDelayNote(out, delayMinutes(file.escapeLines));
     if (file.games.size() > 1) {
-        out += "<nav class=\"gamelist\"><details open><summary>Games (" +
+        out += "<nav class=\"gamelist\"><details><summary>Games (" +
                std::to_string(file.games.size()) + ")</summary><ol>";
         for (std::size_t i = 0; i < file.games.size(); ++i) {
             const auto& game = file.games[i];
@@ -232,11 +246,22 @@ std::string renderGamePage(const chess::PgnFile& file, const PageIni& ini) {
         out += "</ol></details></nav>\n";
     }
     for (std::size_t i = 0; i < file.games.size() && out.size() <= kMaxPageBytes; ++i) {
-        appendGame(out, file.games[i], i, ini);
+        appendGame(out, file.games[i], i, ini, file.games.size() > 1);
     }
     out += "</main>\n";
-    page::appendTail(out);
-    return out;
+    std::string html;
+    html.reserve(out.size() + 30000);
+    page::appendHead(html, page::PageKind::Game, title, ini, live,
+                     "class=\"kv-game-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) +
+                         "\" data-start=\"" +
+                         (ini.start == StartPosition::First ? "first" : "last") +
+                         (ini.coordinates ? "\" data-coords=\"1" : "") +
+                         (ini.clocks ? "\" data-clocks=\"1" : "") + "\" data-v=\"" +
+                         page::digest(out) + "\" data-made=\"" + page::madeAt() + "\"",
+                     ini.overviewPage);
+    html += out;
+    page::appendTail(html, scriptsFor(file, ini, live));
+    return html;
 }
 
 }  // namespace vistrel

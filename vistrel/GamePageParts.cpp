@@ -1,7 +1,8 @@
 #include "vistrel/GamePageParts.h"
 
-#include <array>
 #include <cctype>
+#include <cstdint>
+#include <ctime>
 
 #include "vistrel/Assets.h"
 
@@ -57,95 +58,22 @@ std::string urlEncoded(std::string_view name) {
     return out;
 }
 
-namespace {
-
-const char* pieceName(char type) {
-    switch (type) {
-        case 'K':
-            return "king";
-        case 'Q':
-            return "queen";
-        case 'R':
-            return "rook";
-        case 'B':
-            return "bishop";
-        case 'N':
-            return "knight";
-        case 'P':
-            return "pawn";
-        default:
-            return nullptr;
-    }
-}
-
-// The placement field of a FEN as 8 rows of 8 characters, rank 8 first; ' ' is empty.
-std::array<std::string, 8> placement(const std::string& fen) {
-    std::array<std::string, 8> rows;
-    std::size_t rank = 0;
-    for (const char c : fen) {
-        if (c == ' ' || rank >= 8) {
-            break;
-        }
-        if (c == '/') {
-            ++rank;
-        } else if (c >= '1' && c <= '8') {
-            rows[rank].append(static_cast<std::size_t>(c - '0'), ' ');
+void appendText(std::string& out, std::string_view text) {
+    for (const char ch : text) {
+        if (ch == '&') {
+            out += "&amp;";
+        } else if (ch == '<') {
+            out += "&lt;";
+        } else if (ch == '>') {
+            out += "&gt;";
         } else {
-            rows[rank] += c;
+            out += ch;
         }
     }
-    for (auto& row : rows) {
-        row.resize(8, ' ');
-    }
-    return rows;
 }
 
-}  // namespace
-
-void appendBoard(std::string& out, const std::string& fen, const std::string& uci, bool coordinates,
-                 const char* extraClass) {
-    const auto rows = placement(fen);
-    const std::string from = uci.substr(0, 2);
-    const std::string to = uci.size() >= 4 ? uci.substr(2, 2) : std::string();
-    out += "<div class=\"board";
-    if (*extraClass != '\0') {
-        out += ' ';
-        out += extraClass;
-    }
-    out += "\" data-fen=\"";
-    appendEscaped(out, fen);
-    out += "\" data-flip=\"0\" data-coords=\"";
-    out += coordinates ? "1" : "0";
-    out += "\">";
-    for (int rank = 0; rank < 8; ++rank) {
-        for (int file = 0; file < 8; ++file) {
-            const std::string name{static_cast<char>('a' + file), static_cast<char>('8' - rank)};
-            out += (rank + file) % 2 == 0 ? "<div class=\"sq l" : "<div class=\"sq d";
-            if (name == from || name == to) {
-                out += " lm";
-            }
-            out += "\" data-sq=\"" + name + "\">";
-            if (coordinates && file == 0) {
-                out += "<span class=\"cr\">" + name.substr(1) + "</span>";
-            }
-            if (coordinates && rank == 7) {
-                out += "<span class=\"cf\">" + name.substr(0, 1) + "</span>";
-            }
-            const char p = rows[static_cast<std::size_t>(rank)][static_cast<std::size_t>(file)];
-            const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(p)));
-            if (const char* pieceType = pieceName(type)) {
-                const bool white = p == type;
-                out += white ? "<svg class=\"pc w\" role=\"img\" aria-label=\"white "
-                             : "<svg class=\"pc b\" role=\"img\" aria-label=\"black ";
-                out += pieceType;
-                out += "\"><use href=\"#kv-";
-                out += type;
-                out += "\"/></svg>";
-            }
-            out += "</div>";
-        }
-    }
-    out += "</div>";
+std::string madeAt() {
+    return std::to_string(static_cast<long long>(std::time(nullptr)));
 }
 
 std::string nagSymbol(int nag) {
@@ -329,8 +257,7 @@ void appendPlayer(std::string& out, const chess::PgnGame& game, bool white,
         out += "<span class=\"elo\">" + escaped(elo) + "</span>";
     }
     if (withClock) {
-        out += white ? "<span class=\"clock\" data-side=\"w\">"
-                     : "<span class=\"clock\" data-side=\"b\">";
+        out += "<span class=\"clock\">";
         appendEscaped(out, clock);
         out += "</span>";
     }
@@ -351,11 +278,15 @@ std::string moveLabel(const chess::MoveNode& move) {
     return std::to_string(move.moveNumber) + (move.white ? ". " : "... ") + move.san;
 }
 
+std::string pageTitle(const std::string& pattern, const chess::PgnGame* game,
+                      const std::string& fallback) {
+    const std::string title = expandTitle(pattern, game);
+    return title.empty() || title == "-" ? fallback : title;
+}
+
 std::string pageTitle(const std::string& pattern, const chess::PgnFile& file,
                       const std::string& fallback) {
-    const std::string title =
-        expandTitle(pattern, file.games.empty() ? nullptr : &file.games.front());
-    return title.empty() || title == "-" ? fallback : title;
+    return pageTitle(pattern, file.games.empty() ? nullptr : &file.games.front(), fallback);
 }
 
 bool anyLive(const chess::PgnFile& file) {
@@ -379,7 +310,11 @@ std::string expandTitle(const std::string& pattern, const chess::PgnGame* game) 
         }
         out += pattern.substr(pos, open - pos);
         if (game != nullptr) {
-            out += game->tag(pattern.substr(open + 1, close - open - 1));
+            // "?" and "????.??.??" stand for an unknown value: nothing to show.
+            const std::string value = game->tag(pattern.substr(open + 1, close - open - 1));
+            if (value.find_first_not_of("?.") != std::string::npos) {
+                out += value;
+            }
         }
         pos = close + 1;
     }
@@ -391,10 +326,25 @@ std::string expandTitle(const std::string& pattern, const chess::PgnGame* game) 
                : out.substr(first, out.find_last_not_of(dangling) - first + 1);
 }
 
-void appendHead(std::string& out, const std::string& title, const PageIni& ini, bool live,
-                const std::string& bodyAttributes) {
+std::string digest(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ULL;  // 64-bit FNV-1a
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    }
+    static const char* hex = "0123456789abcdef";
+    std::string out(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4) {
+        out[static_cast<std::size_t>(i)] = hex[hash & 15];
+    }
+    return out;
+}
+
+void appendHead(std::string& out, PageKind kind, const std::string& title, const PageIni& ini,
+                bool live, const std::string& bodyAttributes, const std::string& navLink) {
     out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
     out += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
+    // An empty inline icon, so that browsers do not ask the server for /favicon.ico.
+    out += "<link rel=\"icon\" href=\"data:,\">\n";
     if (live && ini.refreshSeconds > 0) {
         // Without a script the page can only follow a game by reloading itself.
         out += "<noscript><meta http-equiv=\"refresh\" content=\"" +
@@ -404,20 +354,34 @@ void appendHead(std::string& out, const std::string& title, const PageIni& ini, 
     appendEscaped(out, title);
     out += "</title>\n<script>document.documentElement.className='js'</script>\n<style>\n";
     out += ":root{--light:" + ini.lightColour + ";--dark:" + ini.darkColour +
-           ";--lastmove:" + ini.lastMoveColour + ";--board:" + std::to_string(ini.boardSize) +
-           "px;--small:" + std::to_string(ini.smallBoardSize) +
-           "px;--per-row:" + std::to_string(ini.boardsPerRow) + "}\n";
+           ";--lastmove:" + ini.lastMoveColour;
+    out += kind == PageKind::Game ? ";--board:" + std::to_string(ini.boardSize) + "px}\n"
+                                  : ";--small:" + std::to_string(ini.smallBoardSize) +
+                                        "px;--per-row:" + std::to_string(ini.boardsPerRow) + "}\n";
     out += assets::kPageCss;
+    out += kind == PageKind::Game ? assets::kGameCss : assets::kOverviewCss;
     out += "</style>\n</head>\n<body " + bodyAttributes + ">\n";
-    out += assets::kPiecesSvg;
     out += "<header class=\"top\"><h1 id=\"kv-title\">";
     appendEscaped(out, title);
-    out += "</h1></header>\n";
+    out += "</h1>";
+    if (!navLink.empty()) {
+        out += "<a class=\"allgames\" href=\"" + urlEncoded(navLink) + "\">All games</a>";
+    }
+    out += "</header>\n";
 }
 
-void appendTail(std::string& out) {
+void appendTail(std::string& out, const Scripts& scripts) {
     out += "<script>\n";
-    out += assets::kPageJs;
+    if (scripts.game) {
+        out += assets::kCoreJs;
+        out += scripts.clocks ? assets::kClocksJs : "";
+        out += scripts.evals ? assets::kEvalsJs : "";
+        out += assets::kPageJs;
+    }
+    // A page whose games are all over never refreshes: it needs no refresh code.
+    if (scripts.refresh) {
+        out += assets::kRefreshJs;
+    }
     out += "</script>\n</body>\n</html>\n";
 }
 

@@ -8,6 +8,7 @@
 
 #include "chess/PgnGame.h"
 #include "vistrel/Ini.h"
+#include "vistrel/PageBoard.h"
 
 namespace vistrel::page {
 
@@ -22,10 +23,15 @@ std::string escaped(std::string_view text);
 // percent-encoded, so a page name can never become a script or another scheme.
 std::string urlEncoded(std::string_view name);
 
-// The board of fen as 64 squares, white at the bottom, the squares of the last move
-// (long notation such as "e2e4") marked. page.js draws the same markup when navigating.
-void appendBoard(std::string& out, const std::string& fen, const std::string& uci, bool coordinates,
-                 const char* extraClass);
+// Appends text for an element's content: only & < > escaped.
+void appendText(std::string& out, std::string_view text);
+
+// The time the page is made, in seconds since 1970, for the clocks that run in the browser.
+std::string madeAt();
+
+// A short digest of text (hex), so that the page script can tell a changed page from the
+// one it shows without rebuilding it.
+std::string digest(std::string_view text);
 
 // Symbol shown for a NAG ("!" for 1, "±" for 16, ...); "$n" for those without one.
 std::string nagSymbol(int nag);
@@ -70,15 +76,29 @@ std::string expandTitle(const std::string& pattern, const chess::PgnGame* game);
 // that leaves nothing to show.
 std::string pageTitle(const std::string& pattern, const chess::PgnFile& file,
                       const std::string& fallback);
+// The same for one game (or none).
+std::string pageTitle(const std::string& pattern, const chess::PgnGame* game,
+                      const std::string& fallback);
 
 // Whether any game of the file is still in progress (its result is "*").
 bool anyLive(const chess::PgnFile& file);
 
+// Which page is written: each kind carries only the style and script it needs.
+enum class PageKind { Game, Overview };
+
 // <head> with title, style sheet, ini colours and sizes; refreshSeconds > 0 adds a
-// no-script refresh. Ends with "<body ...>" whose attributes are bodyAttributes.
-void appendHead(std::string& out, const std::string& title, const PageIni& ini, bool live,
-                const std::string& bodyAttributes);
-// The piece symbols, the script and the closing tags.
-void appendTail(std::string& out);
+// no-script refresh. Ends with "<body ...>" whose attributes are bodyAttributes, and the
+// heading, followed by a link to navLink (a page name) when it is not empty.
+void appendHead(std::string& out, PageKind kind, const std::string& title, const PageIni& ini,
+                bool live, const std::string& bodyAttributes, const std::string& navLink = {});
+// The scripts a page carries: each part only when its games need it.
+struct Scripts {
+    bool game = false;     // the game page's board, moves and tools
+    bool clocks = false;   // clocks and time per move
+    bool evals = false;    // evaluation bar and graph
+    bool refresh = false;  // the live refresh, while a game is in progress
+};
+// The scripts and the closing tags.
+void appendTail(std::string& out, const Scripts& scripts);
 
 }  // namespace vistrel::page

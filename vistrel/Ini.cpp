@@ -81,6 +81,15 @@ Setter colourSetter(std::string PageIni::*field) {
     };
 }
 
+// The overview link stays a page beside this one: no folder, drive or scheme.
+std::string setOverviewPage(const std::string& value, PageIni& ini) {
+    if (value.find_first_of("/\\:") != std::string::npos || value == "." || value == "..") {
+        return "expected the name of a page in the same folder, such as allgames.htm";
+    }
+    ini.overviewPage = value;
+    return {};
+}
+
 const std::map<std::string, std::map<std::string, Setter>>& settingTable() {
     static const std::map<std::string, std::map<std::string, Setter>> table = {
         {"page",
@@ -104,6 +113,7 @@ const std::map<std::string, std::map<std::string, Setter>>& settingTable() {
                   return {};
               }},
              {"clocks", boolSetter(&PageIni::clocks)},
+             {"overview_page", setOverviewPage},
              {"layout",
               [](const std::string& v, PageIni& ini) -> std::string {
                   const std::string l = lower(v);

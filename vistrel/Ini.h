@@ -19,6 +19,8 @@ struct PageIni {
     StartPosition start = StartPosition::Last;
     bool clocks = true;     // show the players' clocks
     bool overview = false;  // layout = overview: a grid of all games instead of one game
+    // Page name of the overview in the same folder, linked from every game page; "" = none.
+    std::string overviewPage = "allgames.htm";
 
     // [board]
     int boardSize = 480;  // largest board width in CSS pixels (smaller screens shrink it)

@@ -66,25 +66,25 @@ void appendCard(std::string& out, const chess::PgnGame& game, std::size_t number
             ? page::urlEncoded(directives.pages[number - 1])
             : "";
     const auto& moves = game.mainLine.moves;
-    const std::string fen = moves.empty()
-                                ? (game.startFen.empty() ? page::kStartFen : game.startFen)
-                                : moves.back().fenAfter;
+    const std::string fen = page::finalFen(game);
     const page::Clocks clocks = page::finalClocks(game);
 
     out += std::string("<article class=\"card") + (down ? " down" : "") + "\" id=\"ov-" +
            std::to_string(number) + "\" data-live=\"" + (result == "*" ? "1" : "0") + "\">";
     out += "<div class=\"head\"><span class=\"num\">Game " + std::to_string(number) + "</span>";
-    if (down) {
+    if (down) {  // its result or live mark would be stale
         out += "<span class=\"down-mark\" title=\"This game is not being updated\">down</span>";
+    } else {
+        out += result == "*" ? "<span class=\"live-mark\">live</span>"
+                             : "<span class=\"result\">" + page::escaped(result) + "</span>";
     }
-    out += result == "*" ? "<span class=\"live-mark\">live</span>"
-                         : "<span class=\"result\">" + page::escaped(result) + "</span>";
     out += "</div>";
     page::appendPlayer(out, game, false, clocks.black, ini.clocks);
     if (!link.empty()) {
         out += "<a class=\"boardlink\" href=\"" + link + "\">";
     }
-    page::appendBoard(out, fen, moves.empty() ? std::string() : moves.back().uci, false, "small");
+    page::appendBoard(out, fen, moves.empty() ? std::string() : moves.back().uci, "small",
+                      page::positionLabel(game));
     if (!link.empty()) {
         out += "</a>";
     }
@@ -97,6 +97,34 @@ void appendCard(std::string& out, const chess::PgnGame& game, std::size_t number
         out += "<a class=\"open\" href=\"" + link + "\">Open game</a>";
     }
     out += "</article>\n";
+}
+
+// The tags the title of the whole overview may use: each tag with the value all games
+// share. Games of one round often differ in a sub-number ("5.1", "5.2"): then the part
+// before the first "." that they share stands for them; a tag they do not share is left out,
+// rather than game 1's value passing for everyone's.
+chess::PgnFile sharedTags(const chess::PgnFile& file) {
+    chess::PgnGame shared;
+    if (file.games.empty()) {
+        return chess::PgnFile{{shared}, {}};
+    }
+    for (const auto& [name, value] : file.games.front().tags) {
+        std::string common = value;
+        for (const auto& game : file.games) {
+            const std::string other = game.tag(name);
+            if (other == common || other.rfind(common + ".", 0) == 0) {
+                continue;
+            }
+            const std::string head = common.substr(0, common.find('.'));
+            common = !head.empty() && (other == head || other.rfind(head + ".", 0) == 0)
+                         ? head
+                         : std::string();
+        }
+        if (!common.empty()) {
+            shared.tags.emplace_back(name, common);
+        }
+    }
+    return chess::PgnFile{{shared}, {}};
 }
 
 }  // namespace
@@ -163,21 +191,24 @@ std::string checkPageLinks(const chess::PgnFile& file, const std::string& fileNa
 
 std::string renderOverviewPage(const chess::PgnFile& file, const PageIni& ini) {
     const OverviewDirectives directives = parseDirectives(file.escapeLines);
-    const std::string title = page::pageTitle(ini.title, file, "All games");
+    const std::string title = page::pageTitle(ini.title, sharedTags(file), "All games");
     const bool live = page::anyLive(file);
-    std::string out;
-    page::appendHead(
-        out, title, ini, live,
-        "class=\"kv-overview-page\" data-refresh=\"" + std::to_string(ini.refreshSeconds) + "\"");
-    out += "<main id=\"kv-content\">";
+    std::string out = "<main id=\"kv-content\">";
     appendDelayNote(out, delayMinutes(file.escapeLines));
     out += "<div class=\"grid\">\n";
     for (std::size_t i = 0; i < file.games.size() && out.size() <= kMaxPageBytes; ++i) {
         appendCard(out, file.games[i], i + 1, directives, ini);
     }
     out += "</div></main>\n";
-    page::appendTail(out);
-    return out;
+    std::string html;
+    html.reserve(out.size() + 30000);
+    page::appendHead(html, page::PageKind::Overview, title, ini, live,
+                     "class=\"kv-overview-page\" data-refresh=\"" +
+                         std::to_string(ini.refreshSeconds) + "\" data-v=\"" + page::digest(out) +
+                         "\"");
+    html += out;
+    page::appendTail(html, page::Scripts{false, false, false, live});
+    return html;
 }
 
 }  // namespace vistrel

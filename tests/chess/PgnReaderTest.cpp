@@ -103,6 +103,22 @@ TEST(PgnReader, AcceptsTheFormsRealFilesUse) {
     EXPECT_EQ(sans(live.games[1].mainLine), "d4");
 }
 
+TEST(PgnReader, FinalPositionWithoutAPositionPerMove) {
+    const std::string text = "1. e4 e5 (1... c5 2. Nf3) 2. Nf3 *\n\n[White \"B\"]\n\n*\n";
+    chess::PgnFile file;
+    chess::PgnError error;
+    ASSERT_TRUE(chess::readPgn(text, "t.pgn", file, error, false)) << error.message;
+    ASSERT_EQ(file.games.size(), 2u);
+    // The main line's end, not the variation's; a game without moves ends where it starts.
+    EXPECT_EQ(file.games[0].finalFen,
+              "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2");
+    EXPECT_EQ(file.games[1].finalFen, file.games[1].startFen);
+    for (const auto& move : file.games[0].mainLine.moves) {
+        EXPECT_TRUE(move.fenAfter.empty());
+    }
+    EXPECT_EQ(readOk(text).games[0].mainLine.moves.back().fenAfter, file.games[0].finalFen);
+}
+
 TEST(PgnReader, KeepsEscapeLinesInFileOrder) {
     const chess::PgnFile file = readOk(
         "%vis3 over,round1.htm\r\n%vis3 over,round2.htm\r\n%vis3 over, 2, Down\r\n\r\n"

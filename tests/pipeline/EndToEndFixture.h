@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PipelineFixture.h"
+#include "support/PageText.h"
 
 namespace korvane::test {
 
@@ -62,15 +63,6 @@ inline std::string liveText(const RealGame& game, std::size_t plies,
         }
     }
     return text + "*\r\n";
-}
-
-inline std::size_t pliesShown(const std::string& page) {
-    std::size_t count = 0;
-    for (auto pos = page.find("data-uci="); pos != std::string::npos;
-         pos = page.find("data-uci=", pos + 1)) {
-        ++count;
-    }
-    return count;
 }
 
 class EndToEndTest : public MonitorWindowTest {

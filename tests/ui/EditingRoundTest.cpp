@@ -10,6 +10,7 @@
 #include "pipeline/Backups.h"
 #include "pipeline/Pipeline.h"
 #include "pipeline/ProcessingCycle.h"
+#include "support/PageText.h"
 #include "ui/AnnotationMenus.h"
 #include "ui/frmEditPgnSelect.h"
 #include "ui/frmSelectForEdit.h"
@@ -148,10 +149,10 @@ TEST_F(EditingRound, CommentsSurviveNewMovesAndReachThePage) {
 
     // The published page shows the glyph, the comment, the variation and the new moves.
     const std::string page = readFile(state.settings.spubPathHtml + "board1.htm");
-    EXPECT_NE(page.find("<span class=\"nag\">!</span>"), std::string::npos);
+    EXPECT_NE(page.find("e4<span class=\"nag\" data-n=\"1\">!</span>"), std::string::npos);
     EXPECT_NE(page.find("Solid"), std::string::npos);
     EXPECT_NE(page.find("<div class=\"var\">"), std::string::npos);
-    EXPECT_NE(page.find(">Bb5"), std::string::npos);
+    EXPECT_EQ(lastMoveShown(page), "Bb5");
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST_F(FirstStartTest, SettingsNewProjectStartAndAPublishedMoveThenASecondStart)
     click("cmdStart");
     writeSource(names[0], LiveGame("Kovacs", "Lindqvist", "1. e4 e5 2. Nf3 Nc6"), 5);
     const std::string page = html + "board1.htm";
-    ASSERT_TRUE(waitFor([&] { return PliesShown(readFile(page)) == 4; }));
+    ASSERT_TRUE(waitFor([&] { return pliesShown(readFile(page)) == 4; }));
     EXPECT_NE(readFile(page).find("Nc6"), std::string::npos);
     EXPECT_FALSE(fs::exists(html + "board2.htm"));  // unchanged games wait for their move
     EXPECT_EQ(project().logText(), "");

@@ -169,13 +169,4 @@ std::string LiveGame(const std::string& white, const std::string& black, const s
            white + "\"]\r\n[Black \"" + black + "\"]\r\n[Result \"*\"]\r\n\r\n" + moves + " *\r\n";
 }
 
-std::size_t PliesShown(const std::string& page) {
-    std::size_t count = 0;
-    for (auto pos = page.find("data-uci="); pos != std::string::npos;
-         pos = page.find("data-uci=", pos + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 }  // namespace korvane::test

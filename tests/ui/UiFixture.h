@@ -24,6 +24,7 @@
 
 #include "core/Settings.h"
 #include "pipeline/FileDialog.h"
+#include "support/PageText.h"
 #include "support/ScriptedOperator.h"
 #include "support/TempDir.h"
 #include "ui/Program.h"
@@ -108,6 +109,5 @@ protected:
 // A game in progress as board software writes it, with the given moves.
 std::string LiveGame(const std::string& white, const std::string& black, const std::string& moves);
 // How many half-moves a game page shows.
-std::size_t PliesShown(const std::string& page);
 
 }  // namespace korvane::test

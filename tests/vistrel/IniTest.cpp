@@ -115,6 +115,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadIni{"BadStart", "[page]\nstart = middle\n",
                "line 2 (start = middle): bad value \"middle\" for start: expected first or "
                "last"},
+        BadIni{"OverviewInAnotherFolder", "[page]\noverview_page = ../all.htm\n",
+               "line 2 (overview_page = ../all.htm): bad value \"../all.htm\" for overview_page: "
+               "expected the name of a page in the same folder, such as allgames.htm"},
         BadIni{"UnclosedSection", "[page\n", "line 1 ([page): a section name must end with \"]\""}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 

@@ -53,35 +53,43 @@ std::string gamePage(const std::string& result, const vistrel::PageIni& ini = {}
 
 TEST(GamePageTest, ShowsTheCurrentPositionAndTheWholeMoveTreeWithoutScript) {
     const std::string html = gamePage("*");
-    EXPECT_HAS(html, std::string("class=\"board\" data-fen=\"") + kAfterNc6 + "\"");
-    // The last move b8-c6 is marked on the board.
-    EXPECT_TRUE(std::regex_search(html, std::regex("class=\"sq [ld] lm\" data-sq=\"b8\"")));
-    EXPECT_TRUE(std::regex_search(html, std::regex("class=\"sq [ld] lm\" data-sq=\"c6\"")));
-    EXPECT_EQ(count(html, " lm\""), 2);
-    // Main line and variation moves carry their positions; the variation stands in its own
-    // block after the move it replaces, and Black's reply after it is numbered again.
-    EXPECT_HAS(html, std::string("id=\"g1-3\" data-fen=\"") + kAfterNf3);
-    EXPECT_HAS(html, std::string("<div class=\"var\"><span class=\"num\">2.</span>"
-                                 "<span class=\"mv\" id=\"g1-3v1-1\" data-fen=\"") +
-                         kAfterBc4);
-    EXPECT_HAS(html, "</div><span class=\"num\">2...</span><span class=\"mv\" id=\"g1-4\"");
-    // Clock data between the two moves of a pair does not repeat the number.
-    EXPECT_EQ(count(html, ">1...<"), 0);
-    EXPECT_EQ(count(html, "<svg class=\"pc "), 32);
+    EXPECT_HAS(html, std::string("class=\"board\" data-fen=\"") + kAfterNc6 +
+                         "\" role=\"img\" aria-label=\"Position after 2... Nc6\">");
+    // Rank 8 of r1bqkbnr: the knight's square b8 is marked and empty; rank 6 holds it on c6,
+    // marked, between two runs of empty squares.
+    EXPECT_HAS(html, "<i class=\"r\"></i><i class=\"m\"></i><i class=\"b\"></i>");
+    EXPECT_HAS(html, "<i class=\"s2\"></i><i class=\"n m\"></i><i class=\"s5\"></i>");
+    EXPECT_EQ(count(html, " m\"") + count(html, "\"m\""), 2);
+    const std::regex piece("<i class=\"[KQRBNPkqrbnp][ \"]");
+    EXPECT_EQ(std::distance(std::sregex_iterator(html.begin(), html.end(), piece),
+                            std::sregex_iterator()),
+              32);
+    // The moves read as a game score: the variation stands in its own block after the move
+    // it replaces, Black's reply after it is numbered again, and clock data between the two
+    // moves of a pair does not repeat the number. No move carries a position.
+    EXPECT_HAS(html, "<div class=\"line\"> 1.e4<span class=\"clk\">1:29:51</span> e5<span");
+    EXPECT_HAS(html, "<div class=\"var\"> 2.Bc4</div> 2...Nc6 <span class=\"res\">*</span>");
+    EXPECT_EQ(count(html, "1..."), 0);
+    EXPECT_EQ(count(html, "data-fen="), 1);
 }
 
 TEST(GamePageTest, CommentCommandsAndNagsAreShownAsData) {
     const std::string html = gamePage("*");
     EXPECT_LACKS(html, "[%");
-    EXPECT_HAS(html, "<span class=\"cmt\">Solid.</span>");
-    EXPECT_HAS(html, ">+0.35</span>");
-    EXPECT_HAS(html, "<span class=\"clk\" title=\"clock\">1:29:40</span>");
-    EXPECT_HAS(html, "Nf3<span class=\"nag\">!?</span><span class=\"nag\">\u00B1</span>");
-    // Each move knows both clocks at its position; the players show the current ones.
-    EXPECT_HAS(html, "id=\"g1-4\" data-fen=\"" + std::string(kAfterNc6) +
-                         "\" data-uci=\"b8c6\" data-wc=\"1:29:51\" data-bc=\"1:29:40\"");
-    EXPECT_HAS(html, "<span class=\"clock\" data-side=\"w\">1:29:51</span>");
+    EXPECT_HAS(html,
+               "<span class=\"cmt\">Solid.</span><span class=\"eval\">+0.35</span>"
+               "<span class=\"clk\">1:29:40</span>");
+    EXPECT_HAS(html,
+               "2.Nf3<span class=\"nag\" data-n=\"5\">!?</span>"
+               "<span class=\"nag\" data-n=\"16\">\u00B1</span>");
+    // The players show the current clocks, title and Elo.
+    EXPECT_HAS(html, "<span class=\"clock\">1:29:51</span>");
     EXPECT_HAS(html, "<span class=\"title\">GM</span><span class=\"elo\">2610</span>");
+    // The tag section, for the spectator's download, with quotes and backslashes escaped.
+    chess::PgnFile file{{sampleGame("*")}, {}};
+    file.games[0].tags[4].second = "Open \"A\" <b> \\";
+    EXPECT_HAS(markup(vistrel::renderGamePage(file, {})),
+               "[Event \"Open \\\"A\\\" &lt;b&gt; \\\\\"]\n[Result \"*\"]\n</pre>");
 }
 
 TEST(GamePageTest, ClocksCanBeHiddenAndFallBackToTags) {
@@ -98,8 +106,8 @@ TEST(GamePageTest, ClocksCanBeHiddenAndFallBackToTags) {
     file.games[0].tags.push_back({"WhiteClock", "0:41:00"});
     file.games[0].tags.push_back({"Clock", "B/0:12:30"});
     const std::string tagged = markup(vistrel::renderGamePage(file, {}));
-    EXPECT_HAS(tagged, "data-uci=\"b8c6\" data-wc=\"0:41:00\" data-bc=\"0:12:30\"");
-    EXPECT_HAS(tagged, "<span class=\"clock\" data-side=\"b\">0:12:30</span>");
+    EXPECT_HAS(tagged, "data-live=\"1\" data-wc=\"0:41:00\" data-bc=\"0:12:30\">");
+    EXPECT_HAS(tagged, "<span class=\"clock\">0:12:30</span>");
 }
 
 TEST(GamePageTest, RefreshesOnlyWhileTheGameIsInProgress) {
@@ -122,6 +130,24 @@ TEST(GamePageTest, RefreshesOnlyWhileTheGameIsInProgress) {
     EXPECT_LACKS(markup(vistrel::renderGamePage(tagOnly, ini)), "data-live=\"1\"");
 }
 
+TEST(GamePageTest, CarriesOnlyTheScriptsItsGamesNeed) {
+    const auto script = [](const std::string& html) { return html.substr(html.rfind("<script>")); };
+    const std::string live =
+        script(vistrel::renderGamePage(chess::PgnFile{{sampleGame("*")}, {}}, {}));
+    EXPECT_HAS(live, "\"no-cache\"");  // refresh
+    EXPECT_HAS(live, "\"evalbar\"");   // evaluations
+    EXPECT_HAS(live, "\"tpm\"");       // clocks
+    chess::PgnFile plain{{sampleGame("1-0")}, {}};
+    plain.games[0].mainLine.moves[1].commentsAfter.clear();  // the [%eval]
+    vistrel::PageIni noClocks;
+    noClocks.clocks = false;
+    const std::string over = script(vistrel::renderGamePage(plain, noClocks));
+    for (const char* part : {"\"no-cache\"", "\"evalbar\"", "\"tpm\""}) {
+        EXPECT_LACKS(over, part);
+    }
+    EXPECT_HAS(over, "kv-state:");  // the page script itself
+}
+
 TEST(GamePageTest, IsSelfContainedAndEscapesTheGameText) {
     chess::PgnFile file{{sampleGame("*")}, {}};
     file.games[0].tags[0].second = "<script>alert(1)</script>";
@@ -134,9 +160,13 @@ TEST(GamePageTest, IsSelfContainedAndEscapesTheGameText) {
     EXPECT_LACKS(html, "<img");
     EXPECT_HAS(html, "&lt;/span&gt;&lt;img src=x");
     const std::string page = vistrel::renderGamePage(chess::PgnFile{{sampleGame("*")}, {}}, {});
-    for (const char* external : {"<link", " src=", "url(", "@import", "https:"}) {
+    for (const char* external : {" src=", "@import", "https:", "<link rel=\"style"}) {
         EXPECT_LACKS(page, external) << external;
     }
+    EXPECT_EQ(count(page, "url("), count(page, "url(\"data:image/svg+xml,"));
+    // The only link is an empty inline icon, so that no browser asks for /favicon.ico.
+    EXPECT_EQ(count(page, "<link"), 1);
+    EXPECT_HAS(page, "<link rel=\"icon\" href=\"data:,\">");
     EXPECT_HAS(html, "<title>Open &quot;A&quot; &amp; B\uFFFD: &lt;script&gt;");
 }
 
@@ -146,10 +176,31 @@ TEST(GamePageTest, SeveralGamesGetAListToSwitch) {
     const std::string html = markup(vistrel::renderGamePage(file, {}));
     EXPECT_HAS(html, "<summary>Games (2)</summary>");
     EXPECT_HAS(html, "<a href=\"#game-2\">Kovacs, Anna - Lindqvist (1/2-1/2)</a>");
-    EXPECT_HAS(html, "<section class=\"game\" id=\"game-2\" data-live=\"0\"");
+    EXPECT_HAS(html, "<section class=\"game brief\" id=\"game-2\" data-live=\"0\"");
     // A game without moves shows its start position.
     EXPECT_EQ(count(html, "data-fen=\"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1\""),
               1);
+}
+
+TEST(GamePageTest, LaterGamesOfAFileAreWrittenInBrief) {
+    chess::PgnFile file{{sampleGame("*"), sampleGame("1-0")}, {}};
+    file.games[1].tags.emplace_back("Date", "????.??.??");
+    const std::string html = markup(vistrel::renderGamePage(file, {}));
+    const std::string second =
+        html.substr(html.find("<section class=\"game brief\" id=\"game-2\""));
+    // The tags, a text diagram of the final position and the moves; no players or board
+    // squares, which the script builds when the game is chosen.
+    EXPECT_HAS(second, "data-title=\"Kovacs, Anna - Lindqvist\"><pre class=\"tags\">[White");
+    EXPECT_HAS(second, std::string("<div class=\"board text\" data-fen=\"") + kAfterNc6 +
+                           "\">\u265C\u00B7\u265D\u265B\u265A\u265D\u265E\u265C\n");
+    EXPECT_HAS(second, "</div><div class=\"moves\">");
+    EXPECT_HAS(second, " 2...Nc6 <span class=\"res\">1-0</span>");
+    EXPECT_LACKS(second, "class=\"player");
+    EXPECT_LACKS(second, "<i");
+    // An unknown tag value in the title pattern leaves nothing behind.
+    vistrel::PageIni ini;
+    ini.title = "{White} - {Black}, {Date}";
+    EXPECT_LACKS(vistrel::renderGamePage(file, ini), "Lindqvist, ?");
 }
 
 TEST(OverviewPageTest, CardsCarryBoardsLinksAndDownMarks) {
@@ -169,6 +220,33 @@ TEST(OverviewPageTest, CardsCarryBoardsLinksAndDownMarks) {
     EXPECT_HAS(html, "Last move: 2... Nc6");
     EXPECT_HAS(html, "Last move: 2. Nf3");
     EXPECT_EQ(count(html, "<span class=\"live-mark\">live</span>"), 2);
+    EXPECT_LACKS(html, "<span class=\"result\">1-0</span>");  // game 2 is down: DOWN only
+}
+
+TEST(OverviewPageTest, TitleTakesOnlyWhatAllGamesShare) {
+    chess::PgnFile file{{sampleGame("*"), sampleGame("*"), sampleGame("*")}, {}};
+    const char* rounds[] = {"5.1", "5.2", "5.10"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        file.games[i].tags.emplace_back("Round", rounds[i]);
+    }
+    file.games[2].tags[0].second = "Someone Else";  // White differs
+    vistrel::PageIni ini;
+    ini.title = "{Event}, round {Round} ({White})";
+    const std::string html = vistrel::renderOverviewPage(file, ini);
+    EXPECT_HAS(html, "<title>Open, round 5 ()</title>");
+}
+
+TEST(GamePageTest, LinksToTheOverviewAndNamesEachGameOfAFile) {
+    chess::PgnFile file{{sampleGame("*"), sampleGame("1-0")}, {}};
+    file.games[1].tags[1].second = "Berg";
+    const std::string html = markup(vistrel::renderGamePage(file, {}));
+    EXPECT_HAS(html, "<a class=\"allgames\" href=\"allgames.htm\">All games</a>");
+    EXPECT_HAS(html, "data-title=\"Kovacs, Anna - Berg\"");
+    EXPECT_HAS(html, "aria-label=\"Position after 2... Nc6\"");
+    vistrel::PageIni ini;
+    ini.overviewPage.clear();
+    EXPECT_LACKS(markup(vistrel::renderGamePage(file, ini)), "class=\"allgames\"");
+    EXPECT_LACKS(gamePage("*"), "data-title=");  // one game: the page's own title stands
 }
 
 TEST(OverviewPageTest, OnlyPageNamesOnThisSiteAreLinks) {

@@ -1,109 +1,54 @@
-// Behaviour of the converter's pages. The server-side HTML already shows every game at
-// its current position with its whole move list; this script adds navigation, flipping,
-// switching between games and, while a game is in progress, refreshing in place.
-//
-// The move list is the data: every move element (.mv) carries the FEN after it
-// (data-fen), the move in long notation (data-uci) and the clocks (data-wc, data-bc).
-// A line of moves is a .line (main line) or .var (variation) element whose direct .mv
-// children are its moves; a .var stands after the move it is an alternative to.
+// Behaviour of a game page. The server-side HTML already shows every game at its current
+// position with its whole move list; build.js turns a game's move text into moves when the
+// game is first shown, and this script lets the spectator step through them, click them or
+// enter them with the keyboard, flip the board, switch between games and use the tools.
 (function () {
   'use strict';
   var doc = document;
   var body = doc.body;
-  var FILES = 'abcdefgh';
-  var NAMES = { K: 'king', Q: 'queen', R: 'rook', B: 'bishop', N: 'knight', P: 'pawn' };
-  var refreshSeconds = parseInt(body.getAttribute('data-refresh') || '0', 10);
+  var element = kvBuild.element;
+  var isMove = kvBuild.isMove;
+  var startFen = kvBuild.startFen;
+  var mainLine = kvBuild.mainLine;
+  var firstMoveOf = kvBuild.firstMoveOf;
+  var lastMoveOf = kvBuild.lastMoveOf;
+  var build = kvBuild.build;
   var isGamePage = body.classList.contains('kv-game-page');
   var storageKey = 'kv-state:' + location.pathname;
-  var lastText = null;
+  // Milliseconds the server's clock is ahead of the viewer's, from its Date header.
+  var skew = 0;
   // Per game section id: { cur: id of the shown move or '' for the start, flip: bool }
   var state = {};
+  // Where each game stood before the page was rebuilt, for games not yet built again.
+  var pending = {};
   var activeId = null;
 
   // ---- board ------------------------------------------------------------------
 
-  function renderBoard(board, fen, uci, flip) {
-    var rows = (fen || '').split(' ')[0].split('/');
-    var grid = [];
-    for (var r = 0; r < 8; r++) {
-      var row = [];
-      var text = rows[r] || '';
-      for (var i = 0; i < text.length && row.length < 8; i++) {
-        var c = text.charAt(i);
-        if (c >= '1' && c <= '8') {
-          for (var k = 0; k < +c; k++) row.push('');
-        } else {
-          row.push(c);
-        }
-      }
-      grid.push(row);
-    }
+  function renderBoard(board, fen, uci, flip, label) {
+    var pos = kvChess.parseFen(fen);
     var from = uci ? uci.substr(0, 2) : '';
     var to = uci ? uci.substr(2, 2) : '';
-    var coords = board.getAttribute('data-coords') !== '0';
     var html = '';
-    for (var vr = 0; vr < 8; vr++) {
-      for (var vf = 0; vf < 8; vf++) {
-        var rank = flip ? 7 - vr : vr;
-        var file = flip ? 7 - vf : vf;
-        var name = FILES.charAt(file) + (8 - rank);
-        var cls = 'sq ' + ((rank + file) % 2 === 0 ? 'l' : 'd');
-        if (name === from || name === to) cls += ' lm';
-        html += '<div class="' + cls + '" data-sq="' + name + '">';
-        if (coords && vf === 0) html += '<span class="cr">' + (8 - rank) + '</span>';
-        if (coords && vr === 7) html += '<span class="cf">' + FILES.charAt(file) + '</span>';
-        var p = grid[rank][file] || '';
-        var type = p.toUpperCase();
-        if (NAMES[type]) {
-          var white = p === type;
-          html += '<svg class="pc ' + (white ? 'w' : 'b') + '" role="img" aria-label="' +
-            (white ? 'white ' : 'black ') + NAMES[type] + '"><use href="#kv-' + type + '"/></svg>';
-        }
-        html += '</div>';
-      }
+    for (var v = 0; v < 64; v++) {
+      var sq = flip ? 63 - v : v;
+      var name = kvChess.name(sq);
+      var cls = pos.board[sq] + (name === from || name === to ? ' m' : '');
+      html += '<i class="' + cls + '" data-sq="' + name + '"></i>';
     }
     board.innerHTML = html;
+    board.className = 'board full' + (body.getAttribute('data-coords') === '1' ? ' co' : '');
     board.setAttribute('data-fen', fen);
     board.setAttribute('data-flip', flip ? '1' : '0');
+    board.setAttribute('aria-label', label);
   }
 
   // ---- moves as a tree in the DOM ---------------------------------------------
-
-  function isMove(el) { return el && el.classList && el.classList.contains('mv'); }
 
   function siblingMove(el, forward) {
     var s = forward ? el.nextElementSibling : el.previousElementSibling;
     while (s && !isMove(s)) s = forward ? s.nextElementSibling : s.previousElementSibling;
     return s;
-  }
-
-  function mainLine(sec) { return sec.querySelector('.line'); }
-
-  function firstMoveOf(line) {
-    for (var c = line && line.firstElementChild; c; c = c.nextElementSibling) {
-      if (isMove(c)) return c;
-    }
-    return null;
-  }
-
-  function lastMoveOf(line) {
-    for (var c = line && line.lastElementChild; c; c = c.previousElementSibling) {
-      if (isMove(c)) return c;
-    }
-    return null;
-  }
-
-  // The move before mv; for the first move of a variation, the move before the one it
-  // replaces. null means the start position.
-  function prevOf(mv) {
-    var p = siblingMove(mv, false);
-    if (p) return p;
-    var line = mv.parentNode;
-    if (line.classList.contains('var')) {
-      var replaced = siblingMove(line, false);
-      return replaced ? prevOf(replaced) : null;
-    }
-    return null;
   }
 
   function nextOf(sec, mv) {
@@ -119,33 +64,51 @@
     return currentMove(sec) === lastMoveOf(mainLine(sec));
   }
 
+  // "23... Nxe4"
+  function moveLabel(mv) {
+    return mv.kv.num + (mv.kv.white ? '. ' : '... ') + mv.textContent;
+  }
+
   // ---- showing a position -----------------------------------------------------
 
   function show(sec, mv) {
     var st = state[sec.id] || (state[sec.id] = { cur: '', flip: false });
     st.cur = mv ? mv.id : '';
     var board = sec.querySelector('.board');
-    var fen = mv ? mv.getAttribute('data-fen') : sec.getAttribute('data-start-fen');
-    renderBoard(board, fen, mv ? mv.getAttribute('data-uci') : '', st.flip);
+    var fen = mv ? mv.getAttribute('data-fen') : startFen(sec);
+    renderBoard(board, fen, mv ? mv.getAttribute('data-uci') : '', st.flip,
+      mv ? 'Position after ' + moveLabel(mv) : 'Starting position');
     var col = sec.querySelector('.boardcol');
     if (col) col.classList.toggle('flipped', st.flip);
     var old = sec.querySelectorAll('.mv.cur');
     for (var i = 0; i < old.length; i++) old[i].classList.remove('cur');
+    fitList(sec);
     if (mv) {
       mv.classList.add('cur');
       scrollIntoList(sec.querySelector('.moves'), mv);
     }
-    var clocks = sec.querySelectorAll('.clock');
-    for (var j = 0; j < clocks.length; j++) {
-      var side = clocks[j].getAttribute('data-side');
-      clocks[j].textContent = (mv || sec).getAttribute('data-' + side + 'c') || '';
+    var link = sec.querySelector('.plylink');
+    if (link) link.href = '#' + (mv ? mv.id : sec.id);
+    kvExtras.show(sec, mv, mv ? mv === lastMoveOf(mainLine(sec)) : !firstMoveOf(mainLine(sec)));
+  }
+
+  // On a narrow screen the list stands under the board: it gets the height left in the
+  // window below it, so the current move is in view without scrolling the page.
+  function fitList(sec) {
+    var list = sec.querySelector('.moves');
+    if (!list) return;
+    if (window.innerWidth > 700) {
+      list.style.maxHeight = '';
+      return;
     }
+    var top = list.getBoundingClientRect().top + window.pageYOffset;
+    list.style.maxHeight = Math.max(120, window.innerHeight - top - 8) + 'px';
   }
 
   // Scrolls the move list only (never the page) so the current move is visible.
   function scrollIntoList(list, mv) {
     if (!list) return;
-    var top = mv.offsetTop - list.offsetTop;
+    var top = mv.getBoundingClientRect().top - list.getBoundingClientRect().top + list.scrollTop;
     if (top < list.scrollTop) {
       list.scrollTop = top - 8;
     } else if (top + mv.offsetHeight > list.scrollTop + list.clientHeight) {
@@ -157,7 +120,7 @@
     var cur = currentMove(sec);
     var target = cur;
     if (action === 'first') target = null;
-    else if (action === 'prev') target = cur ? prevOf(cur) : null;
+    else if (action === 'prev') target = cur ? cur.kv.prev : null;
     else if (action === 'next') target = nextOf(sec, cur) || cur;
     else if (action === 'last') target = lastMoveOf(cur ? cur.parentNode : mainLine(sec)) || cur;
     show(sec, target);
@@ -169,39 +132,25 @@
 
   function activate(id) {
     var secs = doc.querySelectorAll('section.game');
-    var found = false;
-    for (var i = 0; i < secs.length; i++) found = found || secs[i].id === id;
-    if (!found && secs.length) id = secs[0].id;
-    activeId = id;
-    for (var k = 0; k < secs.length; k++) secs[k].classList.toggle('active', secs[k].id === id);
+    var found = null;
+    for (var i = 0; i < secs.length; i++) if (secs[i].id === id) found = secs[i];
+    if (!found && secs.length) found = secs[0];
+    if (!found) return;
+    activeId = found.id;
+    for (var k = 0; k < secs.length; k++) secs[k].classList.toggle('active', secs[k] === found);
+    if (!found.kvBuilt) {
+      build(found);
+      initSection(found, pending[found.id]);
+    }
     var links = doc.querySelectorAll('.gamelist a');
     for (var m = 0; m < links.length; m++) {
-      links[m].classList.toggle('active', links[m].getAttribute('href') === '#' + id);
+      links[m].classList.toggle('active', links[m].getAttribute('href') === '#' + activeId);
     }
-    var select = doc.getElementById('kv-select');
-    if (select) select.value = id;
-  }
-
-  // With a script the list of games becomes a compact drop-down; the list of links
-  // stays for browsers without one.
-  function buildGameSelect() {
-    var list = doc.querySelector('.gamelist');
-    if (!list || doc.getElementById('kv-select')) return;
-    var select = doc.createElement('select');
-    select.id = 'kv-select';
-    select.setAttribute('aria-label', 'Game');
-    var links = list.querySelectorAll('a');
-    for (var i = 0; i < links.length; i++) {
-      var option = doc.createElement('option');
-      option.value = links[i].getAttribute('href').substr(1);
-      option.textContent = (i + 1) + '. ' + links[i].textContent;
-      select.appendChild(option);
+    var title = found.getAttribute('data-title');
+    if (title) {
+      doc.getElementById('kv-title').textContent = title;
+      doc.title = title;
     }
-    select.addEventListener('change', function () {
-      activate(select.value);
-      if (history.replaceState) history.replaceState(null, '', '#' + select.value);
-    });
-    list.insertBefore(select, list.firstChild);
   }
 
   function initSection(sec, saved) {
@@ -219,100 +168,75 @@
 
   function snapshot() {
     var games = {};
+    for (var id in pending) games[id] = pending[id];
     var secs = doc.querySelectorAll('section.game');
     for (var i = 0; i < secs.length; i++) {
-      var st = state[secs[i].id] || { cur: '', flip: false };
-      games[secs[i].id] = { cur: st.cur, flip: st.flip, follow: atLastMainMove(secs[i]) };
+      var st = state[secs[i].id];
+      if (st && secs[i].kvBuilt) {
+        games[secs[i].id] = { cur: st.cur, flip: st.flip, follow: atLastMainMove(secs[i]) };
+      }
     }
     return { active: activeId, games: games };
   }
 
+  // The section and move an address names: "#game-3", or "#g3-17" for a move of game 3.
+  function target(hash) {
+    var m = /^#?g(\d+)-/.exec(hash);
+    return m ? { sec: 'game-' + m[1], move: hash.replace('#', '') } : { sec: hash.replace('#', '') };
+  }
+
   function restore(saved) {
-    buildGameSelect();
-    var secs = doc.querySelectorAll('section.game');
-    for (var i = 0; i < secs.length; i++) {
-      initSection(secs[i], saved && saved.games ? saved.games[secs[i].id] : null);
-    }
-    var hash = location.hash ? location.hash.substr(1) : '';
-    activate(saved && saved.active ? saved.active : hash);
+    state = {};
+    pending = saved && saved.games ? saved.games : {};
+    activeId = null;
+    activate(saved && saved.active ? saved.active : target(location.hash).sec);
   }
 
   // The browser scrolled to where the section stood before the others were hidden.
   function activateFromAddress() {
-    activate(location.hash.substr(1));
+    var t = target(location.hash);
+    activate(t.sec);
+    var mv = t.move && doc.getElementById(t.move);
+    if (mv && isMove(mv)) show(activeSection(), mv);
     window.scrollTo(0, 0);
   }
 
-  // ---- live refresh -------------------------------------------------------------
+  // ---- the spectator's tools ------------------------------------------------------
 
-  function anyLive(d) { return d.querySelector('[data-live="1"]') !== null; }
-
-  function schedule() {
-    if (refreshSeconds > 0 && anyLive(doc)) setTimeout(poll, refreshSeconds * 1000);
+  function download(sec) {
+    var blob = new Blob([kvExtras.pgn(sec)], { type: 'application/x-chess-pgn' });
+    var a = element('a');
+    var page = decodeURIComponent(location.pathname.split('/').pop() || 'game.htm');
+    var several = doc.querySelectorAll('section.game').length > 1;
+    a.download = page.replace(/\.[^.]*$/, '') + (several ? '-' + sec.id.substr(5) : '') + '.pgn';
+    a.href = URL.createObjectURL(blob);
+    body.appendChild(a);
+    a.click();
+    body.removeChild(a);
+    setTimeout(function () { URL.revokeObjectURL(a.href); }, 1000);
   }
 
-  function reloadPage() {
-    try {
-      if (isGamePage) sessionStorage.setItem(storageKey, JSON.stringify(snapshot()));
-    } catch (e) { /* storage unavailable: the page opens at its default position */ }
-    location.reload();
-  }
-
-  function replaceFrom(newDoc, id) {
-    var fresh = newDoc.getElementById(id);
-    var old = doc.getElementById(id);
-    if (fresh && old) old.innerHTML = fresh.innerHTML;
-  }
-
-  function merge(newDoc) {
-    if (!newDoc.getElementById('kv-content')) return;
-    var saved = isGamePage ? snapshot() : null;
-    replaceFrom(newDoc, 'kv-content');
-    replaceFrom(newDoc, 'kv-title');
-    doc.title = newDoc.title;
-    if (isGamePage) restore(saved);
-  }
-
-  // A page still being uploaded (a server that cannot rename writes it in place) or a
-  // cut connection gives a document without its end; showing it would lose moves.
-  function isWholePage(text) { return /<\/html>\s*$/i.test(text); }
-
-  // Fetches the page's own address with the cache revalidated: an unchanged page costs
-  // the server a "not modified" answer. Where fetching is impossible (a page opened
-  // from disk, an old browser) the page reloads instead; a failed request is retried.
-  // A request that gets no answer in time is given up, so a stalled connection cannot
-  // stop the refresh for good.
-  function poll() {
-    if (!window.fetch || !window.DOMParser || location.protocol === 'file:') {
-      reloadPage();
-      return;
+  // Copies with the clipboard interface where the page may use it, else through a
+  // selected text field; the note says what happened.
+  function copyFen(sec) {
+    var fen = sec.querySelector('.board').getAttribute('data-fen');
+    var note = sec.querySelector('.toolnote');
+    var done = function () { note.textContent = 'FEN copied'; };
+    var fallback = function () {
+      var field = element('textarea');
+      field.value = fen;
+      body.appendChild(field);
+      field.select();
+      var ok = false;
+      try { ok = doc.execCommand('copy'); } catch (e) { ok = false; }
+      body.removeChild(field);
+      note.textContent = ok ? 'FEN copied' : fen;
+    };
+    if (navigator.clipboard && window.isSecureContext) {
+      navigator.clipboard.writeText(fen).then(done, fallback);
+    } else {
+      fallback();
     }
-    var settled = false;
-    var abort = window.AbortController ? new AbortController() : null;
-    var limit = setTimeout(function () {
-      if (abort) abort.abort();
-      finish();
-    }, Math.max(10, 2 * refreshSeconds) * 1000);
-    function finish() {
-      if (settled) return;
-      settled = true;
-      clearTimeout(limit);
-      schedule();
-    }
-    fetch(location.href.split('#')[0], { cache: 'no-cache', credentials: 'same-origin',
-      signal: abort ? abort.signal : undefined })
-      .then(function (r) {
-        if (!r.ok) throw new Error('HTTP ' + r.status);
-        return r.text();
-      })
-      .then(function (text) {
-        if (!settled && text !== lastText && isWholePage(text)) {
-          lastText = text;
-          merge(new DOMParser().parseFromString(text, 'text/html'));
-        }
-      })
-      .catch(function () { /* keep the page as it is; try again at the next interval */ })
-      .then(finish);
   }
 
   // ---- events ---------------------------------------------------------------------
@@ -320,14 +244,15 @@
   function onClick(ev) {
     var t = ev.target;
     if (!t || !t.closest) return;
-    var mv = t.closest('.mv');
     var sec = t.closest('section.game');
-    if (mv && sec) {
+    if (!sec) return;
+    var mv = t.closest('.mv');
+    if (mv) {
       show(sec, mv);
       return;
     }
     var btn = t.closest('button[data-nav]');
-    if (btn && sec) {
+    if (btn) {
       var action = btn.getAttribute('data-nav');
       if (action === 'flip') {
         state[sec.id].flip = !state[sec.id].flip;
@@ -335,7 +260,11 @@
       } else {
         navigate(sec, action);
       }
+      return;
     }
+    var tool = t.closest('button[data-tool]');
+    if (tool && tool.getAttribute('data-tool') === 'pgn') download(sec);
+    else if (tool) copyFen(sec);
   }
 
   var KEYS = { ArrowLeft: 'prev', ArrowRight: 'next', ArrowUp: 'first', ArrowDown: 'last',
@@ -344,6 +273,12 @@
   function onKey(ev) {
     var action = KEYS[ev.key];
     var tag = ev.target && ev.target.tagName;
+    // A focused move is entered with Enter or Space, as a button would be.
+    if ((ev.key === 'Enter' || ev.key === ' ') && isMove(ev.target)) {
+      ev.preventDefault();
+      show(ev.target.closest('section.game'), ev.target);
+      return;
+    }
     if (!action || ev.altKey || ev.ctrlKey || ev.metaKey || tag === 'INPUT' ||
         tag === 'SELECT' || tag === 'TEXTAREA') {
       return;
@@ -354,7 +289,25 @@
     navigate(sec, action);
   }
 
+  // What the extras and the refresh use.
+  window.kvPage = {
+    isGamePage: isGamePage,
+    storageKey: storageKey,
+    snapshot: snapshot,
+    restore: restore,
+    activeSection: activeSection,
+    moveLabel: moveLabel,
+    element: element,
+    show: show,
+    setSkew: function (ms) { skew = ms; },
+    now: function () { return Date.now() + skew; },
+  };
+
   if (isGamePage) {
+    var region = element('div', 'sr');
+    region.id = 'kv-announce';
+    region.setAttribute('aria-live', 'polite');
+    body.appendChild(region);
     var saved = null;
     try {
       saved = JSON.parse(sessionStorage.getItem(storageKey) || 'null');
@@ -368,6 +321,11 @@
     doc.addEventListener('click', onClick);
     doc.addEventListener('keydown', onKey);
     window.addEventListener('hashchange', activateFromAddress);
+    window.addEventListener('resize', function () {
+      var sec = activeSection();
+      var mv = sec && currentMove(sec);
+      if (sec) fitList(sec);
+      if (mv) scrollIntoList(sec.querySelector('.moves'), mv);
+    });
   }
-  schedule();
 })();
