@@ -12,6 +12,7 @@
 #include "PipelineFixture.h"
 #include "core/FileUtils.h"
 #include "pipeline/SourceWatcher.h"
+#include "support/PageText.h"
 
 namespace fs = std::filesystem;
 
@@ -42,15 +43,6 @@ std::string liveGame(int plies) {
         text += std::string(kMoves[i]) + " ";
     }
     return text + "*\r\n";
-}
-
-std::size_t pliesShown(const std::string& page) {
-    std::size_t count = 0;
-    for (auto pos = page.find("data-uci="); pos != std::string::npos;
-         pos = page.find("data-uci=", pos + 1)) {
-        ++count;
-    }
-    return count;
 }
 
 class PublishOnChangeTest : public MonitorWindowTest {
