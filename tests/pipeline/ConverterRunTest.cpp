@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "PipelineFixture.h"
 #include "core/FileUtils.h"
@@ -153,6 +154,11 @@ TEST_F(PipelineTest, HungConvertersAreKilledWithWhatTheyStartedWithinOneWait) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(state.monitorList.Item(std::string(name) + ".pgn").bSleep);
         EXPECT_FALSE(running(dir + name + ".pid")) << "the converter";
+        // The helper was killed with the converter; on a busy machine its end may take a
+        // moment after the converter has been collected.
+        for (int i = 0; i < 100 && running(dir + name + ".child"); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
         EXPECT_FALSE(running(dir + name + ".child")) << "what the converter started";
     }
     EXPECT_EQ(zombieChildren(), 0);
