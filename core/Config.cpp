@@ -85,6 +85,8 @@ void SetCfgVariables(ProgramState& state, const std::string& key, const std::str
         markIncompleteUnless(state, FileCheck(value) || !s.bIntroPage);
     } else if (is("bSaveLogon")) {
         s.bSaveLogon = parseBool(value);
+    } else if (is("bPublishOnChange")) {
+        s.bPublishOnChange = parseBool(value);
     } else if (is("spubFTPURL")) {
         takeLogonValue(state, s.spubFTPURL, value);
     } else if (is("spubFTPUser")) {
@@ -99,6 +101,8 @@ void SetCfgVariables(ProgramState& state, const std::string& key, const std::str
 }
 
 void ReadCfgText(ProgramState& state, std::string_view text) {
+    // Files written before publishing on change existed lack its key: they keep polling.
+    state.settings.bPublishOnChange = false;
     // A byte-order mark left by a text editor is not part of the first line.
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
@@ -157,6 +161,7 @@ std::string SettingsText(const Settings& s) {
     line(std::string("bpubRenameFiles=") + boolText(s.bpubRenameFiles));
     line("spubPathIntroIni=" + s.spubPathIntroIni);
     line(std::string("bSaveLogon=") + boolText(s.bSaveLogon));
+    line(std::string("bPublishOnChange=") + boolText(s.bPublishOnChange));
     if (s.bSaveLogon) {
         line("spubFTPURL=" + s.spubFTPURL);
         line("spubFTPUser=" + s.spubFTPUser);

@@ -41,6 +41,7 @@ struct ProgramState {
     bool bLowerCase = true;           // remote file names are lower-cased
     long iCurrentPgn = 0;             // 1-based position of the game being merged
     int converterWaitMs = 15000;      // longest wait for one converter run
+    int publishSettleMs = 100;        // a changed source is taken once quiet this long
     bool bPathsOk = false;            // the settings dialog accepted every field
     bool settingsIncomplete = false;  // set by ReadCfg when a required path is unusable
 

@@ -25,6 +25,9 @@ struct Settings {
     std::string spubRemoteHtmDir;
     std::string spubRemotePgnDir;
     std::string spubRemotePort;  // held as text
+    // A changed source starts a cycle at once (the countdown stays as the safety net). On
+    // for new settings files; a file without the key reads as off.
+    bool bPublishOnChange = true;
 
     bool operator==(const Settings&) const = default;
 };

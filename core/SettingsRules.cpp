@@ -176,6 +176,7 @@ void applyRules(ProgramState& state, SettingsFields& fields) {
         return;
     }
     state.settings.bpubRenameFiles = fields.chkRename;
+    state.settings.bPublishOnChange = fields.chkPublishOnChange;
     if (!checkOverviewNotAGame(state)) {
         return;
     }
@@ -199,6 +200,7 @@ SettingsFields SettingsFieldsFrom(const ProgramState& state) {
     fields.txtDelay = std::to_string(s.lpubDelay);
     fields.chkIntro = s.bIntroPage;
     fields.chkRename = s.bpubRenameFiles;
+    fields.chkPublishOnChange = s.bPublishOnChange;
     return fields;
 }
 

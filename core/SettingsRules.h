@@ -20,6 +20,7 @@ struct SettingsFields {
     std::string txtDelay = "0";  // minutes the published games run behind the boards
     bool chkIntro = false;
     bool chkRename = false;
+    bool chkPublishOnChange = false;
 };
 
 // The fields as the dialog opens: the settings, with 15 seconds between scans and a

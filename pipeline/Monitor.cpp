@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include <QCoreApplication>
 
 #include "core/MessageLog.h"
 #include "core/ProjectFile.h"
@@ -9,6 +12,7 @@
 #include "pipeline/DelayedPublishing.h"
 #include "pipeline/Pipeline.h"
 #include "pipeline/ProcessingCycle.h"
+#include "pipeline/SourceWatcher.h"
 
 namespace korvane {
 
@@ -23,6 +27,8 @@ constexpr long kBlinkRestart = 2;
 }  // namespace
 
 Monitor::Monitor(Pipeline& pipeline, MonitorView& view) : m_pipeline(pipeline), m_view(view) {}
+
+Monitor::~Monitor() = default;
 
 void Monitor::Load() {
     m_timer1On = false;
@@ -91,16 +97,110 @@ private:
 // a tick or "Go !" that arrives meanwhile must not start a second cycle.
 void Monitor::TimerAction() {
     if (m_cycleRunning) {
+        // A scan due while a cycle on change runs is that cycle's follow-up.
+        m_followUp = m_followUp || publishingOnChange();
         return;
     }
-    CycleGuard guard(m_cycleRunning);
-    StopCountdown();
-    CheckPgnFiles(m_pipeline);
-    m_pipeline.state.bForceConversion = false;
-    StartCountdown();
-    BackupFiles(m_pipeline);
-    SaveProject(m_pipeline.state);
-    showPublicLag();
+    {
+        CycleGuard guard(m_cycleRunning);
+        m_followUp = false;
+        StopCountdown();
+        CheckPgnFiles(m_pipeline);
+        m_pipeline.state.bForceConversion = false;
+        StartCountdown();
+        BackupFiles(m_pipeline);
+        SaveProject(m_pipeline.state);
+        showPublicLag();
+    }
+    RunFollowUps();
+}
+
+bool Monitor::publishingOnChange() const {
+    return m_pipeline.state.settings.bPublishOnChange && m_watcher != nullptr;
+}
+
+// Called from the watcher's timer: nothing may escape into the event loop.
+void Monitor::SourcesSettled() {
+    try {
+        if (!publishingOnChange()) {
+            return;
+        }
+        if (m_cycleRunning) {
+            m_followUp = true;
+            return;
+        }
+        // Changes while monitoring is stopped wait for the first scan after START.
+        if (m_timer1On) {
+            m_followUp = true;
+            RunFollowUps();
+        }
+    } catch (const std::exception& e) {
+        LogEvent(m_pipeline.state, e.what());
+    }
+}
+
+// A cycle on change leaves the countdown running: the next scan comes when it is due.
+void Monitor::RunFollowUps() {
+    if (m_cycleRunning) {
+        return;
+    }
+    while (m_followUp && m_timer1On) {
+        CycleGuard guard(m_cycleRunning);
+        m_followUp = false;
+        CheckPgnFiles(m_pipeline);
+        m_pipeline.state.bForceConversion = false;
+        BackupFiles(m_pipeline);
+        SaveProject(m_pipeline.state);
+        showPublicLag();
+    }
+    m_followUp = false;
+    FollowList();
+}
+
+// The watcher, once made, lives as long as the monitor: this may run inside its own
+// report, so switching the setting off only drops its watches.
+void Monitor::FollowList() {
+    const ProgramState& state = m_pipeline.state;
+    std::vector<std::string> sources;
+    // Notifications arrive through the event loop; a program without one only polls.
+    if (state.settings.bPublishOnChange && QCoreApplication::instance() != nullptr) {
+        if (!m_watcher) {
+            m_watcher = std::make_unique<SourceWatcher>(
+                [this] { SourcesSettled(); }, state.publishSettleMs, m_pipeline.refuseWatch);
+        }
+        for (const Pgn& game : state.monitorList) {
+            if (!game.bSleep) {
+                sources.push_back(game.PathSource);
+            }
+        }
+    }
+    if (m_watcher) {
+        m_watcher->Follow(sources);
+    }
+    showWatched();
+}
+
+bool Monitor::isWatched(const std::string& key) const {
+    const PgnFiles& list = m_pipeline.state.monitorList;
+    return list.Contains(key) && isWatched(list.Item(key));
+}
+
+bool Monitor::isWatched(const Pgn& game) const {
+    return publishingOnChange() && !game.bSleep && m_watcher->isWatched(game.PathSource);
+}
+
+// The list marks each game as watched or only polled; only changes are passed on.
+void Monitor::showWatched() {
+    std::map<std::string, bool> shown;
+    for (const Pgn& game : m_pipeline.state.monitorList) {
+        const bool watched = isWatched(game);
+        const auto before = m_shownWatched.find(game.Key);
+        if (before == m_shownWatched.end() || before->second != watched) {
+            m_view.setPgnLineWatched(game.Key, watched);
+        }
+        shown[game.Key] = watched;
+    }
+    m_shownWatched = std::move(shown);
 }
 
 void Monitor::showPublicLag() {
@@ -145,6 +245,7 @@ void Monitor::StartCountdown() {
     m_pipeline.state.ui.processEvents();
     m_timer1On = true;
     m_view.setTimer1Enabled(true);
+    FollowList();
 }
 
 void Monitor::cmdStartClick() {

@@ -224,6 +224,7 @@ void MonitorList::AddFiles(const std::string& title) {
     sDialogPurpose.clear();
     m_state.bError = false;
     SaveProject(m_state);
+    m_monitor.FollowList();
 }
 
 void MonitorList::cmdRemovePgnClick() {
@@ -242,6 +243,7 @@ void MonitorList::cmdRemovePgnClick() {
         LogEvent(m_state, e.what());
     }
     SaveProject(m_state);
+    m_monitor.FollowList();
 }
 
 void MonitorList::removeSelected(const std::string& key) {
@@ -312,6 +314,8 @@ void MonitorList::setSleep(bool sleep) {
     SaveProject(m_state);
     if (wasCounting) {
         m_monitor.StartCountdown();
+    } else {
+        m_monitor.FollowList();
     }
 }
 

@@ -30,6 +30,8 @@ public:
     virtual void addPgnLine(const std::string& line) = 0;
     virtual void removePgnLine(const std::string& line) = 0;
     virtual std::string selectedPgnLine() const = 0;
+    // Marks a game's line as watched (published on change) or only polled by the scans.
+    virtual void setPgnLineWatched(const std::string& line, bool watched) = 0;
 
     virtual void setButtonEnabled(MonitorButton button, bool enabled) = 0;
     // cmdRemovePgn: "Remove", and "Substitute" after the first upload.

@@ -31,6 +31,8 @@ struct Pipeline {
     int converterParallel;
     // How the cycle reads a changed source; tests replace it to rewrite the source mid-copy.
     SourceReader readSource;
+    // Sources whose change notification is refused (as on a share without it); tests set it.
+    std::function<bool(const std::string& path)> refuseWatch;
 
     // Per-scan lists. colChangedFiles exists only after a scan that found changes, until
     // the backup step releases it. uploads holds colUploadHtml and colUploadPgn.

@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFont>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMetaObject>
 
@@ -307,6 +309,20 @@ void frmProject::setPublicLag(const std::string& key, const std::string& text) {
     if (QListWidgetItem* item = pgnLine(key)) {
         item->setText(toQ(text.empty() ? key : key + "   (" + text + ")"));
     }
+}
+
+// A watched game reads in the normal font; a game that is only polled in italics, and the
+// tip says which it is.
+void frmProject::setPgnLineWatched(const std::string& line, bool watched) {
+    QListWidgetItem* item = pgnLine(line);
+    if (item == nullptr) {
+        return;
+    }
+    QFont font = item->font();
+    font.setItalic(!watched);
+    item->setFont(font);
+    item->setToolTip(watched ? "Watched: published as soon as it changes"
+                             : "Polled: published at the next scan");
 }
 
 void frmProject::setButtonEnabled(MonitorButton button, bool enabled) {

@@ -75,6 +75,7 @@ public:
     void addPgnLine(const std::string& line) override;
     void removePgnLine(const std::string& line) override;
     std::string selectedPgnLine() const override;
+    void setPgnLineWatched(const std::string& line, bool watched) override;
     void setButtonEnabled(MonitorButton button, bool enabled) override;
     void setRemoveCaption(const std::string& caption) override;
     std::string removeCaption() const override;

@@ -51,6 +51,7 @@ frmSettings::frmSettings(ProgramState& state, FileDialog& dialog, QWidget* paren
     ui->txtTimeOut->setText(toQ(start.txtTimeOut));
     ui->txtDelay->setText(toQ(start.txtDelay));
     ui->chkRename->setChecked(start.chkRename);
+    ui->chkPublishOnChange->setChecked(start.chkPublishOnChange);
     ui->chkIntro->setChecked(start.chkIntro);
     setOverviewFieldsEnabled(start.chkIntro);
     m_state.bPathsOk = false;
@@ -85,6 +86,7 @@ SettingsFields frmSettings::fields() const {
     fields.txtDelay = fromQ(ui->txtDelay->text());
     fields.chkIntro = ui->chkIntro->isChecked();
     fields.chkRename = ui->chkRename->isChecked();
+    fields.chkPublishOnChange = ui->chkPublishOnChange->isChecked();
     return fields;
 }
 

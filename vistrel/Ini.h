@@ -15,7 +15,7 @@ enum class StartPosition { First, Last };
 struct PageIni {
     // [page]
     std::string title = "{White} - {Black}";  // pattern; {TagName} is replaced by the tag's value
-    int refreshSeconds = 30;  // reload interval while a game is in progress; 0 = never
+    int refreshSeconds = 5;  // reload interval while a game is in progress; 0 = never
     StartPosition start = StartPosition::Last;
     bool clocks = true;     // show the players' clocks
     bool overview = false;  // layout = overview: a grid of all games instead of one game

@@ -527,8 +527,10 @@ async function main() {
   for (const [to, from] of Object.entries(copies)) {
     fs.copyFileSync(path.join(fixtures, from), path.join(work, to));
   }
-  writeIni('game.ini', 'vistrel-game.ini', {});
-  writeIni('overview.ini', 'vistrel-overview.ini', {});
+  // Pages that refresh while a test reads them would change under it: only the live
+  // pages refresh within a test's time.
+  writeIni('game.ini', 'vistrel-game.ini', { refresh: 30 });
+  writeIni('overview.ini', 'vistrel-overview.ini', { refresh: 30 });
   writeIni('live.ini', 'vistrel-game.ini', { refresh: 1 });
   // The longest game of the overview's file on a page of its own.
   const round = fs.readFileSync(path.join(fixtures, 'overview.pgn'), 'utf8');

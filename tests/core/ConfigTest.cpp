@@ -234,6 +234,18 @@ TEST_F(ConfigTest, ShortOverviewNameBecomesTheDefault) {
     EXPECT_EQ(settings().spubIntroPgn, "allgames.pgn");
 }
 
+// New settings publish on change; a file written before the setting existed keeps polling.
+TEST_F(ConfigTest, PublishOnChangeIsOnForNewSettingsAndOffWhenTheFileLacksIt) {
+    EXPECT_NE(SettingsText(Settings{}).find("\r\nbPublishOnChange=True\r\n"), std::string::npos);
+    readLines("%\r\nlpubScanTime=10\r\n");
+    EXPECT_FALSE(settings().bPublishOnChange);
+    readLines("%\r\nbPublishOnChange=True\r\n");
+    EXPECT_TRUE(settings().bPublishOnChange);
+    settings().bPublishOnChange = false;
+    readLines(SettingsText(settings()));
+    EXPECT_FALSE(settings().bPublishOnChange);
+}
+
 TEST_F(ConfigTest, LogonValuesOnlyWithSaveLogon) {
     const std::string logon =
         "spubFTPURL=ftp.example.org\r\nspubFTPUser=op\r\nspubRemoteHtmDir=/live/\r\n"

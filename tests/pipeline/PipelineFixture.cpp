@@ -28,6 +28,8 @@ PipelineTest::PipelineTest() {
     state.settings.spubIntroPgn = "allgames.pgn";
     state.settings.lpubScanTime = 10;
     state.converterWaitMs = 5000;
+    // The watcher has its own tests; the others poll only.
+    state.settings.bPublishOnChange = false;
     callsFile = program.dir.path() + "/converter-calls.txt";
 }
 
@@ -95,15 +97,18 @@ void PipelineTest::useEdited(Pgn& game, const std::string& text) {
     game.setUseFinal(true);
 }
 
-std::string PipelineTest::htmlPage(const std::string& page) const {
-    const std::string text = readFile(state.settings.spubPathHtml + page);
+std::string FakePageText(const std::string& page) {
     const std::string head = kFakePageHead;
     const std::string tail = kFakePageTail;
-    if (text.rfind(head, 0) == 0 && text.size() >= head.size() + tail.size() &&
-        text.compare(text.size() - tail.size(), tail.size(), tail) == 0) {
-        return text.substr(head.size(), text.size() - head.size() - tail.size());
+    if (page.rfind(head, 0) == 0 && page.size() >= head.size() + tail.size() &&
+        page.compare(page.size() - tail.size(), tail.size(), tail) == 0) {
+        return page.substr(head.size(), page.size() - head.size() - tail.size());
     }
-    return text;
+    return page;
+}
+
+std::string PipelineTest::htmlPage(const std::string& page) const {
+    return FakePageText(readFile(state.settings.spubPathHtml + page));
 }
 
 bool PipelineTest::htmlExists(const std::string& page) const {

@@ -26,6 +26,8 @@ using Lines = std::vector<std::string>;
 // The fake converter's page: the converted file between these, so that it is complete HTML.
 constexpr const char* kFakePageHead = "<html><body>";
 constexpr const char* kFakePageTail = "</body></html>";
+// The converted text of a page the fake converter wrote (the page itself if it is no such page).
+std::string FakePageText(const std::string& page);
 
 class RecordingView : public MonitorView {
 public:
@@ -40,6 +42,7 @@ public:
     void addPgnLine(const std::string& line) override { lines.push_back(line); }
     void removePgnLine(const std::string& line) override { std::erase(lines, line); }
     std::string selectedPgnLine() const override { return selected; }
+    void setPgnLineWatched(const std::string& line, bool on) override { watched[line] = on; }
     void setButtonEnabled(MonitorButton b, bool on) override { enabled[b] = on; }
     void setRemoveCaption(const std::string& caption) override { removeButton = caption; }
     std::string removeCaption() const override { return removeButton; }
@@ -53,6 +56,7 @@ public:
     std::pair<std::string, std::string> clearLog{"Clear Log", "Clear Message Log"};
     Lines lines;
     std::string selected;
+    std::map<std::string, bool> watched;  // as the list marks each game
     std::map<MonitorButton, bool> enabled;
     std::string removeButton = "Remove";
     std::map<std::string, std::string> publicLag;

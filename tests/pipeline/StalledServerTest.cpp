@@ -29,7 +29,7 @@ protected:
         pipeline.uploader = &uploader;
     }
     std::string remote(const std::string& name) const {
-        return readFile(server.root() + "/live/" + name);
+        return FakePageText(readFile(server.root() + "/live/" + name));
     }
     Lines remoteFiles() const {
         Lines names;

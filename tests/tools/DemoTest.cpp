@@ -38,6 +38,7 @@ public:
     void addPgnLine(const std::string& line) override { lines.push_back(line); }
     void removePgnLine(const std::string&) override {}
     std::string selectedPgnLine() const override { return {}; }
+    void setPgnLineWatched(const std::string&, bool) override {}
     void setButtonEnabled(MonitorButton, bool) override {}
     void setRemoveCaption(const std::string&) override {}
     std::string removeCaption() const override { return "Remove"; }

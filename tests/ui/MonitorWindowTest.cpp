@@ -56,6 +56,25 @@ TEST_F(MonitorWindowTest, CountdownShowsItsStateInLabelAndColour) {
     EXPECT_EQ(find<QLabel>("lblCurrentAction")->text(), "Not Connected To Remote Server");
 }
 
+// With publishing on change a move reaches the HTML directory without waiting for the
+// count, and the list marks the games as watched.
+TEST_F(MonitorWindowTest, AMoveIsPublishedOnChangeAndTheGamesShowAsWatched) {
+    newProject({"a.pgn", "b.pgn"});
+    click("cmdStart");
+    auto* list = find<QListWidget>("lboPgnFiles");
+    for (int row = 0; row < list->count(); ++row) {
+        EXPECT_FALSE(list->item(row)->font().italic());
+        EXPECT_EQ(list->item(row)->toolTip(), "Watched: published as soon as it changes");
+    }
+    writeSource("a.pgn", LiveGame("Kovacs", "Lindqvist", "1. e4 e5 2. Nf3"), 1);
+    const QString page = QString::fromStdString(html + "a.htm");
+    ASSERT_TRUE(waitFor([&] {
+        QFile file(page);
+        return file.open(QIODevice::ReadOnly) && file.readAll().contains("Nf3");
+    }));
+    EXPECT_TRUE(timer("Timer1")->isActive()) << "the count goes on";
+}
+
 TEST_F(MonitorWindowTest, AlarmBlinksUntilCancelledAndTheNextClickClearsTheLog) {
     LogEvent(state(), "Something to read");
     state().ui.raiseAlarm();

@@ -71,6 +71,18 @@ TEST_F(SettingsDialogTest, FailingRuleKeepsNewProjectDisabledUntilTheDialogPasse
     EXPECT_EQ(state().settings.lpubScanTime, 5);
 }
 
+TEST_F(SettingsDialogTest, PublishOnChangeBoxShowsAndSetsTheSetting) {
+    bool shown = false;
+    withSettings([&](QWidget& dialog) {
+        auto* check = dialog.findChild<QCheckBox*>("chkPublishOnChange");
+        shown = check->isChecked();
+        check->click();
+        press(dialog, "cmdOK");
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(state().settings.bPublishOnChange);
+}
+
 TEST_F(SettingsDialogTest, PathFieldsRefuseSeparatorsAndTheOverviewBoxSwitchesAtOnce) {
     bool introAfterUncheck = true;
     QString typed;
