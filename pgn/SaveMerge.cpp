@@ -1,28 +1,12 @@
 #include "pgn/SaveMerge.h"
 
-#include <fstream>
-#include <sstream>
-
+#include "core/FileUtils.h"
 #include "core/MessageLog.h"
 #include "core/ProgramState.h"
 #include "core/TextUtils.h"
 #include "pgn/TagsToChange.h"
 
 namespace korvane {
-
-namespace {
-
-std::optional<std::string> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-}  // namespace
 
 std::string SaveMergeQuestion(const std::string& reason) {
     return std::string("New moves have been appended to this file since you loaded it, and ") +
@@ -37,14 +21,14 @@ std::optional<MergeOutcome> MergeBeforeSave(ProgramState& state, const std::stri
         if (!EqualsNoCase(game.PathFinal, path)) {
             continue;
         }
-        const std::optional<std::string> source = ReadBytes(game.PathTemp);
-        if (!source) {
+        std::string source;
+        if (ReadWholeFile(game.PathTemp, source)) {
             MergeOutcome failed;
             failed.error = "The source copy " + game.PathTemp + " cannot be read.";
             return failed;
         }
         std::vector<std::string> tags = state.tagsToChange;
-        return MergeNewMoves(text, *source, EnsureTagsToChange(tags), path);
+        return MergeNewMoves(text, source, EnsureTagsToChange(tags), path);
     }
     return std::nullopt;
 }
