@@ -57,6 +57,9 @@ struct ProgramState {
     // The project that start-up was told to resume; the monitor window rebuilds its list
     // from it once it is open.
     std::optional<Project> pendingResume;
+    // Start-up resumes the last project without asking (the program was started with
+    // --resume, as the demo round does).
+    bool bResumeWithoutAsking = false;
     // The project file's text as last written or read, and whether the last write failed.
     std::string savedProjectText;
     bool projectSaveFailed = false;

@@ -88,8 +88,9 @@ void offerToDeleteOldFiles(ProgramState& state) {
     }
 }
 
-// Offers the project of the last session when its file lists games. On Yes the project is
-// kept for the monitor window to rebuild; its work files belong to it, so they stay.
+// Offers the project of the last session when its file lists games (or takes it without
+// asking when told to). On Yes the project is kept for the monitor window to rebuild; its
+// work files belong to it, so they stay.
 bool offerToResume(ProgramState& state) {
     std::optional<Project> project = ReadProjectFile(state);
     if (!project || project->games.empty()) {
@@ -98,8 +99,9 @@ bool offerToResume(ProgramState& state) {
     const std::size_t count = project->games.size();
     const std::string question = "Resume the last project (" + std::to_string(count) +
                                  (count == 1 ? " game" : " games") + ")?";
-    if (state.ui.messageBox(question, "Resume Project", Buttons::YesNo, Icon::Question) !=
-        Answer::Yes) {
+    if (!state.bResumeWithoutAsking &&
+        state.ui.messageBox(question, "Resume Project", Buttons::YesNo, Icon::Question) !=
+            Answer::Yes) {
         return false;
     }
     state.pendingResume = std::move(project);

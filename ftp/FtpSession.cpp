@@ -347,8 +347,10 @@ void FtpSession::Inet1_StateChanged(int stateNumber) {
                 state.ui.setStatus(text);
                 LogRaw(state, text);
             }
+        } else if (stateNumber >= 5 && stateNumber != 9 && stateNumber != 10) {
+            showState(stateText(stateNumber));  // a request's progress
         } else {
-            state.ui.setStatus(stateText(stateNumber));
+            state.ui.setStatus(stateText(stateNumber));  // the connection's, shown plainly
         }
         if (stateNumber == 4) {
             bDisconnected = false;
@@ -398,12 +400,16 @@ void FtpSession::AdviseRenameRefused() {
     state.ui.messageBox(warning, "Important!", Buttons::Ok, Icon::Critical);
 }
 
+void FtpSession::showState(const std::string& text) {
+    state.ui.setStatus(sUploadProgress.empty() ? text : sUploadProgress + ": " + text);
+}
+
 void FtpSession::ReactToResponse(int operation) {
     try {
         if (operation == 0) {
             ShowRemoteFileList();
         } else if (operation == 1) {
-            state.ui.setStatus("File(s) uploaded");
+            showState("File(s) uploaded");
         }
     } catch (const std::exception& e) {
         logError(e);

@@ -106,6 +106,9 @@ public:
     std::string sRemoteDir;          // the remote directory as far as the program knows
     std::string sPwdReply;
     bool bReportErrors = true;  // failed requests go to the status line and the log
+    // While an upload runs, which file of how many is on its way; the component's state
+    // texts on the status line follow it, so a long upload shows how far it has come.
+    std::string sUploadProgress;
 
 private:
     // Marks an operation that sends requests and waits for them; background work waits.
@@ -123,6 +126,9 @@ private:
     void changeDirectory(const std::string& command, DirTarget target);
     bool readPwdAndList(DirTarget target);
     void logError(const std::exception& e);
+    // Shows a request's state text on the status line, after the upload's progress when
+    // one runs.
+    void showState(const std::string& text);
     void takeCredentialsOutOfUrl();
 
     bool m_toldAboutUrlCredentials = false;

@@ -131,6 +131,9 @@ void FtpUploader::startRound() {
         round.batches.push_back({".pgn", std::move(m_pendingPgn)});
         m_pendingPgn.clear();
     }
+    for (const Batch& batch : round.batches) {
+        round.files += batch.names.size();
+    }
     m_round = std::move(round);
     m_inDir.reset();
     m_session.ShowTransferIndicator();
@@ -194,6 +197,7 @@ void FtpUploader::finishRound() {
     m_queuedDuringRound = false;
     m_round.reset();
     m_steps.clear();
+    m_session.sUploadProgress.clear();
     if (++m_uploadCount == 1) {
         m_session.view.setRemoveButtonCaption("Substitute");
     }

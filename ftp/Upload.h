@@ -79,6 +79,8 @@ private:
     struct Round {
         std::deque<Batch> batches;
         bool adviceGiven = false;  // the rename advice was given in this round
+        std::size_t files = 0;     // the files the round sends
+        std::size_t begun = 0;     // of those, the ones whose requests have begun
         bool finishing = false;
     };
 
@@ -86,6 +88,7 @@ private:
     void planReconnect();
     void planNext();
     void planFile(Batch& batch);
+    void showProgress(const std::string& name);
     void planListing(Batch& batch, const std::string& dir);
     void planDirectoryChange(const std::string& name, const std::string& ext,
                              const std::string& dir);

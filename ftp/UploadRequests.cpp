@@ -22,11 +22,23 @@ void FtpUploader::planFile(Batch& batch) {
     const std::string dir = remoteDir(ext);
     planListing(batch, dir);
     const std::string name = batch.names[batch.next++];
+    showProgress(name);
     planDirectoryChange(name, ext, dir);
     if (m_session.state.settings.bpubRenameFiles) {
         planRenamedPut(name, ext, dir);
     } else {
         planPlainPut(name, ext, dir);
+    }
+}
+
+// "Uploading <file> (i of n)" ahead of the component's state texts, when the round sends
+// several files.
+void FtpUploader::showProgress(const std::string& name) {
+    Round& round = *m_round;
+    ++round.begun;
+    if (round.files > 1) {
+        m_session.sUploadProgress = "Uploading " + name + " (" + std::to_string(round.begun) +
+                                    " of " + std::to_string(round.files) + ")";
     }
 }
 

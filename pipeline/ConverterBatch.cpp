@@ -238,6 +238,9 @@ std::vector<ConverterOutcome> RunConverters(const ConverterBatch& batch,
             if (run) {
                 run->index = index;
                 running.push_back(std::move(run));
+                if (batch.started) {
+                    batch.started(index);
+                }
             }
         }
         if (!running.empty()) {

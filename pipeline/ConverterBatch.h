@@ -7,6 +7,8 @@
 // stuck runs cost one wait together. What each run produced is checked: only a complete HTML
 // page counts as a page.
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,8 @@ struct ConverterJob {
     std::string text;
     std::string ini;
     std::string pageName;
+    // What the status line says while this run goes; empty leaves it as it is.
+    std::string status;
 };
 
 struct ConverterOutcome {
@@ -47,6 +51,8 @@ struct ConverterBatch {
     std::string workDir;  // where the runs' own directories are made
     int waitMs = 15000;   // longest wait for one run, counted from its start
     int parallel = 1;     // runs at the same time (a run stuck for long leaves its place)
+    // Told the index of each input whose run has just started, in the order of the inputs.
+    std::function<void(std::size_t index)> started;
 };
 
 // Whether bytes are a complete HTML page: an html start (after an optional doctype) and

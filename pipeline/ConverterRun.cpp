@@ -173,6 +173,12 @@ std::vector<ConverterOutcome> RunConversions(Pipeline& pipeline,
     batch.workDir = state.tempDir;
     batch.waitMs = state.converterWaitMs;
     batch.parallel = pipeline.converterParallel;
+    batch.started = [&](std::size_t index) {
+        if (!inputs[index].status.empty()) {
+            state.ui.setStatus(inputs[index].status);
+            state.ui.processEvents();
+        }
+    };
     std::vector<ConverterOutcome> outcomes = RunConverters(batch, inputs);
     state.ui.setStatus("Checking and copying HTML files");
     state.ui.processEvents();

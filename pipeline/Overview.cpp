@@ -92,7 +92,7 @@ bool leaveOutFaultyGames(Pipeline& pipeline, std::vector<OverviewGame>& games) {
     std::vector<OverviewGame*> tried;
     for (OverviewGame& g : games) {
         if (!g.converted) {
-            inputs.push_back({g.game->Key, g.text, settings.spubPathVisIni, g.game->NameHtml});
+            inputs.push_back({g.game->Key, g.text, settings.spubPathVisIni, g.game->NameHtml, {}});
             tried.push_back(&g);
         }
     }
@@ -124,7 +124,9 @@ bool saveOverview(ProgramState& state, const std::string& path, const std::strin
 ConverterOutcome convertOverview(Pipeline& pipeline, const std::string& path,
                                  const std::string& text) {
     const std::string page = OverviewPageName(pipeline.state.settings.spubIntroPgn);
-    return RunConversions(pipeline, {ConverterJobFor(pipeline, path, text, page)}).front();
+    ConverterJob job = ConverterJobFor(pipeline, path, text, page);
+    job.status = "Vistrel is processing " + path;
+    return RunConversions(pipeline, {job}).front();
 }
 
 void makeIntroFiles(Pipeline& pipeline) {

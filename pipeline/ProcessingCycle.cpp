@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "core/FileUtils.h"
@@ -91,9 +92,29 @@ bool prepareRuns(Pipeline& pipeline, GameRuns& runs, std::vector<ConverterJob>& 
         const std::string text = prepareEdited(state, runs);
         runs.editedRun = inputs.size();
         inputs.push_back(ConverterJobFor(pipeline, game.PathFinal, text, game.NameHtml));
-        setStatus(state, "Vistrel is processing " + game.PathFinal);
     }
     return true;
+}
+
+// "Vistrel is processing <file>", with the game's place among the cycle's changed games
+// when there are several, so the operator sees how far a long cycle has come.
+std::string processingText(const std::string& path, std::size_t game, std::size_t games) {
+    std::string text = "Vistrel is processing " + path;
+    if (games > 1) {
+        text += " (game " + std::to_string(game) + " of " + std::to_string(games) + ")";
+    }
+    return text;
+}
+
+void labelRuns(const std::vector<GameRuns>& games, std::vector<ConverterJob>& inputs) {
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        const GameRuns& runs = games[i];
+        const Pgn& game = *runs.candidate->game;
+        inputs[runs.bareRun].status = processingText(game.PathTemp, i + 1, games.size());
+        if (runs.edited) {
+            inputs[runs.editedRun].status = processingText(game.PathFinal, i + 1, games.size());
+        }
+    }
 }
 
 void restoreEdited(ProgramState& state, Pgn& game) {
@@ -247,6 +268,7 @@ void convertChanged(Pipeline& pipeline, std::vector<Candidate>& candidates) {
             games.push_back(runs);
         }
     }
+    labelRuns(games, inputs);
     const std::vector<ConverterOutcome> outcomes = RunConversions(pipeline, inputs);
     for (GameRuns& runs : games) {
         applyOutcomes(pipeline, runs, outcomes);

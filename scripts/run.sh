@@ -2,9 +2,9 @@
 # Installs what is missing, builds Korvane and starts it.
 #   scripts/run.sh          Korvane as usual
 #   scripts/run.sh --demo   a live demo round: eight simulated boards play real games into
-#                           build/demo/boards, Korvane opens on them (answer Yes to resume the
-#                           demo project) and publishes into build/demo/html, and the overview
-#                           page opens in the browser. Closing Korvane ends the boards.
+#                           build/demo/boards, Korvane opens on them and publishes into
+#                           build/demo/html, and the overview page opens in the browser.
+#                           Closing Korvane ends the boards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 demo=false
@@ -55,4 +55,4 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 echo "Demo round: boards in $dir/boards, pages in $dir/html (the boards' log: $dir/boards.log)."
-"$dir/program/korvane" "$@"
+"$dir/program/korvane" --resume "$@"

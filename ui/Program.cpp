@@ -11,6 +11,7 @@ Program::Program(Options options)
     : m_state(m_operator, options.clock ? *options.clock : m_systemClock) {
     m_state.programDir = WithTrailingSep(options.programDir);
     m_state.executableDir = options.executableDir;
+    m_state.bResumeWithoutAsking = options.resume;
     if (options.boxes) {
         m_operator.setBoxPresenter(std::move(options.boxes));
     }

@@ -22,6 +22,7 @@ public:
         FileDialog* fileDialog = nullptr;  // the system's dialogs when none is given
         QtOperator::BoxPresenter boxes;    // the system's message boxes when none is given
         Clock* clock = nullptr;            // the system clock when none is given
+        bool resume = false;               // resume the last project without asking
     };
 
     explicit Program(Options options);

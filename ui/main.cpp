@@ -1,5 +1,6 @@
 // Korvane's entry point: the Qt application around the main window.
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include "core/Startup.h"
 #include "ui/Program.h"
@@ -7,11 +8,20 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Korvane");
-    korvane::Program program({korvane::ProgramDirectory(),
-                              QCoreApplication::applicationDirPath().toStdString(),
-                              nullptr,
-                              {},
-                              nullptr});
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Publishes live chess games from board files on the web.");
+    parser.addHelpOption();
+    const QCommandLineOption resume(
+        "resume", "Resume the last project without asking (when its file lists games).");
+    parser.addOption(resume);
+    parser.process(app);
+
+    korvane::Program::Options options;
+    options.programDir = korvane::ProgramDirectory();
+    options.executableDir = QCoreApplication::applicationDirPath().toStdString();
+    options.resume = parser.isSet(resume);
+    korvane::Program program(std::move(options));
     program.Main();
     return app.exec();
 }

@@ -140,6 +140,14 @@ TEST_F(ResumeAtStartup, YesKeepsTheProjectAndItsWorkFiles) {
     EXPECT_TRUE(fs::exists(program.dir.file("finalpgn/b.pgn")));
 }
 
+TEST_F(ResumeAtStartup, ResumeOptionTakesTheProjectWithoutAsking) {
+    program.state.bResumeWithoutAsking = true;
+    ASSERT_TRUE(Main(program.state));
+    EXPECT_TRUE(program.ui.boxes.empty());
+    ASSERT_TRUE(program.state.pendingResume.has_value());
+    EXPECT_EQ(program.state.pendingResume->games.size(), 2u);
+}
+
 TEST_F(ResumeAtStartup, NoStartsEmptyAndOffersToDeleteTheOldFiles) {
     program.ui.answerNext(Answer::No);
     program.ui.answerNext(Answer::Yes);

@@ -47,6 +47,21 @@ TEST_F(UploadTest, TemporaryNamesAreNumberedThroughTheSession) {
     expectOnServer("/live", {"a.htm", "b.htm", "c.htm"});
     expectOnServer("/pgn files", {"a.pgn"});
     EXPECT_EQ(p.view.curDir, "/live");  // the listing shows the PGN directory, the label PWD
+
+    // The component's state texts follow which file of the round is on its way.
+    Lines progress;
+    for (const std::string& status : p.ui.statuses) {
+        const std::size_t end = status.find("): ");
+        if (status.starts_with("Uploading ") && end != std::string::npos &&
+            (progress.empty() || progress.back() != status.substr(0, end + 1))) {
+            progress.push_back(status.substr(0, end + 1));
+        }
+    }
+    EXPECT_EQ(progress, (Lines{"Uploading a.htm (1 of 4)", "Uploading b.htm (2 of 4)",
+                               "Uploading c.htm (3 of 4)", "Uploading a.pgn (4 of 4)"}));
+    EXPECT_NE(std::find(p.ui.statuses.begin(), p.ui.statuses.end(),
+                        "Uploading b.htm (2 of 4): Request Completed!"),
+              p.ui.statuses.end());
 }
 
 TEST_F(UploadTest, AFileNamedLikeItsTemporaryNameUsesKvx) {

@@ -223,6 +223,35 @@ TEST_F(CycleTest, FailedPageCopyOfOneGameDoesNotPutTheNextToSleep) {
     EXPECT_EQ(htmlPage("b.htm"), "1. d4 {note} *");
 }
 
+TEST_F(CycleTest, StatusLineSaysWhichChangedGameOfHowManyIsConverted) {
+    Pgn& a = addGame("a.pgn", "1. e4 *");
+    Pgn& b = addGame("b.pgn", "1. d4 *");
+    useEdited(b, "1. d4 {note} *");
+    Pgn& c = addGame("c.pgn", "1. c4 *");
+    addGame("d.pgn", "1. f4 *");  // unchanged: not counted
+    writeSource("a.pgn", "1. e4 e5 *", 5);
+    writeSource("b.pgn", "1. d4 d5 *", 5);
+    writeSource("c.pgn", "1. c4 c5 *", 5);
+    const auto converting = [&] {
+        Lines shown;
+        std::copy_if(ui.statuses.begin(), ui.statuses.end(), std::back_inserter(shown),
+                     [](const std::string& s) { return s.starts_with("Vistrel is processing"); });
+        ui.statuses.clear();
+        return shown;
+    };
+
+    CheckPgnFiles(pipeline);
+    // Each run's text appears as it starts; an edited game's two runs are one game.
+    EXPECT_EQ(converting(), (Lines{"Vistrel is processing " + a.PathTemp + " (game 1 of 3)",
+                                   "Vistrel is processing " + b.PathTemp + " (game 2 of 3)",
+                                   "Vistrel is processing " + b.PathFinal + " (game 2 of 3)",
+                                   "Vistrel is processing " + c.PathTemp + " (game 3 of 3)"}));
+
+    writeSource("c.pgn", "1. c4 c5 2. Nc3 *", 6);
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(converting(), Lines{"Vistrel is processing " + c.PathTemp});
+}
+
 TEST_F(CycleTest, TemporaryCopyThatCannotBeWrittenIsRetriedNextScan) {
     // Something stands in the way of the temporary copy: the page goes out, and the copy
     // is taken in again until it can be kept, with one entry that says why.

@@ -48,10 +48,13 @@ public:
 
 // Korvane on the demo program directory, driven one timer tick per simulated second.
 struct Korvane {
-    explicit Korvane(const std::string& programDir) { state.programDir = programDir + "/"; }
+    explicit Korvane(const std::string& programDir) {
+        state.programDir = programDir + "/";
+        state.bResumeWithoutAsking = true;  // started as the demo script starts it
+    }
     void start() {
-        ui.answerNext(Answer::Yes);  // "Resume the last project (8 games)?"
         ASSERT_TRUE(Main(state));
+        EXPECT_TRUE(ui.boxes.empty()) << "the demo opens without a question";
         monitor.Load();
         ResumeProject(state, monitor, view);
         started = true;
