@@ -1,51 +1,11 @@
 // The whole pipeline with the real converter: real games written move by move into their
 // source files, as board software does, and the monitor's ticks taking them in.
 
-#include <filesystem>
-
 #include "EndToEndFixture.h"
 #include "core/FileUtils.h"
 
-namespace fs = std::filesystem;
-
 namespace korvane::test {
 namespace {
-
-TEST_F(EndToEndTest, ThreeLiveGamesArePublishedMoveByMove) {
-    ASSERT_EQ(games.size(), 3u);
-    state.settings.bIntroPage = true;
-    const std::vector<std::string> names{"board1.pgn", "board2.pgn", "board3.pgn"};
-    for (std::size_t g = 0; g < 3; ++g) {
-        addGame(names[g], liveText(games[g], 2));
-    }
-    const std::string comment = "A note from the operator";
-    Pgn& edited = state.monitorList.Item("board3.pgn");
-    useEdited(edited, liveText(games[2], 2, comment));
-    monitor.cmdStartClick();
-
-    for (int step = 1; step <= 4; ++step) {
-        const std::size_t plies = 2 + 7 * step;
-        for (std::size_t g = 0; g < 3; ++g) {
-            writeSource(names[g], liveText(games[g], plies), step);
-        }
-        scanInterval();
-
-        for (std::size_t g = 0; g < 3; ++g) {
-            SCOPED_TRACE(names[g] + " after " + std::to_string(plies) + " plies");
-            const std::string page = htmlPage(names[g].substr(0, 6) + ".htm");
-            EXPECT_EQ(pliesShown(page), plies);
-            EXPECT_EQ(lastMoveShown(page), games[g].moves[plies - 1]);
-            EXPECT_EQ(readFile(state.backupDir + names[g]), liveText(games[g], plies));
-        }
-        EXPECT_NE(htmlPage("board3.htm").find(comment), std::string::npos);
-        EXPECT_NE(readFile(edited.PathFinal).find(comment), std::string::npos);
-        EXPECT_TRUE(htmlExists("allgames.htm"));
-        EXPECT_EQ(ui.logText(), "") << "a smooth cycle writes no entries";
-        EXPECT_EQ(ui.alarms, 0);
-    }
-    EXPECT_TRUE(monitor.countRunning());
-    EXPECT_EQ(zombieChildren(), 0);
-}
 
 // Board software that writes each file in two steps: a scan that comes between them copies
 // half a game, which the converter rejects. Every board must still reach its last move, on
@@ -80,6 +40,8 @@ TEST_F(EndToEndTest, TwentyBoardsWrittenInTwoStepsArePublishedToTheirEnd) {
             writeSource(names[b], texts[b], ++stamp);
         }
         scanInterval();
+        EXPECT_EQ(pliesShown(htmlPage("board1.htm")), std::min(plies, games[0].moves.size()))
+            << "each completed write reaches the page at the next scan";
     }
     scanInterval();
 
@@ -89,6 +51,7 @@ TEST_F(EndToEndTest, TwentyBoardsWrittenInTwoStepsArePublishedToTheirEnd) {
         const RealGame& game = games[b % 3];
         const std::string page = htmlPage(names[b].substr(0, names[b].size() - 4) + ".htm");
         EXPECT_EQ(pliesShown(page), game.moves.size());
+        EXPECT_EQ(readFile(state.backupDir + names[b]), liveText(game, game.moves.size()));
         EXPECT_FALSE(state.monitorList.Item(names[b]).bSleep);
         const std::size_t card = overview.find("id=\"ov-" + std::to_string(b + 1) + "\"");
         ASSERT_NE(card, std::string::npos);
@@ -99,8 +62,10 @@ TEST_F(EndToEndTest, TwentyBoardsWrittenInTwoStepsArePublishedToTheirEnd) {
     const std::string editedPage = htmlPage("board5.htm");
     EXPECT_EQ(editedPage.find(comment), editedPage.rfind(comment)) << "the note is kept once";
     EXPECT_NE(editedPage.find(comment), std::string::npos);
+    EXPECT_NE(readFile(edited.PathFinal).find(comment), std::string::npos);
     EXPECT_EQ(ui.alarms, 0);
     EXPECT_EQ(ui.logText(), "");
+    EXPECT_TRUE(monitor.countRunning());
     EXPECT_EQ(zombieChildren(), 0);
 }
 
@@ -120,6 +85,7 @@ TEST_F(EndToEndTest, IllegalMoveSleepsTheGameUntilRepairedAndActivated) {
     EXPECT_TRUE(logHas("Error in board1.pgn. The message from Vistrel reads: \r\n"));
     EXPECT_TRUE(logHas("Ke3"));
     EXPECT_FALSE(htmlExists("board1.htm"));
+    EXPECT_EQ(readFile(game.PathTemp), liveText(games[0], 2)) << "the last good copy stays";
 
     writeSource("board1.pgn", liveText(games[0], 3), 2);
     scanInterval();

@@ -16,6 +16,24 @@ namespace {
 // A fixed moment on which source files' modification times are based.
 const fs::file_time_type kBase = fs::file_time_type::clock::now() - std::chrono::hours(24);
 
+// The fake converter; CALLS stands for the file its runs are recorded in.
+constexpr const char* kFakeConverter = R"sh(printf '%s|%s|%s\n' "$1" "$2" "$3" >> 'CALLS'
+page="${1%????}.htm"
+reject() { printf 'Illegal move in %s' "$(basename "$1")" > "$(dirname "$1")/vislog.txt"; exit 1; }
+case "$(cat "$1")" in
+*HANG*) sleep 30 ;;
+*SILENT*) ;;
+*CRASH*) kill -SEGV $$ ;;
+*EXITCODE*) exit 3 ;;
+*GARBAGE*) printf '\001\377garbage' > "$page" ;;
+*HALFPAGE*) printf '<html><body>1. e4' > "$page" ;;
+*EMPTYPAGE*) : > "$page" ;;
+*REJECT*) reject "$1" ;;
+*) if [ -e "$0.reject-overview" ] && grep -q '%vis3' "$1"; then reject "$1"; fi
+   { printf '<html><body>'; cat "$1"; printf '</body></html>'; } > "$page" ;;
+esac
+)sh";
+
 }  // namespace
 
 PipelineTest::PipelineTest() {
@@ -40,26 +58,8 @@ void PipelineTest::useConverterScript(const std::string& body) {
 }
 
 void PipelineTest::useFakeConverter() {
-    useConverterScript(
-        "printf '%s|%s|%s\\n' \"$1\" \"$2\" \"$3\" >> '" + callsFile +
-        "'\n"
-        "dir=$(dirname \"$1\")\n"
-        "page=\"${1%????}.htm\"\n"
-        "if grep -q HANG \"$1\"; then sleep 30; exit 0; fi\n"
-        "if grep -q SILENT \"$1\"; then exit 0; fi\n"
-        "if grep -q CRASH \"$1\"; then kill -SEGV $$; fi\n"
-        "if grep -q EXITCODE \"$1\"; then exit 3; fi\n"
-        "if grep -q GARBAGE \"$1\"; then printf '\\001\\377garbage' > \"$page\"; exit 0; fi\n"
-        "if grep -q HALFPAGE \"$1\"; then printf '<html><body>1. e4' > \"$page\"; exit 0; fi\n"
-        "if grep -q EMPTYPAGE \"$1\"; then : > \"$page\"; exit 0; fi\n"
-        "if grep -q REJECT \"$1\" || { [ -e \"$0.reject-overview\" ] && grep -q '%vis3' \"$1\"; }; "
-        "then\n"
-        "  printf 'Illegal move in %s' \"$(basename \"$1\")\" > \"$dir/vislog.txt\"\n"
-        "  exit 1\n"
-        "fi\n"
-        "{ printf '" +
-        std::string(kFakePageHead) + "'; cat \"$1\"; printf '" + std::string(kFakePageTail) +
-        "'; } > \"$page\"\n");
+    std::string script = kFakeConverter;
+    useConverterScript(script.replace(script.find("CALLS"), 5, callsFile));
 }
 
 Lines PipelineTest::converterCalls() const {
@@ -98,10 +98,8 @@ void PipelineTest::useEdited(Pgn& game, const std::string& text) {
 }
 
 std::string FakePageText(const std::string& page) {
-    const std::string head = kFakePageHead;
-    const std::string tail = kFakePageTail;
-    if (page.rfind(head, 0) == 0 && page.size() >= head.size() + tail.size() &&
-        page.compare(page.size() - tail.size(), tail.size(), tail) == 0) {
+    const std::string head = "<html><body>", tail = "</body></html>";
+    if (page.starts_with(head) && page.ends_with(tail)) {
         return page.substr(head.size(), page.size() - head.size() - tail.size());
     }
     return page;

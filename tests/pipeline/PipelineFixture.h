@@ -23,10 +23,7 @@ namespace korvane::test {
 
 using Lines = std::vector<std::string>;
 
-// The fake converter's page: the converted file between these, so that it is complete HTML.
-constexpr const char* kFakePageHead = "<html><body>";
-constexpr const char* kFakePageTail = "</body></html>";
-// The converted text of a page the fake converter wrote (the page itself if it is no such page).
+// The converted text inside a page the fake converter wrote (any other page unchanged).
 std::string FakePageText(const std::string& page);
 
 class RecordingView : public MonitorView {
@@ -87,12 +84,11 @@ class PipelineTest : public ::testing::Test {
 protected:
     PipelineTest();
 
-    // A converter script: it records its arguments, then rejects (writes vislog.txt) any
-    // file containing "REJECT" (and the overview pgn once "converter.sh.reject-overview"
-    // exists), writes nothing for "SILENT", sleeps for "HANG", crashes
-    // for "CRASH", exits with 3 for "EXITCODE", writes a broken page for "GARBAGE",
-    // "HALFPAGE" and "EMPTYPAGE", and
-    // otherwise writes the page: the converted file inside kFakePageHead and kFakePageTail.
+    // A converter script: it records its arguments, then, by what the file holds, rejects
+    // it with a message in vislog.txt ("REJECT", and the overview once
+    // "converter.sh.reject-overview" exists), writes nothing ("SILENT"), sleeps ("HANG"),
+    // crashes ("CRASH"), exits with 3 ("EXITCODE"), writes a broken page ("GARBAGE",
+    // "HALFPAGE", "EMPTYPAGE"), or else writes the page: the file inside an HTML frame.
     void useFakeConverter();
     // Writes an executable shell script with the given body as the converter.
     void useConverterScript(const std::string& body);

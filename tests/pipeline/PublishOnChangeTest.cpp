@@ -9,10 +9,9 @@
 #include <functional>
 #include <thread>
 
-#include "PipelineFixture.h"
+#include "EndToEndFixture.h"
 #include "core/FileUtils.h"
 #include "pipeline/SourceWatcher.h"
-#include "support/PageText.h"
 
 namespace fs = std::filesystem;
 
@@ -20,7 +19,6 @@ namespace korvane::test {
 namespace {
 
 constexpr int kSettleMs = 30;
-const char* const kScanStatus = "Checking for updated pgn files.";
 
 QCoreApplication& application() {
     static int argc = 1;
@@ -30,31 +28,12 @@ QCoreApplication& application() {
     return *app;
 }
 
-// A live game after `plies` half-moves of a fixed line of play.
-std::string liveGame(int plies) {
-    static const char* const kMoves[] = {"e4",  "e5",  "Nf3", "Nc6", "Bb5", "a6", "Ba4", "Nf6",
-                                         "O-O", "Be7", "Re1", "b5",  "Bb3", "d6", "c3",  "O-O"};
-    std::string text =
-        "[Event \"Club\"]\r\n[White \"A\"]\r\n[Black \"B\"]\r\n[Result \"*\"]\r\n\r\n";
-    for (int i = 0; i < plies; ++i) {
-        if (i % 2 == 0) {
-            text += std::to_string(i / 2 + 1) + ". ";
-        }
-        text += std::string(kMoves[i]) + " ";
-    }
-    return text + "*\r\n";
-}
-
-class PublishOnChangeTest : public MonitorWindowTest {
+class PublishOnChangeTest : public EndToEndTest {
 protected:
     static void SetUpTestSuite() { application(); }
 
     PublishOnChangeTest() {
-        state.settings.spubPathVistrel = KORVANE_VISTREL;
-        state.settings.spubPathVisIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
         state.settings.bPublishOnChange = true;
-        state.settings.lpubScanTime = 2;
-        state.converterWaitMs = 15000;
         state.publishSettleMs = kSettleMs;
         // Events run at the cycle's own points, as the window's event loop does.
         ui.onProcessEvents = [this] {
@@ -90,14 +69,16 @@ protected:
         loop.exec();
     }
 
-    long cycles() const { return std::count(ui.statuses.begin(), ui.statuses.end(), kScanStatus); }
-    std::string pageOf(const std::string& name) const {
-        const std::string page =
-            state.settings.spubPathHtml + name.substr(0, name.size() - 4) + ".htm";
-        return fs::exists(page) ? readFile(page) : std::string();
+    long cycles() const {
+        return std::count(ui.statuses.begin(), ui.statuses.end(),
+                          "Checking for updated pgn files.");
     }
+    std::string live(std::size_t plies) const { return liveText(games[0], plies); }
     bool pageShows(const std::string& name, std::size_t plies) const {
-        return pliesShown(pageOf(name)) == plies;
+        return pliesShown(htmlPage(name.substr(0, name.size() - 4) + ".htm")) == plies;
+    }
+    bool waitForPage(const std::string& name, std::size_t plies) {
+        return runUntil([&] { return pageShows(name, plies); });
     }
     // The board software's write: in place, or a temporary file renamed over the source.
     static void writeInPlace(const std::string& path, const std::string& text) {
@@ -112,26 +93,26 @@ protected:
 };
 
 TEST_F(PublishOnChangeTest, InPlaceAndRenamedSourcesEachStartOneCycleAndStayWatched) {
-    const std::string one = addGame("board1.pgn", liveGame(2)).PathSource;
-    const std::string two = addGame("board2.pgn", liveGame(2)).PathSource;
+    const std::string one = addGame("board1.pgn", live(2)).PathSource;
+    const std::string two = addGame("board2.pgn", live(2)).PathSource;
     monitor.cmdStartClick();
     EXPECT_TRUE(view.watched["board1.pgn"]);
     EXPECT_TRUE(view.watched["board2.pgn"]);
 
-    writeInPlace(one, liveGame(3));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board1.pgn", 3); }));
+    writeInPlace(one, live(3));
+    ASSERT_TRUE(waitForPage("board1.pgn", 3));
     runQuietly();
     EXPECT_EQ(cycles(), 1);
 
     // A rename drops the plain watch: both the rename and the writes after it are seen.
-    replaceByRename(two, liveGame(3));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board2.pgn", 3); }));
+    replaceByRename(two, live(3));
+    ASSERT_TRUE(waitForPage("board2.pgn", 3));
     runQuietly();
     EXPECT_EQ(cycles(), 2);
-    writeInPlace(two, liveGame(4));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board2.pgn", 4); }));
-    replaceByRename(two, liveGame(5));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board2.pgn", 5); }));
+    writeInPlace(two, live(4));
+    ASSERT_TRUE(waitForPage("board2.pgn", 4));
+    replaceByRename(two, live(5));
+    ASSERT_TRUE(waitForPage("board2.pgn", 5));
     runQuietly();
     EXPECT_EQ(cycles(), 4);
     EXPECT_TRUE(monitor.countRunning()) << "the countdown goes on beside the watches";
@@ -142,20 +123,20 @@ TEST_F(PublishOnChangeTest, InPlaceAndRenamedSourcesEachStartOneCycleAndStayWatc
 // time is the program's own, well above the gaps between the writes.
 TEST_F(PublishOnChangeTest, AFileWrittenTenTimesQuicklyIsConvertedOnceWithItsLastContent) {
     state.publishSettleMs = kDefaultSettleMs;
-    const std::string path = addGame("board1.pgn", liveGame(2)).PathSource;
+    const std::string path = addGame("board1.pgn", live(2)).PathSource;
     monitor.cmdStartClick();
     std::thread writer([&] {
-        for (int plies = 3; plies <= 12; ++plies) {
-            writeInPlace(path, liveGame(plies));
+        for (std::size_t plies = 3; plies <= 12; ++plies) {
+            writeInPlace(path, live(plies));
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     });
-    const bool published = runUntil([&] { return pageShows("board1.pgn", 12); });
+    const bool published = waitForPage("board1.pgn", 12);
     writer.join();
     ASSERT_TRUE(published);
     runQuietly();
     EXPECT_EQ(cycles(), 1);
-    EXPECT_EQ(readFile(state.tempDir + "board1.pgn"), liveGame(12));
+    EXPECT_EQ(readFile(state.tempDir + "board1.pgn"), live(12));
 }
 
 // While a cycle runs, a hundred boards move; they settle before it ends and one follow-up
@@ -164,7 +145,7 @@ TEST_F(PublishOnChangeTest, ABurstDuringACycleIsPublishedByOneFollowUpCycle) {
     constexpr int kBoards = 101;
     std::vector<std::string> paths;
     for (int b = 0; b < kBoards; ++b) {
-        paths.push_back(addGame("board" + std::to_string(b) + ".pgn", liveGame(2)).PathSource);
+        paths.push_back(addGame("board" + std::to_string(b) + ".pgn", live(2)).PathSource);
     }
     monitor.cmdStartClick();
     bool burstWritten = false;
@@ -175,12 +156,12 @@ TEST_F(PublishOnChangeTest, ABurstDuringACycleIsPublishedByOneFollowUpCycle) {
         }
         burstWritten = true;
         for (int b = 1; b < kBoards; ++b) {
-            replaceByRename(paths[b], liveGame(4));
+            replaceByRename(paths[b], live(4));
         }
         runQuietly();  // they settle while the first cycle still runs
     };
-    writeInPlace(paths[0], liveGame(3));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board100.pgn", 4); }));
+    writeInPlace(paths[0], live(3));
+    ASSERT_TRUE(waitForPage("board100.pgn", 4));
     runQuietly();
     EXPECT_EQ(cycles(), 2);
     EXPECT_TRUE(pageShows("board0.pgn", 3));
@@ -196,27 +177,28 @@ TEST_F(PublishOnChangeTest, WithoutNotificationsTheCountdownPublishesEveryMove) 
     fs::create_directories(share);
     pipeline.refuseWatch = [&](const std::string& path) { return path.starts_with(share); };
     const std::string polled = share + "/board1.pgn";
-    writeInPlace(polled, liveGame(2));
+    writeInPlace(polled, live(2));
     dialog.choose(share, {"board1.pgn"});
     list.cmdAddPgnClick();
-    addGame("board2.pgn", liveGame(2));
+    addGame("board2.pgn", live(2));
     monitor.cmdStartClick();
     EXPECT_FALSE(view.watched["board1.pgn"]);
     EXPECT_TRUE(view.watched["board2.pgn"]);
 
-    for (int plies = 3; plies <= 5; ++plies) {
-        writeInPlace(polled, liveGame(plies));
+    for (std::size_t plies = 3; plies <= 4; ++plies) {
+        writeInPlace(polled, live(plies));
         runQuietly();
         EXPECT_FALSE(pageShows("board1.pgn", plies)) << "no notification, no cycle";
-        monitor.Timer1Tick();
-        monitor.Timer1Tick();
+        scanInterval();
         EXPECT_TRUE(pageShows("board1.pgn", plies));
     }
 }
 
-TEST_F(PublishOnChangeTest, RemovedAndSleepingGamesStartNothing) {
-    const std::string one = addGame("board1.pgn", liveGame(2)).PathSource;
-    const std::string two = addGame("board2.pgn", liveGame(2)).PathSource;
+// Only the awake games on the list of a running count start cycles, and only while the
+// setting is on; a change made meanwhile waits for the countdown's scans.
+TEST_F(PublishOnChangeTest, WatchesFollowTheListTheCountAndTheSetting) {
+    const std::string one = addGame("board1.pgn", live(2)).PathSource;
+    const std::string two = addGame("board2.pgn", live(2)).PathSource;
     view.lines = {"board1.pgn", "board2.pgn"};
     view.selected = "board2.pgn";
     list.cmdRemovePgnClick();
@@ -224,43 +206,31 @@ TEST_F(PublishOnChangeTest, RemovedAndSleepingGamesStartNothing) {
     list.cmdSleepClick();
     monitor.cmdStartClick();
     EXPECT_FALSE(view.watched["board1.pgn"]);
-
-    writeInPlace(two, liveGame(3));
-    replaceByRename(one, liveGame(3));
+    writeInPlace(two, live(3));
+    replaceByRename(one, live(3));
     runQuietly();
-    EXPECT_EQ(cycles(), 0);
+    EXPECT_EQ(cycles(), 0) << "removed and sleeping games start nothing";
 
     list.cmdActivateClick();
     EXPECT_TRUE(view.watched["board1.pgn"]);
-    writeInPlace(one, liveGame(4));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board1.pgn", 4); }));
+    writeInPlace(one, live(4));
+    ASSERT_TRUE(waitForPage("board1.pgn", 4));
     EXPECT_EQ(cycles(), 1);
-}
 
-TEST_F(PublishOnChangeTest, SwitchedOffTheGamesAreOnlyPolledAgain) {
-    const std::string one = addGame("board1.pgn", liveGame(2)).PathSource;
+    monitor.cmdStopClick();
+    writeInPlace(one, live(5));
+    runQuietly();
+    EXPECT_EQ(cycles(), 1) << "a stopped count takes no change";
     monitor.cmdStartClick();
-    EXPECT_TRUE(view.watched["board1.pgn"]);
+    scanInterval();
+    EXPECT_TRUE(pageShows("board1.pgn", 5)) << "the first scan after START finds it";
+
     state.settings.bPublishOnChange = false;
     monitor.cmdStartClick();
     EXPECT_FALSE(view.watched["board1.pgn"]);
-    writeInPlace(one, liveGame(3));
+    writeInPlace(one, live(6));
     runQuietly();
-    EXPECT_EQ(cycles(), 0);
-}
-
-// A stopped count takes no change; START's first scan finds it.
-TEST_F(PublishOnChangeTest, ChangesWhileStoppedWaitForTheScans) {
-    const std::string one = addGame("board1.pgn", liveGame(2)).PathSource;
-    monitor.cmdStartClick();
-    monitor.cmdStopClick();
-    writeInPlace(one, liveGame(3));
-    runQuietly();
-    EXPECT_EQ(cycles(), 0);
-    monitor.cmdStartClick();
-    monitor.Timer1Tick();
-    monitor.Timer1Tick();
-    EXPECT_TRUE(pageShows("board1.pgn", 3));
+    EXPECT_FALSE(pageShows("board1.pgn", 6)) << "switched off, the games are only polled";
 }
 
 }  // namespace
