@@ -19,6 +19,7 @@ const fs::file_time_type kBase = fs::file_time_type::clock::now() - std::chrono:
 // The fake converter; CALLS stands for the file its runs are recorded in.
 constexpr const char* kFakeConverter = R"sh(printf '%s|%s|%s\n' "$1" "$2" "$3" >> 'CALLS'
 page="${1%????}.htm"
+if grep -q LOCKED "$1" && [ -e "$0.locked" ]; then sleep 30; exit 0; fi
 reject() { printf 'Illegal move in %s' "$(basename "$1")" > "$(dirname "$1")/vislog.txt"; exit 1; }
 case "$(cat "$1")" in
 *HANG*) sleep 30 ;;

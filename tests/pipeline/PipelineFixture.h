@@ -86,9 +86,10 @@ protected:
 
     // A converter script: it records its arguments, then, by what the file holds, rejects
     // it with a message in vislog.txt ("REJECT", and the overview once
-    // "converter.sh.reject-overview" exists), writes nothing ("SILENT"), sleeps ("HANG"),
-    // crashes ("CRASH"), exits with 3 ("EXITCODE"), writes a broken page ("GARBAGE",
-    // "HALFPAGE", "EMPTYPAGE"), or else writes the page: the file inside an HTML frame.
+    // "converter.sh.reject-overview" exists), writes nothing ("SILENT"), sleeps ("HANG",
+    // and "LOCKED" while "converter.sh.locked" exists), crashes ("CRASH"), exits with 3
+    // ("EXITCODE"), writes a broken page ("GARBAGE", "HALFPAGE", "EMPTYPAGE"), or else
+    // writes the page: the file inside an HTML frame.
     void useFakeConverter();
     // Writes an executable shell script with the given body as the converter.
     void useConverterScript(const std::string& body);
