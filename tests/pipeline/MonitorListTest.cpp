@@ -45,7 +45,6 @@ TEST_F(MonitorListTest, AddTakesThePgnFilesOfASelection) {
     EXPECT_EQ(b.LastTime, fs::last_write_time(boards + "b.PGN"));
     EXPECT_EQ(readFile(state.tempDir + "b.PGN"), "1. d4 *");
     EXPECT_EQ(readFile(state.backupDir + "b.PGN"), "1. d4 *");
-    EXPECT_EQ(state.settings.spubPathpgn, boards);
 }
 
 struct Refusal {
@@ -100,17 +99,6 @@ INSTANTIATE_TEST_SUITE_P(
                 {"a.pgn"}}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST_F(MonitorListTest, ReservedDirectoryIsRefused) {
-    dialog.choose(state.tempDir, {"x.pgn", "y.pgn"});
-    ui.answerNext(Answer::Ok);
-    list.cmdAddPgnClick();
-    EXPECT_EQ(ui.boxes.at(0).title, "Sorry!");
-    EXPECT_EQ(ui.boxes.at(0).text,
-              state.tempDir + " is reserved. Source pgn files are not allowed in this directory.");
-    EXPECT_TRUE(keys().empty());
-    EXPECT_EQ(state.settings.spubPathpgn, boards) << "a refused directory is not remembered";
-}
-
 TEST_F(MonitorListTest, RemoveKeepsAtLeastOneGame) {
     addGame("a.pgn", "1. e4 *");
     addGame("b.pgn", "1. d4 *");
@@ -135,12 +123,14 @@ TEST_F(MonitorListTest, SubstituteCopiesAFileOfAnotherNameUnderTheGamesName) {
     program.dir.write("repair/game2.pgn", "1. e4 e5 *");
     list.FirstUploadDone();
     select("game1.pgn");
+    const auto substitute = [&] {
+        ui.answerNext(Answer::Ok);  // "Please Read This Carefully!"
+        dialog.choose(repair, {"game2.pgn"});
+        ui.answerNext(Answer::Ok);  // "File Renamed"
+        list.cmdRemovePgnClick();
+    };
 
-    ui.answerNext(Answer::Ok);  // "Please Read This Carefully!"
-    dialog.choose(repair, {"game2.pgn"});
-    ui.answerNext(Answer::Ok);  // "File Renamed"
-    list.cmdRemovePgnClick();
-
+    substitute();
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_NE(ui.boxes[0].text.find("\r\n\r\nKorvane will neglect the edited pgn file"),
               std::string::npos);
@@ -153,11 +143,7 @@ TEST_F(MonitorListTest, SubstituteCopiesAFileOfAnotherNameUnderTheGamesName) {
     EXPECT_FALSE(game.bUseFinal());
     EXPECT_EQ(state.iCurrentPgn, 0);
 
-    // Another substitution that would overwrite that copy is refused.
-    ui.answerNext(Answer::Ok);
-    dialog.choose(repair, {"game2.pgn"});
-    ui.answerNext(Answer::Ok);
-    list.cmdRemovePgnClick();
+    substitute();  // it would overwrite that copy
     EXPECT_EQ(ui.boxes.back().title, "Substitution Didn't Work");
 }
 

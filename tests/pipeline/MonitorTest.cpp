@@ -2,7 +2,6 @@
 // time, and the alarm with its "Cancel Alarm" button.
 
 #include <algorithm>
-#include <functional>
 
 #include "PipelineFixture.h"
 
@@ -10,12 +9,12 @@ namespace korvane::test {
 namespace {
 
 using Caption = std::pair<std::string, std::string>;
-constexpr const char* kScanStarted = "Checking for updated pgn files.";
 
 class MonitorTest : public MonitorWindowTest {
 protected:
     int scans() const {
-        return static_cast<int>(std::count(ui.statuses.begin(), ui.statuses.end(), kScanStarted));
+        return static_cast<int>(
+            std::count(ui.statuses.begin(), ui.statuses.end(), "Checking for updated pgn files."));
     }
     // Ticks until the next scan runs; returns the number of ticks it took (0: none in max).
     int ticksToNextScan(int max) {
@@ -29,23 +28,6 @@ protected:
         return 0;
     }
 };
-
-// Scan time in seconds, and the ticks from one scan to the next (0 counts as 10).
-class ScanIntervalTest : public MonitorTest,
-                         public ::testing::WithParamInterface<std::pair<long, int>> {};
-
-TEST_P(ScanIntervalTest, ScansOnEveryNthTick) {
-    state.settings.lpubScanTime = GetParam().first;
-    monitor.cmdStartClick();
-    EXPECT_EQ(ticksToNextScan(1000), GetParam().second);
-    EXPECT_EQ(ticksToNextScan(1000), GetParam().second);
-    EXPECT_TRUE(monitor.countRunning()) << "the count always restarts after a timed scan";
-}
-
-INSTANTIATE_TEST_SUITE_P(Seconds, ScanIntervalTest,
-                         ::testing::Values(std::pair{10L, 10}, std::pair{60L, 60},
-                                           std::pair{61L, 61}, std::pair{120L, 120},
-                                           std::pair{0L, 10}));
 
 TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     monitor.cmdStartClick();
@@ -69,14 +51,20 @@ TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     EXPECT_EQ(ticksToNextScan(20), 6);
 }
 
-TEST_F(MonitorTest, ChangedScanTimeRestartsTheWholeCount) {
+// Scan times over a minute count whole seconds; 0 counts as 10. A changed scan time
+// restarts the whole count, and the count always restarts after a timed scan.
+TEST_F(MonitorTest, ScanTimeSetsTheTicksBetweenScans) {
     state.settings.lpubScanTime = 300;
     monitor.cmdStartClick();
     for (int i = 0; i < 180; ++i) {
         monitor.Timer1Tick();
     }
-    state.settings.lpubScanTime = 90;
-    EXPECT_EQ(ticksToNextScan(400), 90);
+    for (const auto& [seconds, ticks] : {std::pair{90L, 90}, {61L, 61}, {120L, 120}, {0L, 10}}) {
+        state.settings.lpubScanTime = seconds;
+        EXPECT_EQ(ticksToNextScan(1000), ticks) << seconds;
+        EXPECT_EQ(ticksToNextScan(1000), ticks) << seconds;
+    }
+    EXPECT_TRUE(monitor.countRunning());
 }
 
 TEST_F(MonitorTest, GoForcesOneCycleAndLeavesTheCountStopped) {
@@ -92,40 +80,20 @@ TEST_F(MonitorTest, GoForcesOneCycleAndLeavesTheCountStopped) {
     EXPECT_FALSE(pipeline.colChangedFiles) << "the backup step ran and released the list";
 }
 
-// An operator whose event pump runs the given action, as clicks and ticks would.
-class PumpingOperator : public ScriptedOperator {
-public:
-    void processEvents() override {
-        ScriptedOperator::processEvents();
-        if (pump) {
-            pump();
-        }
-    }
-    std::function<void()> pump;
-};
-
 TEST_F(MonitorTest, ClicksAndTicksDuringACycleDoNotStartASecond) {
-    PumpingOperator op;
-    ProgramState busy(op, program.clock);
-    busy.settings = state.settings;
-    busy.settings.lpubScanTime = 1;
-    busy.tempDir = state.tempDir;
-    busy.backupDir = state.backupDir;
-    Pipeline busyPipeline(busy);
-    Monitor busyMonitor(busyPipeline, view);
+    state.settings.lpubScanTime = 1;
     int nested = 0;
-    op.pump = [&] {
-        if (busyMonitor.cycleRunning()) {
+    ui.onProcessEvents = [&] {
+        if (monitor.cycleRunning()) {
             ++nested;
-            busyMonitor.cmdTestClick();
-            busyMonitor.Timer1Tick();
+            monitor.cmdTestClick();
+            monitor.Timer1Tick();
         }
     };
-
-    busyMonitor.cmdStartClick();
-    busyMonitor.Timer1Tick();
+    monitor.cmdStartClick();
+    monitor.Timer1Tick();
     EXPECT_GT(nested, 0);
-    EXPECT_EQ(std::count(op.statuses.begin(), op.statuses.end(), kScanStarted), 1);
+    EXPECT_EQ(scans(), 1);
 }
 
 TEST_F(MonitorTest, AlarmBlinksUntilOneCancelThenTheButtonClearsTheLog) {
@@ -150,7 +118,6 @@ TEST_F(MonitorTest, AlarmBlinksUntilOneCancelThenTheButtonClearsTheLog) {
     EXPECT_FALSE(view.alarmVisible);
     EXPECT_EQ(view.clearLog, Caption("Clear Log", "Clear Message Log"));
     EXPECT_EQ(ui.logText(), "old entries");
-
     monitor.cmdClearLogClick();
     EXPECT_EQ(ui.logText(), "");
 }
