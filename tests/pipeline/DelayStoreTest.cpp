@@ -24,65 +24,56 @@ protected:
     DelayStoreTest() { state.settings.lpubDelay = 1; }
 
     // The cycle's intake of one copy of the board at the clock's time.
-    void takeIn(Pgn& game, const std::string& text) {
+    void takeIn(const std::string& text) {
         std::ofstream(IntakeTarget(state, game), std::ios::binary) << text;
         ASSERT_TRUE(HoldBackTakenIn(state, game));
     }
-    std::vector<Snapshot> snapshots(const Pgn& game) { return DelayStore(state).snapshots(game); }
-    std::optional<std::string> dueText(const Pgn& game) {
+    std::size_t snapshots() { return DelayStore(state).snapshots(game).size(); }
+    std::optional<std::string> dueText() {
         const auto due = DelayStore(state).due(game);
         return due ? ReadBytes(due->path) : std::nullopt;
     }
+
+    Pgn& game = addGame("board1.pgn", "live");
 };
 
-TEST_F(DelayStoreTest, TheNewestSnapshotOneDelayOldIsDueAndOlderOnesGo) {
-    Pgn& game = addGame("board1.pgn", "A");
-    takeIn(game, "A");
+TEST_F(DelayStoreTest, TheNewestSnapshotOneDelayOldGoesOutOnceAndOlderOnesGo) {
+    takeIn("A");
     program.clock.advance(20s);
-    takeIn(game, "B");
-    takeIn(game, "B");  // the same position again is not a new snapshot
+    takeIn("B");
+    takeIn("B");  // the same position again is not a new snapshot
     program.clock.advance(20s);
-    takeIn(game, "C");
-    ASSERT_EQ(snapshots(game).size(), 3u);
+    takeIn("C");
+    ASSERT_EQ(snapshots(), 3u);
     EXPECT_FALSE(fs::exists(IntakeTarget(state, game)));
 
     program.clock.advance(19s);
-    EXPECT_EQ(dueText(game), std::nullopt) << "59 seconds are not a minute";
+    EXPECT_EQ(dueText(), std::nullopt) << "59 seconds are not a minute";
+    EXPECT_FALSE(PublishDueSnapshot(state, game));
+    EXPECT_EQ(readFile(game.PathTemp), "live");
     program.clock.advance(1s);
-    EXPECT_EQ(dueText(game), "A");
-    program.clock.advance(20s);
-    EXPECT_EQ(dueText(game), "B");
-    EXPECT_EQ(snapshots(game).size(), 2u) << "A is no longer needed";
-
-    // A clock set back keeps the snapshots in the order they were taken in.
-    program.clock.advance(-30min);
-    takeIn(game, "D");
-    program.clock.advance(31min);
-    EXPECT_EQ(dueText(game), "D");
-    EXPECT_EQ(snapshots(game).size(), 1u);
-}
-
-TEST_F(DelayStoreTest, TheDueSnapshotGoesOutOnceUnlessForcedOrFailed) {
-    Pgn& game = addGame("board1.pgn", "A");
-    takeIn(game, "B");
-    EXPECT_FALSE(PublishDueSnapshot(state, game)) << "nothing is a minute old yet";
-    EXPECT_EQ(readFile(game.PathTemp), "A");
-
-    program.clock.advance(60s);
     EXPECT_TRUE(PublishDueSnapshot(state, game));
-    EXPECT_EQ(readFile(game.PathTemp), "B");
+    EXPECT_EQ(readFile(game.PathTemp), "A");
     EXPECT_FALSE(PublishDueSnapshot(state, game)) << "already published";
-
     state.bForceConversion = true;
     EXPECT_TRUE(PublishDueSnapshot(state, game));
     state.bForceConversion = false;
     game.LastTime.reset();  // what the cycle does when a publication failed
     EXPECT_TRUE(PublishDueSnapshot(state, game));
+
+    program.clock.advance(20s);
+    EXPECT_EQ(dueText(), "B");
+    EXPECT_EQ(snapshots(), 2u) << "A is no longer needed";
+    // A clock set back keeps the snapshots in the order they were taken in.
+    program.clock.advance(-30min);
+    takeIn("D");
+    program.clock.advance(31min);
+    EXPECT_EQ(dueText(), "D");
+    EXPECT_EQ(snapshots(), 1u);
 }
 
 TEST_F(DelayStoreTest, SwitchingTheDelayOffDropsTheSnapshots) {
-    Pgn& game = addGame("board1.pgn", "A");
-    takeIn(game, "B");
+    takeIn("B");
     program.clock.advance(60s);
     state.settings.lpubDelay = 0;
     EXPECT_FALSE(PublishDueSnapshot(state, game));
@@ -90,31 +81,31 @@ TEST_F(DelayStoreTest, SwitchingTheDelayOffDropsTheSnapshots) {
     EXPECT_FALSE(HoldBackTakenIn(state, game));
     // Set again, the delay must not bring back B, which the live pages have left behind.
     state.settings.lpubDelay = 1;
-    EXPECT_TRUE(snapshots(game).empty());
+    EXPECT_EQ(snapshots(), 0u);
     EXPECT_FALSE(PublishDueSnapshot(state, game));
 }
 
-TEST_F(DelayStoreTest, AGameAddedUnderADelayShowsNoLiveMoves) {
-    writeSource("board1.pgn", kGame, 0);
-    dialog.choose(boards, {"board1.pgn"});
+TEST_F(DelayStoreTest, AGameAddedUnderADelayShowsNoLiveMovesButWhatIsDue) {
+    state.monitorList.Remove("board1.pgn");
+    writeSource("board2.pgn", kGame, 0);
+    dialog.choose(boards, {"board2.pgn"});
     list.cmdAddPgnClick();
-    ASSERT_TRUE(state.monitorList.Contains("board1.pgn"));
-    Pgn& game = state.monitorList.Item("board1.pgn");
-
+    Pgn& added = state.monitorList.Item("board2.pgn");
     const std::string withoutMoves =
         "[Event \"Open\"]\r\n[White \"Kovacs, Anna\"]\r\n[Black \"Lind, Per\"]\r\n"
         "[Result \"*\"]\r\n\r\n*\r\n";
-    EXPECT_EQ(readFile(game.PathTemp), withoutMoves);
-    EXPECT_EQ(readFile(state.backupDir + "board1.pgn"), withoutMoves);
-    EXPECT_FALSE(game.LastTime.has_value()) << "the next scan keeps the live source as a snapshot";
+    EXPECT_EQ(readFile(added.PathTemp), withoutMoves);
+    EXPECT_EQ(readFile(state.backupDir + "board2.pgn"), withoutMoves);
+    EXPECT_FALSE(added.LastTime.has_value()) << "the next scan keeps the live source as a snapshot";
 
     // Added again later (a restart), the game puts back the text that is due.
-    takeIn(game, kGame);
+    std::ofstream(IntakeTarget(state, added), std::ios::binary) << kGame;
+    ASSERT_TRUE(HoldBackTakenIn(state, added));
     program.clock.advance(60s);
-    state.monitorList.Remove("board1.pgn");
-    dialog.choose(boards, {"board1.pgn"});
+    state.monitorList.Remove("board2.pgn");
+    dialog.choose(boards, {"board2.pgn"});
     list.cmdAddPgnClick();
-    EXPECT_EQ(readFile(state.monitorList.Item("board1.pgn").PathTemp), kGame);
+    EXPECT_EQ(readFile(state.monitorList.Item("board2.pgn").PathTemp), kGame);
 }
 
 TEST_F(DelayStoreTest, GamesWithoutMovesKeepTheNamesOfEveryGame) {
@@ -134,30 +125,26 @@ TEST_F(DelayStoreTest, TheConverterReadsACopyThatNamesTheDelay) {
     const std::string path = program.dir.write("temppgn/board1.pgn", "\xEF\xBB\xBF" + kGame);
     state.settings.lpubDelay = 15;
     const std::string input = ConverterInput(state, path);
-    EXPECT_NE(input, path);
     EXPECT_EQ(FileNameOf(input), "board1.pgn");
     EXPECT_EQ(readFile(input), "\xEF\xBB\xBF%vis3 delay, 15\r\n" + kGame);
     EXPECT_EQ(readFile(path), "\xEF\xBB\xBF" + kGame) << "the published copy stays as it is";
-
     state.settings.lpubDelay = 0;
     EXPECT_EQ(ConverterInput(state, path), path);
 }
 
 TEST_F(DelayStoreTest, TheMonitorWindowShowsHowFarThePublicPageIsBehind) {
-    Pgn& game = addGame("board1.pgn", "A");
     EXPECT_EQ(PublicLagText(state, game), "");
-    takeIn(game, "A");
+    takeIn("A");
     program.clock.advance(15s);
     EXPECT_EQ(PublicLagText(state, game), "public in 0:45");
     program.clock.advance(45s);
     EXPECT_EQ(PublicLagText(state, game), "public up to date");
-    takeIn(game, "B");
+    takeIn("B");
     program.clock.advance(20s);
     EXPECT_EQ(PublicLagText(state, game), "public 0:20 behind");
-
     state.settings.lpubDelay = 90;
     program.clock.advance(2h);
-    takeIn(game, "C");
+    takeIn("C");
     program.clock.advance(50min);
     EXPECT_EQ(PublicLagText(state, game), "public 50:00 behind");
     state.settings.lpubDelay = 0;

@@ -1,5 +1,5 @@
-// The countdown's tick arithmetic, STOP/START, scan-time changes, "Go !", one cycle at a
-// time, and the alarm with its "Cancel Alarm" button.
+// The countdown's tick arithmetic, STOP/START, scan-time changes, "Go !" and one cycle at
+// a time.
 
 #include <algorithm>
 
@@ -7,8 +7,6 @@
 
 namespace korvane::test {
 namespace {
-
-using Caption = std::pair<std::string, std::string>;
 
 class MonitorTest : public MonitorWindowTest {
 protected:
@@ -31,8 +29,6 @@ protected:
 
 TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     monitor.cmdStartClick();
-    EXPECT_EQ(view.colour, StatusColour::Green);
-    EXPECT_EQ(ui.lastStatus(), "Seconds to next scan");
     view.countDown.clear();
     EXPECT_EQ(ticksToNextScan(10), 10);
     EXPECT_EQ(view.countDown, (Lines{"9", "8", "7", "6", "5", "4", "3", "2", "1", "0", "0", "10"}))
@@ -43,9 +39,7 @@ TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     }
     monitor.cmdStopClick();
     EXPECT_FALSE(view.timer1);
-    EXPECT_EQ(view.colour, StatusColour::Red);
     EXPECT_EQ(view.countDown.back(), "0");
-    EXPECT_EQ(ui.lastStatus(), "Timer Stopped");
     monitor.cmdStartClick();
     EXPECT_EQ(view.countDown.back(), "10");
     EXPECT_EQ(ticksToNextScan(20), 6);
@@ -76,7 +70,6 @@ TEST_F(MonitorTest, GoForcesOneCycleAndLeavesTheCountStopped) {
     EXPECT_EQ(converterCalls().size(), 1u) << "an unchanged game is converted when forced";
     EXPECT_FALSE(state.bForceConversion);
     EXPECT_FALSE(monitor.countRunning());
-    EXPECT_EQ(view.colour, StatusColour::Red);
     EXPECT_FALSE(pipeline.colChangedFiles) << "the backup step ran and released the list";
 }
 
@@ -94,32 +87,6 @@ TEST_F(MonitorTest, ClicksAndTicksDuringACycleDoNotStartASecond) {
     monitor.Timer1Tick();
     EXPECT_GT(nested, 0);
     EXPECT_EQ(scans(), 1);
-}
-
-TEST_F(MonitorTest, AlarmBlinksUntilOneCancelThenTheButtonClearsTheLog) {
-    ui.setLogText("old entries");
-    monitor.RaiseAlarm();
-    monitor.RaiseAlarm();
-    EXPECT_TRUE(view.alarmTimer);
-    EXPECT_EQ(view.clearLog, Caption("Cancel Alarm", "Cancel Alarm"));
-
-    std::string blinks;
-    for (int i = 0; i < 62; ++i) {
-        monitor.TimAlarmTick();
-        blinks += view.alarmVisible ? '1' : '0';
-    }
-    // Odd counts show the label; the count wraps from 60 to 2, so ticks 59..62 read 1,0,1,0.
-    EXPECT_EQ(blinks.substr(0, 4), "1010");
-    EXPECT_EQ(blinks.substr(58, 4), "1010");
-
-    monitor.cmdClearLogClick();
-    EXPECT_FALSE(monitor.alarmOn());
-    EXPECT_FALSE(view.alarmTimer);
-    EXPECT_FALSE(view.alarmVisible);
-    EXPECT_EQ(view.clearLog, Caption("Clear Log", "Clear Message Log"));
-    EXPECT_EQ(ui.logText(), "old entries");
-    monitor.cmdClearLogClick();
-    EXPECT_EQ(ui.logText(), "");
 }
 
 }  // namespace
