@@ -53,16 +53,16 @@ protected:
         fileDialog.choose(boards, {"board1.pgn"});
         monitorList.cmdAddPgnClick();
     }
-    // Steps of ten seconds up to `until`: the board moves every other step up to lastPly
-    // and makes its result at resultStep. A running monitor scans at every step, and the
+    // Steps of ten seconds up to `until`: the board moves every other step up to its 16th
+    // ply and makes its result at step 30. A running monitor scans at every step, and the
     // public then shows exactly what is due.
     void playUntil(int until, Monitor* running) {
         while (step < until) {
             ++step;
             program.clock.advance(10s);
-            if (step == resultStep) {
+            if (step == 30) {
                 boardWrites(board.plies, "1-0");
-            } else if (step % 2 == 0 && board.plies < lastPly) {
+            } else if (step % 2 == 0 && board.plies < 16) {
                 boardWrites(board.plies + 1);
             }
             if (running) {
@@ -110,12 +110,23 @@ protected:
     std::vector<BoardState> takenIn;
     int m_writes = 0;
     int step = 0;
-    std::size_t lastPly = 16;
-    int resultStep = 30;
 };
 
-TEST_F(DelayEndToEndTest, ARestartCarriesTheDelayOnAndLosesNoMove) {
-    playUntil(15, &monitor);
+TEST_F(DelayEndToEndTest, CommentsGoOutOnTheDelayedMovesAndARestartLosesNoMove) {
+    playUntil(7, &monitor);
+    // The operator comments the published game while the board is already further on; the
+    // comment goes out with the next move that comes of age.
+    const std::string comment = "A note on the public moves";
+    Pgn& game = state.monitorList.Item("board1.pgn");
+    ASSERT_EQ(readFile(game.PathTemp), liveText(games[0], 2));
+    useEdited(game, liveText(games[0], 2, comment));
+    while (step < 15) {
+        playUntil(step + 1, &monitor);
+        SCOPED_TRACE(step);
+        EXPECT_NE(htmlPage("board1.htm").find(comment), std::string::npos);
+        EXPECT_NE(readFile(game.PathFinal).find(comment), std::string::npos);
+        EXPECT_TRUE(game.bUseFinal());
+    }
     SaveCfg(state);
 
     // The program is gone for half a minute while the board goes on.
@@ -145,28 +156,6 @@ TEST_F(DelayEndToEndTest, ARestartCarriesTheDelayOnAndLosesNoMove) {
     EXPECT_EQ(view2.publicLag["board1.pgn"], "public up to date");
     EXPECT_EQ(ui.logText() + ui2.logText(), "");
     EXPECT_EQ(ui.alarms + ui2.alarms, 0);
-}
-
-TEST_F(DelayEndToEndTest, TheEditedGameKeepsItsCommentsOnTheDelayedMoves) {
-    lastPly = 12;
-    resultStep = 0;
-    playUntil(7, &monitor);
-    // The operator comments the published game while the board is already further on; the
-    // comment goes out with the next move that comes of age.
-    const std::string comment = "A note on the public moves";
-    Pgn& game = state.monitorList.Item("board1.pgn");
-    ASSERT_EQ(readFile(game.PathTemp), liveText(games[0], 2));
-    useEdited(game, liveText(games[0], 2, comment));
-
-    while (step < 30) {
-        playUntil(step + 1, &monitor);
-        SCOPED_TRACE(step);
-        EXPECT_NE(htmlPage("board1.htm").find(comment), std::string::npos);
-        EXPECT_NE(readFile(game.PathFinal).find(comment), std::string::npos);
-        EXPECT_TRUE(game.bUseFinal());
-    }
-    EXPECT_EQ(dueNow()->plies, 12u);
-    EXPECT_EQ(ui.logText(), "");
 }
 
 }  // namespace
