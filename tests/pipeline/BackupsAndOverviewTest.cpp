@@ -8,8 +8,6 @@
 #include "pipeline/Overview.h"
 #include "pipeline/ProcessingCycle.h"
 
-namespace fs = std::filesystem;
-
 namespace korvane::test {
 namespace {
 

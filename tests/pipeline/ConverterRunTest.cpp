@@ -11,8 +11,6 @@
 #include "pipeline/ConverterRun.h"
 #include "pipeline/ProcessingCycle.h"
 
-namespace fs = std::filesystem;
-
 namespace korvane::test {
 namespace {
 

@@ -5,8 +5,6 @@
 #include "PipelineFixture.h"
 #include "core/FileUtils.h"
 
-namespace fs = std::filesystem;
-
 namespace korvane::test {
 namespace {
 

@@ -13,8 +13,6 @@
 #include "pipeline/ProcessingCycle.h"
 #include "support/FaultyDirectory.h"
 
-namespace fs = std::filesystem;
-
 namespace korvane::test {
 namespace {
 

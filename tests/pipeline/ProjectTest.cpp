@@ -12,8 +12,6 @@
 #include "pipeline/Project.h"
 #include "pipeline/ProjectResume.h"
 
-namespace fs = std::filesystem;
-
 namespace korvane::test {
 namespace {
 

@@ -13,8 +13,6 @@
 #include "core/FileUtils.h"
 #include "pipeline/SourceWatcher.h"
 
-namespace fs = std::filesystem;
-
 namespace korvane::test {
 namespace {
 
