@@ -121,44 +121,35 @@ TEST_F(ProjectTest, OneFileIsChosenByTypeButProgramsNeedNoExtension) {
     EXPECT_EQ(ChooseOneFile(state, dialog, "Location of Vistrel Ini File", "INI", ""), "");
 }
 
-TEST_F(ProjectTest, EveryChangeOfTheListIsWrittenAtOnce) {
-    dialog.choose(boards, {"a.pgn", "b.pgn"});
+// Every change of the list is written to the project file at once; a new program on the
+// same directory resumes the round from it as it was.
+TEST_F(ProjectTest, RestartResumesTheRoundAndConvertsOnlyWhatMovedMeanwhile) {
+    for (const char* name : {"c.pgn", "d.pgn", "e.pgn"}) {
+        writeSource(name, "1. e4 *", 1);
+    }
+    dialog.choose(boards, {"a.pgn", "b.pgn", "c.pgn", "d.pgn", "e.pgn"});
     list.cmdAddPgnClick();
-    Project project = savedProject();
-    ASSERT_EQ(project.games.size(), 2u);
-    EXPECT_EQ(project.games[1].pathSource, boards + "b.pgn");
-    EXPECT_EQ(project.games[1].lastTime, fs::last_write_time(boards + "b.pgn"));
-
+    ResumeProject(state, monitor, view);
+    EXPECT_EQ(view.lines.size(), 5u) << "without a pending project nothing changes";
+    EXPECT_FALSE(monitor.countRunning());
+    ASSERT_EQ(savedProject().games.size(), 5u);
+    EXPECT_EQ(savedProject().games[1].pathSource, boards + "b.pgn");
+    EXPECT_EQ(savedProject().games[1].lastTime, fs::last_write_time(boards + "b.pgn"));
+    select("e.pgn");
+    list.cmdRemovePgnClick();
+    EXPECT_EQ(savedProject().games.size(), 4u);
+    useEdited(state.monitorList.Item("b.pgn"), "1. d4 {the operator's comment} *");
     select("a.pgn");
     list.cmdSleepClick();
     EXPECT_TRUE(savedProject().games[0].sleep);
     list.cmdActivateClick();
     EXPECT_FALSE(savedProject().games[0].sleep);
-
+    select("c.pgn");
+    list.cmdSleepClick();
     monitor.cmdStartClick();
     EXPECT_TRUE(savedProject().monitoring);
     monitor.cmdStopClick();
     EXPECT_FALSE(savedProject().monitoring);
-
-    list.cmdRemovePgnClick();
-    project = savedProject();
-    ASSERT_EQ(project.games.size(), 1u);
-    EXPECT_EQ(project.games[0].key, "b.pgn");
-
-    ResumeProject(state, monitor, view);
-    EXPECT_EQ(view.lines, Lines{"b.pgn"}) << "without a pending project nothing changes";
-    EXPECT_FALSE(monitor.countRunning());
-}
-
-TEST_F(ProjectTest, RestartResumesTheRoundAndConvertsOnlyWhatMovedMeanwhile) {
-    for (const char* name : {"c.pgn", "d.pgn"}) {
-        writeSource(name, "1. e4 *", 1);
-    }
-    dialog.choose(boards, {"a.pgn", "b.pgn", "c.pgn", "d.pgn"});
-    list.cmdAddPgnClick();
-    useEdited(state.monitorList.Item("b.pgn"), "1. d4 {the operator's comment} *");
-    select("c.pgn");
-    list.cmdSleepClick();
     monitor.cmdStartClick();
     monitor.cmdTestClick();  // a cycle publishes the games and saves when each was taken in
     ASSERT_TRUE(htmlExists("d.htm"));
