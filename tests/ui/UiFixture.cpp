@@ -36,15 +36,6 @@ Answer ScriptedBoxes::show(const std::string& text, const std::string& title, Bu
     return buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
 }
 
-bool ScriptedBoxes::shown(const std::string& title) const {
-    for (const auto& box : boxes) {
-        if (box.title == title) {
-            return true;
-        }
-    }
-    return false;
-}
-
 Lines ScriptedBoxes::titles() const {
     Lines result;
     for (const auto& box : boxes) {
@@ -85,6 +76,38 @@ void whenModal(const QString& name, std::function<void(QWidget&)> act) {
 
 bool waitFor(const std::function<bool()>& condition, int limitMs) {
     return QTest::qWaitFor(condition, limitMs);
+}
+
+QPlainTextEdit* text(frmEditor* editor) {
+    return editor->findChild<QPlainTextEdit*>("txtEditor");
+}
+
+QPushButton* button(frmEditor* editor, const char* name) {
+    return editor->findChild<QPushButton*>(name);
+}
+
+void caretAt(frmEditor* editor, int pos) {
+    QTextCursor cursor = text(editor)->textCursor();
+    cursor.setPosition(pos);
+    text(editor)->setTextCursor(cursor);
+}
+
+int caret(frmEditor* editor) {
+    return text(editor)->textCursor().position();
+}
+
+void typeAt(frmEditor* editor, int pos, const QString& keys) {
+    caretAt(editor, pos);
+    // The test library maps only ASCII to keys; other characters come as typed text.
+    for (QChar c : keys) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(text(editor), c.toLatin1());
+            continue;
+        }
+        for (auto type : {QTest::Press, QTest::Release}) {
+            QTest::sendKeyEvent(type, text(editor), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
 }
 
 UiTest::UiTest() {
@@ -128,6 +151,11 @@ bool UiTest::start() {
     return program->Main();
 }
 
+void UiTest::startUsable() {
+    writeSettings(usableSettings());
+    ASSERT_TRUE(start());
+}
+
 frmProject& UiTest::project() {
     frmProject* window = mainWindow().project();
     EXPECT_NE(window, nullptr);
@@ -161,6 +189,25 @@ void UiTest::newProject(const Lines& names) {
 
 bool UiTest::logHas(const std::string& text) {
     return project().logText().find(text) != std::string::npos;
+}
+
+Project UiTest::savedProject() {
+    Project project;
+    std::string why;
+    EXPECT_TRUE(ParseProject(readFile(dir.file(kProjectFileName)), project, why)) << why;
+    return project;
+}
+
+frmEditor* UiTest::openEditor(const std::string& name, const std::string& bytes, bool final) {
+    frmEditor* editor = editors().openEditor(dir.write(name, bytes), bytes, final);
+    activate(editor);
+    return editor;
+}
+
+void UiTest::activate(frmEditor* editor) {
+    mainWindow().mdiArea()->setActiveSubWindow(
+        qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
+    editor->becomeCurrent();
 }
 
 std::string LiveGame(const std::string& white, const std::string& black, const std::string& moves) {

@@ -1,7 +1,8 @@
 #pragma once
 // The program on real windows for the tests: a temporary program directory, scripted
 // message boxes and file dialogs, the real converter and its ini files, and helpers that
-// find widgets by their object names and act on modal dialogs while they are open.
+// find widgets by their object names, act on modal dialogs while they are open and type
+// into editors the way the operator does.
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <deque>
 #include <functional>
@@ -22,12 +27,15 @@
 #include <string>
 #include <vector>
 
+#include "core/ProjectFile.h"
 #include "core/Settings.h"
 #include "pipeline/FileDialog.h"
 #include "support/PageText.h"
 #include "support/ScriptedOperator.h"
 #include "support/TempDir.h"
+#include "ui/Editors.h"
 #include "ui/Program.h"
+#include "ui/frmEditor.h"
 #include "ui/frmMain.h"
 #include "ui/frmProject.h"
 
@@ -41,7 +49,6 @@ class ScriptedBoxes {
 public:
     Answer show(const std::string& text, const std::string& title, Buttons buttons, Icon icon);
     void answerNext(Answer answer) { m_answers.push_back(answer); }
-    bool shown(const std::string& title) const;
     Lines titles() const;
 
     std::vector<RecordedBox> boxes;
@@ -67,6 +74,14 @@ void whenModal(const QString& name, std::function<void(QWidget&)> act);
 // Waits, letting events and real timers run, until the condition holds (at most limitMs).
 bool waitFor(const std::function<bool()>& condition, int limitMs = 30000);
 
+// An editor's text box and buttons, and typing into it.
+QPlainTextEdit* text(frmEditor* editor);
+QPushButton* button(frmEditor* editor, const char* name);
+void caretAt(frmEditor* editor, int pos);
+int caret(frmEditor* editor);
+// Puts the caret at pos (in the shown text) and types keys there.
+void typeAt(frmEditor* editor, int pos, const QString& keys);
+
 class UiTest : public ::testing::Test {
 protected:
     UiTest();
@@ -78,10 +93,13 @@ protected:
     void writeSettings(const Settings& settings);
     // Creates the program and runs its start-up.
     bool start();
+    // Writes usable settings and starts on them.
+    void startUsable();
 
     frmMain& mainWindow() { return program->mainWindow(); }
     frmProject& project();
     ProgramState& state() { return program->state(); }
+    Editors& editors() { return mainWindow().editors(); }
 
     template <typename W>
     W* find(const char* name) {
@@ -97,6 +115,11 @@ protected:
     // Chooses games through New Project.
     void newProject(const Lines& names);
     bool logHas(const std::string& text);
+    // The project file as the program last wrote it.
+    Project savedProject();
+    // Writes bytes under the program directory and opens them in a new, active editor.
+    frmEditor* openEditor(const std::string& name, const std::string& bytes, bool final = true);
+    void activate(frmEditor* editor);
 
     TempDir dir;
     std::string html;
@@ -108,6 +131,5 @@ protected:
 
 // A game in progress as board software writes it, with the given moves.
 std::string LiveGame(const std::string& white, const std::string& black, const std::string& moves);
-// How many half-moves a game page shows.
 
 }  // namespace korvane::test
