@@ -41,7 +41,7 @@ TEST_F(EditingRound, CommentsSurviveNewMovesAndReachThePage) {
 
     // "Use Edited Pgn Files": the edited copy is made, announced and kept in the project.
     chooseFirstGame("mnuPgnUseEdited", false);
-    EXPECT_EQ(boxes.titles().back(), "File Created");
+    EXPECT_EQ(titles().back(), "File Created");
     const Pgn& game = state().monitorList.Item(1);
     EXPECT_TRUE(game.bUseFinal());
     EXPECT_TRUE(savedProject().games.at(0).useFinal);

@@ -37,7 +37,7 @@ TEST_F(FirstStartTest, PublishesAMoveKeepsTheRoundAndResumesItAtTheNextStart) {
 
     EXPECT_TRUE(fs::equivalent(offeredConverter, KORVANE_VISTREL));
     EXPECT_TRUE(offeredIni.ends_with("vistrel-game.ini"));
-    EXPECT_TRUE(boxes.boxes.empty()) << boxes.titles().front();
+    EXPECT_TRUE(boxes.boxes.empty()) << titles().front();
     EXPECT_TRUE(find<QAction>("mnuSaveSettings")->isEnabled());
     EXPECT_TRUE(project().isVisible());
 
@@ -61,7 +61,7 @@ TEST_F(FirstStartTest, PublishesAMoveKeepsTheRoundAndResumesItAtTheNextStart) {
 
     boxes.answerNext(Answer::Yes);  // "Do you want to close the project?"
     mainWindow().close();
-    EXPECT_EQ(boxes.titles().back(), "Close Project?");
+    EXPECT_EQ(titles().back(), "Close Project?");
     const std::string cfg = readFile(dir.file(kSettingsFileName));
     EXPECT_NE(cfg.find("spubPathHtml=" + html + "\r\n"), std::string::npos);
     EXPECT_NE(cfg.find("lpubScanTime=600\r\n"), std::string::npos);

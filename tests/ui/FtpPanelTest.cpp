@@ -37,17 +37,10 @@ TEST_F(FtpPanelTest, ConnectListUploadAndDisconnect) {
     }
     EXPECT_EQ(find<QLineEdit>("txtPassword")->echoMode(), QLineEdit::Password);
 
-    // The port box takes whole numbers only; at the decimal mark it is emptied and the next
-    // key starts it again; editing back to empty shows nothing.
-    type("txtPort", "12a");
-    EXPECT_EQ(boxes.boxes.back().title, "Number Required");
-    EXPECT_EQ(find<QLineEdit>("txtPort")->text(), "");
+    // The port box takes whole numbers only: at the decimal mark it is emptied.
     type("txtPort", "21.5");
-    EXPECT_EQ(boxes.boxes.back().title, "Integer Required");
+    EXPECT_EQ(titles(), Lines{"Integer Required"});
     EXPECT_EQ(find<QLineEdit>("txtPort")->text(), "5");
-    const std::size_t shown = boxes.boxes.size();
-    find<QLineEdit>("txtPort")->backspace();
-    EXPECT_EQ(boxes.boxes.size(), shown);
 
     type("txtURL", "127.0.0.1");
     type("txtPort", std::to_string(server.port()));

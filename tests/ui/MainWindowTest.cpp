@@ -41,7 +41,7 @@ protected:
     }
 };
 
-TEST_F(MainWindowTest, CaptionsAndFirstStates) {
+TEST_F(MainWindowTest, CaptionsFirstStatesAndTheFileAndWindowMenus) {
     const std::pair<const char*, const char*> rows[] = {
         {"mnuFileNew", "&New Project"},
         {"mnuFileSettings", "Se&ttings"},
@@ -92,9 +92,8 @@ TEST_F(MainWindowTest, CaptionsAndFirstStates) {
     EXPECT_TRUE(
         text.startsWith("With Korvane you can broadcast chess games live on the Internet."));
     EXPECT_EQ(background, QColor(255, 224, 192));
-}
 
-TEST_F(MainWindowTest, WindowMenuEndsWithTheOpenChildWindows) {
+    // The Window menu ends with the open child windows.
     auto* menu = find<QMenu>("mnuWindow");
     for (int opened = 0; opened < 2; ++opened) {  // the list is rebuilt, not appended to
         emit menu->aboutToShow();
@@ -105,9 +104,8 @@ TEST_F(MainWindowTest, WindowMenuEndsWithTheOpenChildWindows) {
     EXPECT_EQ(std::count_if(items.begin(), items.end(),
                             [](QAction* a) { return a->text().endsWith(" Monitor"); }),
               1);
-}
 
-TEST_F(MainWindowTest, CancelledNewProjectChangesNothingAndExitWritesTheSettings) {
+    // A cancelled New Project changes nothing; Exit asks the monitor window first.
     files.answers.push_back(std::nullopt);
     trigger("mnuFileNew");
     EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());

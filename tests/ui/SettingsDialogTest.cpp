@@ -75,7 +75,7 @@ TEST_F(SettingsDialogTest, FieldsFilterKeysBrowseAndCancelAppliesThem) {
         press(dialog, "cmdCancel");
     });
     EXPECT_EQ(scanTime, "10");
-    EXPECT_EQ(boxes.titles(), Lines{"Number Required"});
+    EXPECT_EQ(titles(), Lines{"Number Required"});
     EXPECT_EQ(boxes.boxes[0].text, "Scan time must be a number");
     EXPECT_EQ(typed, "allgames.pgnmygamex");
     EXPECT_TRUE(overviewOn);
@@ -94,15 +94,14 @@ TEST_F(SettingsDialogTest, FieldsFilterKeysBrowseAndCancelAppliesThem) {
     EXPECT_FALSE(state().settings.bPublishOnChange);
     EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
     EXPECT_FALSE(find<QAction>("mnuSaveSettings")->isEnabled());
-}
 
-TEST_F(SettingsDialogTest, FailingRuleKeepsNewProjectDisabledUntilTheDialogPasses) {
+    // A failing rule keeps New Project disabled until the dialog passes.
+    boxes.boxes.clear();
     withSettings([&](QWidget& dialog) {
         box(dialog, "txtScanTime")->setText("0");
         press(dialog, "cmdOK");
     });
-    EXPECT_EQ(boxes.titles(),
-              (Lines{"Scan Time Interval Required", "Insufficient Path Information"}));
+    EXPECT_EQ(titles(), (Lines{"Scan Time Interval Required", "Insufficient Path Information"}));
     EXPECT_EQ(boxes.boxes.back().icon, Icon::Critical);
     EXPECT_FALSE(find<QAction>("mnuFileNew")->isEnabled());
 

@@ -1,7 +1,5 @@
 #include "UiFixture.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
@@ -20,29 +18,6 @@ constexpr int kModalPollMs = 10;
 constexpr int kModalPolls = 3000;
 
 }  // namespace
-
-Answer ScriptedBoxes::show(const std::string& text, const std::string& title, Buttons buttons,
-                           Icon icon) {
-    boxes.push_back({text, title, buttons, icon});
-    if (!m_answers.empty()) {
-        const Answer answer = m_answers.front();
-        m_answers.pop_front();
-        return answer;
-    }
-    if (buttons == Buttons::Ok) {
-        return Answer::Ok;
-    }
-    ADD_FAILURE() << "Unscripted box \"" << title << "\": " << text;
-    return buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
-}
-
-Lines ScriptedBoxes::titles() const {
-    Lines result;
-    for (const auto& box : boxes) {
-        result.push_back(box.title);
-    }
-    return result;
-}
 
 std::optional<FileSelection> ScriptedFiles::open(const std::string& title, const std::string&,
                                                  const std::string&, bool) {
@@ -78,22 +53,10 @@ bool waitFor(const std::function<bool()>& condition, int limitMs) {
     return QTest::qWaitFor(condition, limitMs);
 }
 
-QPlainTextEdit* text(frmEditor* editor) {
-    return editor->findChild<QPlainTextEdit*>("txtEditor");
-}
-
-QPushButton* button(frmEditor* editor, const char* name) {
-    return editor->findChild<QPushButton*>(name);
-}
-
 void caretAt(frmEditor* editor, int pos) {
     QTextCursor cursor = text(editor)->textCursor();
     cursor.setPosition(pos);
     text(editor)->setTextCursor(cursor);
-}
-
-int caret(frmEditor* editor) {
-    return text(editor)->textCursor().position();
 }
 
 void typeAt(frmEditor* editor, int pos, const QString& keys) {
@@ -146,20 +109,12 @@ bool UiTest::start() {
     options.executableDir = fs::path(KORVANE_VISTREL).parent_path().string();
     options.fileDialog = &files;
     options.boxes = [this](const std::string& text, const std::string& title, Buttons buttons,
-                           Icon icon) { return boxes.show(text, title, buttons, icon); };
+                           Icon icon) {
+        boxes.answerOkByDefault(buttons == Buttons::Ok);
+        return boxes.messageBox(text, title, buttons, icon);
+    };
     program = std::make_unique<Program>(std::move(options));
     return program->Main();
-}
-
-void UiTest::startUsable() {
-    writeSettings(usableSettings());
-    ASSERT_TRUE(start());
-}
-
-frmProject& UiTest::project() {
-    frmProject* window = mainWindow().project();
-    EXPECT_NE(window, nullptr);
-    return *window;
 }
 
 void UiTest::click(const char* button) {
@@ -180,15 +135,6 @@ std::string UiTest::writeSource(const std::string& name, const std::string& text
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     fs::last_write_time(path, kBase + std::chrono::seconds(step));
     return path;
-}
-
-void UiTest::newProject(const Lines& names) {
-    files.choose(boards, names);
-    trigger("mnuFileNew");
-}
-
-bool UiTest::logHas(const std::string& text) {
-    return project().logText().find(text) != std::string::npos;
 }
 
 Project UiTest::savedProject() {

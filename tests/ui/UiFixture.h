@@ -43,20 +43,6 @@ namespace korvane::test {
 
 using Lines = std::vector<std::string>;
 
-// Records every message box and answers it from a queue. An unscripted box with more than
-// an OK button fails the test and is answered No (or Cancel).
-class ScriptedBoxes {
-public:
-    Answer show(const std::string& text, const std::string& title, Buttons buttons, Icon icon);
-    void answerNext(Answer answer) { m_answers.push_back(answer); }
-    Lines titles() const;
-
-    std::vector<RecordedBox> boxes;
-
-private:
-    std::deque<Answer> m_answers;
-};
-
 class ScriptedFiles : public FileDialog {
 public:
     std::optional<FileSelection> open(const std::string& title, const std::string& filter,
@@ -75,10 +61,16 @@ void whenModal(const QString& name, std::function<void(QWidget&)> act);
 bool waitFor(const std::function<bool()>& condition, int limitMs = 30000);
 
 // An editor's text box and buttons, and typing into it.
-QPlainTextEdit* text(frmEditor* editor);
-QPushButton* button(frmEditor* editor, const char* name);
+inline QPlainTextEdit* text(frmEditor* editor) {
+    return editor->findChild<QPlainTextEdit*>("txtEditor");
+}
+inline QPushButton* button(frmEditor* editor, const char* name) {
+    return editor->findChild<QPushButton*>(name);
+}
+inline int caret(frmEditor* editor) {
+    return text(editor)->textCursor().position();
+}
 void caretAt(frmEditor* editor, int pos);
-int caret(frmEditor* editor);
 // Puts the caret at pos (in the shown text) and types keys there.
 void typeAt(frmEditor* editor, int pos, const QString& keys);
 
@@ -94,10 +86,16 @@ protected:
     // Creates the program and runs its start-up.
     bool start();
     // Writes usable settings and starts on them.
-    void startUsable();
+    void startUsable() {
+        writeSettings(usableSettings());
+        ASSERT_TRUE(start());
+    }
 
     frmMain& mainWindow() { return program->mainWindow(); }
-    frmProject& project();
+    frmProject& project() {
+        EXPECT_NE(mainWindow().project(), nullptr);
+        return *mainWindow().project();
+    }
     ProgramState& state() { return program->state(); }
     Editors& editors() { return mainWindow().editors(); }
 
@@ -113,8 +111,20 @@ protected:
     // seconds after a fixed base.
     std::string writeSource(const std::string& name, const std::string& text, int step);
     // Chooses games through New Project.
-    void newProject(const Lines& names);
-    bool logHas(const std::string& text);
+    void newProject(const Lines& names) {
+        files.choose(boards, names);
+        trigger("mnuFileNew");
+    }
+    Lines titles() const {
+        Lines result;
+        for (const RecordedBox& box : boxes.boxes) {
+            result.push_back(box.title);
+        }
+        return result;
+    }
+    bool logHas(const std::string& text) {
+        return project().logText().find(text) != std::string::npos;
+    }
     // The project file as the program last wrote it.
     Project savedProject();
     // Writes bytes under the program directory and opens them in a new, active editor.
@@ -124,7 +134,8 @@ protected:
     TempDir dir;
     std::string html;
     std::string boards;
-    ScriptedBoxes boxes;
+    // Every message box, answered from its queue; questions left unscripted fail the test.
+    ScriptedOperator boxes;
     ScriptedFiles files;
     std::unique_ptr<Program> program;
 };
