@@ -18,7 +18,7 @@ protected:
     void SetUp() override { startUsable(); }
 
     // What the operator reads on the named object: a menu's items joined by "|" ("-" for a
-    // separator), an item's, button's or label's text, or else the window's title.
+    // separator), else its text, else its window title.
     QString captionOf(const char* name) {
         if (auto* menu = mainWindow().findChild<QMenu*>(name)) {
             QStringList items;
@@ -28,16 +28,11 @@ protected:
             return items.join('|');
         }
         QObject* object = find<QObject>(name);
-        if (auto* action = qobject_cast<QAction*>(object)) {
-            return action->text();
+        if (!object) {
+            return {};
         }
-        if (auto* label = qobject_cast<QLabel*>(object)) {
-            return label->text();
-        }
-        if (auto* button = qobject_cast<QAbstractButton*>(object)) {
-            return button->text();
-        }
-        return object ? qobject_cast<QWidget*>(object)->windowTitle() : QString();
+        const QVariant text = object->property("text");
+        return (text.isValid() ? text : object->property("windowTitle")).toString();
     }
 };
 
