@@ -74,20 +74,33 @@ TEST_F(EditorWindow, KeystrokesMarkChangesAndSaveAndSaveAsWriteOnlyThem) {
     EXPECT_EQ(readFile(one->caption()), "[White \"M\xFCller\xA0X\"]\n\n1. e4 {\xE9\x81} e5 *\n");
 }
 
-TEST_F(EditorWindow, ReloadAsksBeforeDiscardingAndPlacesTheCaret) {
+TEST_F(EditorWindow, GlyphMenuThenReloadAsksBeforeDiscardingAndPlacesTheCaret) {
     frmEditor* other = openEditor("finalpgn/b.pgn", kGame);
     frmEditor* editor = openEditor("finalpgn/a.pgn", kGame);
+    // The glyph menu pops up above the buttons and inserts into the current editor only.
+    caretAt(editor, text(editor)->toPlainText().indexOf(" e5"));
+    QTest::mouseClick(button(editor, "cmdCom_0"), Qt::LeftButton);
+    auto* menu = find<QMenu>("mnuAnno1");
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_LT(menu->geometry().top(), button(editor, "cmdCom_0")->mapToGlobal(QPoint(0, 0)).y());
+    menu->findChild<QAction*>("mnuAnno1Dubious")->trigger();
+    menu->hide();
+    EXPECT_TRUE(text(editor)->toPlainText().contains("1. e4 $6 e5"));
+    EXPECT_FALSE(text(other)->toPlainText().contains("$6"));
+    QTest::mouseClick(button(editor, "cmdCom_1"), Qt::LeftButton);
+    EXPECT_TRUE(find<QMenu>("mnuAnno2")->isVisible());
+    find<QMenu>("mnuAnno2")->hide();
+
     EXPECT_FALSE(button(editor, "cmdRefresh")->isEnabled());
     editors().enableReload("A.PGN");  // names compare without case
     EXPECT_TRUE(button(editor, "cmdRefresh")->isEnabled());
     EXPECT_FALSE(button(other, "cmdRefresh")->isEnabled());
-    typeAt(editor, 0, "x");
     dir.write("finalpgn/a.pgn", kGame + "\r\n");
 
     boxes.answerNext(Answer::No);
     editor->ReloadFile();
     EXPECT_EQ(titles(), Lines{"Beware"});
-    EXPECT_TRUE(text(editor)->toPlainText().startsWith("x"));
+    EXPECT_TRUE(text(editor)->toPlainText().contains("$6"));
 
     boxes.answerNext(Answer::Yes);
     editor->ReloadFile();
@@ -140,23 +153,6 @@ TEST_F(EditorWindow, EditorListFollowsActivationAndClosing) {
     qobject_cast<QMdiSubWindow*>(first->parentWidget())->close();
     QApplication::processEvents();
     EXPECT_FALSE(editors().colEditors);
-}
-
-TEST_F(EditorWindow, MenusPopUpAboveTheButtonsAndInsertIntoTheCurrentEditor) {
-    frmEditor* other = openEditor("finalpgn/b.pgn", kGame);
-    frmEditor* editor = openEditor("finalpgn/a.pgn", kGame);
-    caretAt(editor, text(editor)->toPlainText().indexOf(" e5"));
-    QTest::mouseClick(button(editor, "cmdCom_0"), Qt::LeftButton);
-    auto* menu = find<QMenu>("mnuAnno1");
-    ASSERT_TRUE(menu->isVisible());
-    EXPECT_LT(menu->geometry().top(), button(editor, "cmdCom_0")->mapToGlobal(QPoint(0, 0)).y());
-    menu->findChild<QAction*>("mnuAnno1Dubious")->trigger();
-    menu->hide();
-    EXPECT_TRUE(text(editor)->toPlainText().contains("1. e4 $6 e5"));
-    EXPECT_FALSE(text(other)->toPlainText().contains("$6"));
-    QTest::mouseClick(button(editor, "cmdCom_1"), Qt::LeftButton);
-    EXPECT_TRUE(find<QMenu>("mnuAnno2")->isVisible());
-    find<QMenu>("mnuAnno2")->hide();
 }
 
 // The cycle appends moves to an edited pgn while its editor holds unsaved comments.

@@ -118,10 +118,8 @@ TEST_F(MonitorWindowTest, AlarmHideFtpWindowAndTheFixedSize) {
     click("cmdClearLog");
     EXPECT_FALSE(timer("timAlarm")->isActive());
     EXPECT_FALSE(alarm->isVisible());
-    EXPECT_EQ(clearLog->text(), "Clear Log");
     EXPECT_TRUE(logHas("Something to read"));
     click("cmdClearLog");
-    EXPECT_EQ(project().logText(), "");
     EXPECT_TRUE(find<QPlainTextEdit>("txtErrors")->toPlainText().isEmpty());
 
     // Hide FTP Window gives the panel's space to the log; twice puts it all back.
