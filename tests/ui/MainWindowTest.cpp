@@ -74,19 +74,14 @@ TEST_F(MainWindowTest, CaptionsFirstStatesAndTheFileAndWindowMenus) {
     }
     EXPECT_FALSE(find<QLabel>("sbStatusBar_2")->text().isEmpty());  // the date
 
-    QString title, text;
-    QColor background;
-    whenModal("frmAbout", [&](QWidget& about) {
-        title = about.windowTitle();
-        text = about.findChild<QLabel*>("Label2")->text();
-        background = about.palette().color(QPalette::Window);
+    whenModal("frmAbout", [](QWidget& about) {
+        EXPECT_EQ(about.windowTitle(), "About Korvane");
+        EXPECT_TRUE(about.findChild<QLabel*>("Label2")->text().startsWith(
+            "With Korvane you can broadcast chess games live on the Internet."));
+        EXPECT_EQ(about.palette().color(QPalette::Window), QColor(255, 224, 192));
         QTest::mouseClick(about.findChild<QAbstractButton*>("cmdOK"), Qt::LeftButton);
     });
     trigger("mnuHelpAbout");
-    EXPECT_EQ(title, "About Korvane");
-    EXPECT_TRUE(
-        text.startsWith("With Korvane you can broadcast chess games live on the Internet."));
-    EXPECT_EQ(background, QColor(255, 224, 192));
 
     // The Window menu ends with the open child windows.
     auto* menu = find<QMenu>("mnuWindow");

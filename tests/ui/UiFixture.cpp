@@ -80,12 +80,6 @@ UiTest::UiTest() {
     fs::create_directories(boards);
 }
 
-UiTest::~UiTest() {
-    program.reset();
-    // Windows closed during the test are deleted by the event loop.
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 Settings UiTest::usableSettings() const {
     Settings s;
     s.spubPathVistrel = KORVANE_VISTREL;
@@ -97,10 +91,6 @@ Settings UiTest::usableSettings() const {
     s.lpubScanTime = 10;
     s.lpubTimeOut = 20;
     return s;
-}
-
-void UiTest::writeSettings(const Settings& settings) {
-    dir.write(kSettingsFileName, SettingsText(settings));
 }
 
 bool UiTest::start() {
@@ -117,19 +107,6 @@ bool UiTest::start() {
     return program->Main();
 }
 
-void UiTest::click(const char* button) {
-    QAbstractButton* target = find<QAbstractButton>(button);
-    ASSERT_TRUE(target);
-    ASSERT_TRUE(target->isEnabled()) << button;
-    QTest::mouseClick(target, Qt::LeftButton);
-}
-
-void UiTest::trigger(const char* action) {
-    QAction* item = find<QAction>(action);
-    ASSERT_TRUE(item);
-    item->trigger();
-}
-
 std::string UiTest::writeSource(const std::string& name, const std::string& text, int step) {
     const std::string path = boards + name;
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
@@ -142,18 +119,6 @@ Project UiTest::savedProject() {
     std::string why;
     EXPECT_TRUE(ParseProject(readFile(dir.file(kProjectFileName)), project, why)) << why;
     return project;
-}
-
-frmEditor* UiTest::openEditor(const std::string& name, const std::string& bytes, bool final) {
-    frmEditor* editor = editors().openEditor(dir.write(name, bytes), bytes, final);
-    activate(editor);
-    return editor;
-}
-
-void UiTest::activate(frmEditor* editor) {
-    mainWindow().mdiArea()->setActiveSubWindow(
-        qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
-    editor->becomeCurrent();
 }
 
 std::string LiveGame(const std::string& white, const std::string& black, const std::string& moves) {

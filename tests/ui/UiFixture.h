@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Config.h"
 #include "core/ProjectFile.h"
 #include "core/Settings.h"
 #include "pipeline/FileDialog.h"
@@ -77,12 +78,18 @@ void typeAt(frmEditor* editor, int pos, const QString& keys);
 class UiTest : public ::testing::Test {
 protected:
     UiTest();
-    ~UiTest() override;
+    ~UiTest() override {
+        program.reset();
+        // Windows closed during the test are deleted by the event loop.
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
     // The real converter and its two ini files, the HTML directory, 10 seconds between
     // scans, 20 seconds FTP time-out.
     Settings usableSettings() const;
-    void writeSettings(const Settings& settings);
+    void writeSettings(const Settings& settings) {
+        dir.write(kSettingsFileName, SettingsText(settings));
+    }
     // Creates the program and runs its start-up.
     bool start();
     // Writes usable settings and starts on them.
@@ -105,8 +112,16 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    void click(const char* button);
-    void trigger(const char* action);
+    void click(const char* button) {
+        auto* target = find<QAbstractButton>(button);
+        ASSERT_TRUE(target && target->isEnabled()) << button;
+        QTest::mouseClick(target, Qt::LeftButton);
+    }
+    void trigger(const char* action) {
+        auto* item = find<QAction>(action);
+        ASSERT_TRUE(item);
+        item->trigger();
+    }
     // Writes a source game the way board software does, with a modification time `step`
     // seconds after a fixed base.
     std::string writeSource(const std::string& name, const std::string& text, int step);
@@ -128,8 +143,16 @@ protected:
     // The project file as the program last wrote it.
     Project savedProject();
     // Writes bytes under the program directory and opens them in a new, active editor.
-    frmEditor* openEditor(const std::string& name, const std::string& bytes, bool final = true);
-    void activate(frmEditor* editor);
+    frmEditor* openEditor(const std::string& name, const std::string& bytes, bool final = true) {
+        frmEditor* editor = editors().openEditor(dir.write(name, bytes), bytes, final);
+        activate(editor);
+        return editor;
+    }
+    void activate(frmEditor* editor) {
+        mainWindow().mdiArea()->setActiveSubWindow(
+            qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
+        editor->becomeCurrent();
+    }
 
     TempDir dir;
     std::string html;
