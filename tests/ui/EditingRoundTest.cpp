@@ -43,7 +43,6 @@ TEST_F(EditingRound, CommentsSurviveNewMovesAndReachThePage) {
     chooseFirstGame("mnuPgnUseEdited", false);
     EXPECT_EQ(titles().back(), "File Created");
     const Pgn& game = state().monitorList.Item(1);
-    EXPECT_TRUE(game.bUseFinal());
     EXPECT_TRUE(savedProject().games.at(0).useFinal);
 
     chooseFirstGame("mnuPgnEditFinal", false);
