@@ -25,7 +25,6 @@ TEST_F(EditorScreenshot, DISABLED_EditorWithGlyphMenuOpen) {
     startUsable();
     frmMain& main = mainWindow();
     main.resize(1000, 640);
-    main.show();
     project().parentWidget()->hide();
     frmEditor* editor = openEditor("finalpgn/board5.pgn", kCommented);
     editor->setCaption("/home/operator/korvane/finalpgn/board5.pgn");

@@ -19,11 +19,10 @@ protected:
 };
 
 TEST_F(EditorWindow, KeystrokesMarkChangesAndSaveAndSaveAsWriteOnlyThem) {
-    Lines dialogs;
-    std::string answer;  // empty: cancelled
+    std::string asked, answer;  // an empty answer cancels
     editors().saveFileDialog = [&](const std::string& title, const std::string& type,
                                    const std::string& directory) {
-        dialogs.push_back(title + "|" + type + "|" + directory);
+        asked = title + "|" + type + "|" + directory;
         return answer;
     };
     frmEditor* editor = openEditor("finalpgn/a.pgn", kGame);
@@ -34,7 +33,7 @@ TEST_F(EditorWindow, KeystrokesMarkChangesAndSaveAndSaveAsWriteOnlyThem) {
     EXPECT_TRUE(button(editor, "cmdSave")->isEnabled());
 
     editor->cmdSaveAs_Click();
-    EXPECT_EQ(dialogs.back(), "Save as...|PGN|" + dir.file("finalpgn"));
+    EXPECT_EQ(asked, "Save as...|PGN|" + dir.file("finalpgn"));
     EXPECT_TRUE(editor->bChanged) << "cancelled";
     answer = dir.file("copy.pgn");
     editor->cmdSaveAs_Click();
@@ -43,7 +42,6 @@ TEST_F(EditorWindow, KeystrokesMarkChangesAndSaveAndSaveAsWriteOnlyThem) {
     EXPECT_EQ(readFile(dir.file("finalpgn/a.pgn")), kGame);
     EXPECT_FALSE(editor->bChanged);
     EXPECT_TRUE(button(editor, "cmdSave")->isEnabled());  // Save As leaves Save as it was
-    EXPECT_EQ(editors().positionOf(dir.file("COPY.pgn")), 1);
 
     // Save keeps a read-only file read-only.
     SetReadOnly(answer, true);

@@ -21,7 +21,6 @@ protected:
     QColor light() { return find<QWidget>("shpStatus")->palette().color(QPalette::Window); }
     QTimer* timer(const char* name) { return project().findChild<QTimer*>(name); }
     QWidget* frame() { return project().parentWidget(); }
-    bool enabled(const char* name) { return find<QWidget>(name)->isEnabled(); }
 };
 
 const QColor kRed(255, 0, 0);

@@ -112,6 +112,7 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
+    bool enabled(const char* name) { return find<QWidget>(name)->isEnabled(); }
     void click(const char* button) {
         auto* target = find<QAbstractButton>(button);
         ASSERT_TRUE(target && target->isEnabled()) << button;
