@@ -112,7 +112,7 @@ TEST_F(MainWindowTest, CaptionsFirstStatesAndTheFileAndWindowMenus) {
     EXPECT_TRUE(fs::exists(dir.file("korvane.cfg")));
 }
 
-TEST_F(MainWindowTest, TagsDialogEditsTheListTheNextMergeRefreshes) {
+TEST_F(MainWindowTest, TagsDialogEditsTheTagsTheNextMergeRefreshes) {
     std::vector<std::string>& tags = state().tagsToChange;
     frmTagsToChange dialog(tags);
     EXPECT_EQ(dialog.windowTitle(), "Header Tags To Be Replaced");
