@@ -79,17 +79,6 @@ TEST_F(EditedGamesTest, FailedCopyShowsNoFileCreatedBox) {
     EXPECT_FALSE(program.state.bError);
 }
 
-TEST_F(EditedGamesTest, PurposeChoosesDirectory) {
-    const auto& state = program.state;
-    EXPECT_EQ(EditDirectory(state, *EditKindOf("Select Source File")),
-              state.settings.spubPathpgn + "/");
-    EXPECT_EQ(EditDirectory(state, *EditKindOf("Select Source Copy")), state.tempDir);
-    EXPECT_EQ(EditDirectory(state, *EditKindOf("Select Commented Pgn")), state.finalDir);
-    EXPECT_FALSE(EditKindOf(""));
-    EXPECT_TRUE(IsOpenInEditor({"/x/a.pgn", state.finalDir + "ROUND5.PGN"}, game.PathFinal));
-    EXPECT_FALSE(IsOpenInEditor({state.tempDir + "round5.pgn"}, game.PathFinal));
-}
-
 TEST_F(EditedGamesTest, MissingEditedPgnIsCreatedFromTheSourceCopy) {
     write(game.PathTemp, kSource);
     const auto file = PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn", {});
@@ -104,6 +93,12 @@ TEST_F(EditedGamesTest, MissingEditedPgnIsCreatedFromTheSourceCopy) {
     // Already open (in another case): no second editor.
     EXPECT_FALSE(PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn",
                                    {program.state.finalDir + "Round5.pgn"}));
+    // The source copy opens from its own directory, without the annotation buttons.
+    const auto copy = PrepareFileToEdit(program.state, *EditKindOf("Select Source Copy"),
+                                        "round5.pgn", {program.state.finalDir + "Round5.pgn"});
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->path, game.PathTemp);
+    EXPECT_FALSE(copy->annotationButtons);
 }
 
 TEST_F(EditedGamesTest, MissingFileFallsBackToBackupThenGivesUp) {
@@ -139,11 +134,7 @@ TEST_F(EditedGamesTest, StaleSaveMergesTheLatestSourceCopy) {
     // The list the operator set up is left for the cycle.
     EXPECT_TRUE(program.state.tagsToChange.empty());
 
-    // A text whose last move the source lacks cannot be merged; a file of no game is not.
-    const auto failed =
-        MergeBeforeSave(program.state, game.PathFinal, "[Event \"Open\"]\r\n\r\n1. d4 *\r\n");
-    ASSERT_TRUE(failed);
-    EXPECT_TRUE(failed->error);
+    // A file that is no game's edited copy is saved as typed.
     EXPECT_FALSE(MergeBeforeSave(program.state, program.state.tempDir + "round5.pgn", typed));
 }
 
