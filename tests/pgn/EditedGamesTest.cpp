@@ -79,26 +79,18 @@ TEST_F(EditedGamesTest, FailedCopyShowsNoFileCreatedBox) {
     EXPECT_FALSE(program.state.bError);
 }
 
-TEST_F(EditedGamesTest, MissingEditedPgnIsCreatedFromTheSourceCopy) {
+// (Creating the missing edited pgn from the source copy is tested with the editor windows.)
+TEST_F(EditedGamesTest, EachKindOpensFromItsDirectoryOnce) {
     write(game.PathTemp, kSource);
-    const auto file = PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn", {});
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->path, game.PathFinal);
-    EXPECT_EQ(file->text, kSource);
-    EXPECT_TRUE(file->annotationButtons);
-    EXPECT_TRUE(file->createdEditedCopy);
-    EXPECT_EQ(program.ui.logText(),
-              entry(game.PathFinal + " created as a copy of " + game.PathTemp));
-
-    // Already open (in another case): no second editor.
-    EXPECT_FALSE(PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn",
-                                   {program.state.finalDir + "Round5.pgn"}));
-    // The source copy opens from its own directory, without the annotation buttons.
-    const auto copy = PrepareFileToEdit(program.state, *EditKindOf("Select Source Copy"),
-                                        "round5.pgn", {program.state.finalDir + "Round5.pgn"});
+    const auto copy =
+        PrepareFileToEdit(program.state, *EditKindOf("Select Source Copy"), "round5.pgn", {});
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->path, game.PathTemp);
+    EXPECT_EQ(copy->text, kSource);
     EXPECT_FALSE(copy->annotationButtons);
+    // Already open, with the name written in other case: no second editor.
+    EXPECT_FALSE(PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn",
+                                   {"/x/a.pgn", program.state.finalDir + "ROUND5.PGN"}));
 }
 
 TEST_F(EditedGamesTest, MissingFileFallsBackToBackupThenGivesUp) {
@@ -122,19 +114,15 @@ TEST_F(EditedGamesTest, MissingFileFallsBackToBackupThenGivesUp) {
     EXPECT_FALSE(PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn", {}));
 }
 
-TEST_F(EditedGamesTest, StaleSaveMergesTheLatestSourceCopy) {
-    // The operator's text knows moves up to 1... e5; the cycle has since taken in 2. Nf3 Nc6.
+// (The merge itself, and the question when it fails, are tested with the editor windows.)
+TEST_F(EditedGamesTest, StaleSaveMergesTheEditedCopyOnlyAndKeepsTheTagList) {
     write(game.PathTemp, kSource);
     const std::string typed = "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 {Sharp} e5 *\r\n";
     const auto outcome = MergeBeforeSave(program.state, game.PathFinal, typed);
     ASSERT_TRUE(outcome);
-    ASSERT_FALSE(outcome->error) << *outcome->error;
-    EXPECT_NE(outcome->merged.find("{Sharp}"), std::string::npos);
-    EXPECT_NE(outcome->merged.find("Nc6"), std::string::npos);
-    // The list the operator set up is left for the cycle.
-    EXPECT_TRUE(program.state.tagsToChange.empty());
-
-    // A file that is no game's edited copy is saved as typed.
+    EXPECT_EQ(outcome->merged,
+              "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 {Sharp} e5 2. Nf3 Nc6 *\r\n");
+    EXPECT_TRUE(program.state.tagsToChange.empty()) << "the operator's list is left for the cycle";
     EXPECT_FALSE(MergeBeforeSave(program.state, program.state.tempDir + "round5.pgn", typed));
 }
 
