@@ -1,5 +1,5 @@
-// Choosing and creating the files the operator edits, and the merge that keeps appended
-// moves when a stale editor saves.
+// The operator's edited copy of a game: creating it, opening it, the cycle's merge of new
+// moves into it (AppendNewMoves) and the merge when a stale editor saves.
 
 #include "pgn/EditedGames.h"
 
@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "pgn/AppendNewMoves.h"
 #include "pgn/SaveMerge.h"
 #include "support/TestProgram.h"
 
@@ -23,6 +24,7 @@ protected:
         game.PathSource = state.settings.spubPathpgn + "/round5.pgn";
         game.PathTemp = state.tempDir + "round5.pgn";
         game.PathFinal = state.finalDir + "round5.pgn";
+        state.iCurrentPgn = 1;
         program.dir.write("boards/round5.pgn", kSource);
     }
     void write(const std::string& path, const std::string& text) {
@@ -33,7 +35,7 @@ protected:
     }
 
     static inline const std::string kSource =
-        "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 e5 2. Nf3 Nc6 *\r\n";
+        "[Event \"Open\"]\r\n[Clock \"0:50\"]\r\n[Result \"*\"]\r\n\r\n1. e4 e5 2. Nf3 Nc6 *\r\n";
     test::TestProgram program;
     Pgn& game;
 };
@@ -112,6 +114,51 @@ TEST_F(EditedGamesTest, MissingFileFallsBackToBackupThenGivesUp) {
     // An empty file is not opened.
     write(game.PathFinal, "");
     EXPECT_FALSE(PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn", {}));
+}
+
+TEST_F(EditedGamesTest, CycleMergeIsSavedWithoutAnyBoxAndResetsTheTagList) {
+    const std::string edited =
+        "[Event \"Open\"]\r\n[Clock \"1:00\"]\r\n[Result \"*\"]\r\n\r\n1. e4 {Bold!} e5 2. "
+        "Nf3\r\n*\r\n";
+    write(game.PathTemp, kSource);
+    write(game.PathFinal, edited);
+    program.state.tagsToChange = {"Result"};  // the operator took Clock off the list
+
+    AppendNewMoves(program.state);
+
+    EXPECT_EQ(readFile(game.PathFinal),
+              "[Event \"Open\"]\r\n[Clock \"1:00\"]\r\n[Result \"*\"]\r\n\r\n"
+              "1. e4 {Bold!} e5 2. Nf3  Nc6 *\r\n");
+    EXPECT_TRUE(program.ui.boxes.empty());
+    EXPECT_EQ(program.ui.logText(), "");
+    EXPECT_EQ(program.ui.lastStatus(), "Appends new moves to the edited file");
+    EXPECT_EQ(game.PgnBeforeUpdate, edited) << "kept to restore the edited file";
+    EXPECT_EQ(game.PgnTempAfterUpdate, kSource);
+    // The list returns to the defaults at the next merge: Clock is refreshed again.
+    EXPECT_TRUE(program.state.tagsToChange.empty());
+    AppendNewMoves(program.state);
+    EXPECT_NE(readFile(game.PathFinal).find("[Clock \"0:50\"]"), std::string::npos);
+}
+
+TEST_F(EditedGamesTest, FailedCycleMergeIsLoggedAndLeavesEditedFileUnchanged) {
+    const std::pair<std::string, std::string> cases[] = {
+        // edited text, log entry
+        {"", ""},
+        {"[Event \"E\"]\r\n1. e4 {open", "There's a comment with no closing tag }"},
+        {"[Event \"E\"]\r\n1. e4 e5 2. Nf3 Nc6 3. Bb5 *",
+         "The last movenumber 3 isn't in the source file.If moves have been removed "
+         "from the source file you must edit the target pgn file too."},
+    };
+    write(game.PathTemp, kSource);
+    for (const auto& [edited, logged] : cases) {
+        write(game.PathFinal, edited);
+        program.ui.setLogText("");
+        program.state.bError = true;
+        AppendNewMoves(program.state);
+        EXPECT_EQ(readFile(game.PathFinal), edited);
+        EXPECT_EQ(program.ui.logText(), entry(logged));
+        EXPECT_FALSE(program.state.bError);
+    }
 }
 
 // (The merge itself, and the question when it fails, are tested with the editor windows.)
