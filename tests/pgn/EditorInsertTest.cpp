@@ -33,7 +33,7 @@ TEST(NagInsertion, SpacesOnlyAgainstNonBlankNeighbours) {
     };
     for (const auto& c : cases) {
         const TextEdit edit = NagInsertion(c.text, c.selStart, c.selEnd, c.nag);
-        EXPECT_EQ(Apply(c.text, edit), c.expected) << c.text;
+        EXPECT_EQ(Apply(c.text, edit).toStdString(), c.expected);
         EXPECT_EQ(edit.caret, c.caret) << c.text;
     }
 }
@@ -54,7 +54,7 @@ TEST(TagInsertion, NewLineAfterTheLastHeaderTagWithCaretInTheQuotes) {
         const auto result = TagInsertionFor(QString::fromUtf8(text), "ECO");
         ASSERT_TRUE(result.edit) << result.error.toStdString();
         const QString after = Apply(QString::fromUtf8(text), *result.edit);
-        EXPECT_EQ(after, QString::fromUtf8(expected));
+        EXPECT_EQ(after.toStdString(), expected);
         EXPECT_EQ(after.mid(result.edit->caret - 6, 7), "[ECO \"\"") << text;
     }
     for (const auto& [text, error] : {
@@ -66,7 +66,7 @@ TEST(TagInsertion, NewLineAfterTheLastHeaderTagWithCaretInTheQuotes) {
          }) {
         const auto result = TagInsertionFor(text, "ECO");
         EXPECT_FALSE(result.edit) << text;
-        EXPECT_EQ(result.error, QString(error));
+        EXPECT_EQ(result.error.toStdString(), error);
     }
 }
 
