@@ -1,10 +1,12 @@
-// Start-up: first start, reading the settings, work directories and old work files.
+// Start-up: first start and its converter defaults, reading the settings, work directories
+// and old work files.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "core/Config.h"
+#include "core/ConverterDefaults.h"
 #include "core/Startup.h"
 #include "support/TestProgram.h"
 
@@ -37,32 +39,39 @@ TEST_F(StartupTest, FirstStartAsksForSettingsAndMakesWorkDirectories) {
         EXPECT_TRUE(fs::is_directory(program.dir.file(d))) << d;
     }
     EXPECT_TRUE(program.ui.boxes.empty());
-}
 
-TEST_F(StartupTest, FirstStartOffersTheShippedConverter) {
-    const std::string vistrel = program.dir.write("app/vistrel/vistrel", "");
-    program.dir.write("app/data/vistrel-game.ini", "");
-    program.state.executableDir = program.dir.path() + "/app/ui";
-    std::filesystem::create_directories(program.state.executableDir);
-    ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(program.state.settings.spubPathVistrel, vistrel);
-    EXPECT_EQ(program.state.settings.spubPathVisIni,
-              program.dir.path() + "/app/data/vistrel-game.ini");
-    EXPECT_EQ(program.ui.settingsDialogs, 1);
-}
-
-TEST_F(StartupTest, ExistingSettingsAreRead) {
+    // The next start reads the settings and asks nothing.
     program.dir.write("korvane.cfg", "%\r\nlpubScanTime=7\r\nbpubRenameFiles=False\r\n");
     ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(program.ui.settingsDialogs, 0);
+    EXPECT_EQ(program.ui.settingsDialogs, 1);
     EXPECT_EQ(program.state.settings.lpubScanTime, 7);
     EXPECT_FALSE(program.state.settings.bpubRenameFiles);
+}
+
+// The converter and its ini files are found from the program's directory in the build tree
+// and side by side (the installed layout is tested by the install test); a chosen path stays.
+TEST(ConverterDefaults, FoundFromTheProgramsDirectory) {
+    for (const auto& [exeDir, vistrel, data] :
+         {std::tuple{"build/ui", "build/vistrel/vistrel", "data"},
+          std::tuple{"bin", "bin/vistrel", "bin/data"}}) {
+        TempDir root;
+        root.write(std::string(exeDir) + "/korvane", "");
+        const std::string converter = root.write(vistrel, "");
+        const std::string ini = root.write(std::string(data) + "/vistrel-game.ini", "");
+        root.write(std::string(data) + "/vistrel-overview.ini", "");
+        Settings settings;
+        settings.spubPathIntroIni = "/opt/other/overview.ini";
+        FillConverterDefaults(settings, root.file(exeDir));
+        EXPECT_EQ(settings.spubPathVistrel, converter) << exeDir;
+        EXPECT_EQ(settings.spubPathVisIni, ini) << exeDir;
+        EXPECT_EQ(settings.spubPathIntroIni, "/opt/other/overview.ini") << "a chosen path stays";
+    }
 }
 
 TEST_F(StartupTest, OldWorkFilesAreOfferedAndOnlyPgnDeleted) {
     program.dir.write("korvane.cfg", "%\r\n");
     program.dir.write("temppgn/a.pgn", "");
-    program.dir.write("backup/b.pgn", "");
+    program.dir.write("backup/B.PGN", "");
     program.dir.write("backup/notes.txt", "");
     program.ui.answerNext(Answer::Yes);
     ASSERT_TRUE(Main(program.state));
@@ -80,7 +89,7 @@ TEST_F(StartupTest, OldWorkFilesAreOfferedAndOnlyPgnDeleted) {
                   "/temppgn/\r\nUnless you are resuming a broken session these files may "
                   "cause confusion and errors. Do you want Korvane to delete the old files?");
     EXPECT_FALSE(fs::exists(program.dir.file("temppgn/a.pgn")));
-    EXPECT_FALSE(fs::exists(program.dir.file("backup/b.pgn")));
+    EXPECT_FALSE(fs::exists(program.dir.file("backup/B.PGN")));
     EXPECT_TRUE(fs::exists(program.dir.file("backup/notes.txt")));
 
     // Snapshots of a delayed round are old files too; Yes removes them with their folders.
