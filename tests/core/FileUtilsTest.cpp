@@ -122,10 +122,9 @@ TEST_F(FileUtilsTest, FailedSaveLeavesTheOldContent) {
 
     // A write that fails halfway (the file-size limit stands in for a full disk).
     const std::string path = program.dir.write("game.pgn", "the operator's comments");
-    struct rlimit old {};
+    rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
-    struct rlimit small = old;
-    small.rlim_cur = 1024;
+    const rlimit small{1024, old.rlim_max};
     const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
     SaveFile(state, path, std::string(4096, 'x'), false, true);
@@ -181,12 +180,9 @@ TEST_F(FileUtilsTest, SameCopyFailureIsReportedOnceUntilItRecovers) {
     EXPECT_EQ(program.ui.logText().find("work again"), std::string::npos) << "b.htm still fails";
     fs::remove_all(dir + "/b.htm");
     EXPECT_FALSE(CopyOneFile(state, source, dir + "/b.htm"));
-    EXPECT_EQ(
-        program.ui.logText().rfind(
-            program.clock.nowText() + "\r\nCopying and saving work again in " + dir + ".\r\n\r\n",
-            0),
-        0u)
-        << program.ui.logText();
+    const std::string recovered =
+        program.clock.nowText() + "\r\nCopying and saving work again in " + dir + ".\r\n\r\n";
+    EXPECT_EQ(program.ui.logText().rfind(recovered, 0), 0u) << program.ui.logText();
     EXPECT_FALSE(CopyOneFile(state, source, dir + "/a.htm"));
     const std::string log = program.ui.logText();
     EXPECT_EQ(log.find("work again", log.find("work again") + 1), std::string::npos) << "said once";

@@ -17,7 +17,6 @@ class SettingsRulesTest : public ::testing::Test {
 public:
     SettingsRulesTest() {
         converter = program.dir.write("tools/vistrel", "#!/bin/sh\n");
-        fs::permissions(converter, fs::perms::owner_all);
         gameIni = program.dir.write("tools/game.ini", "[page]\n");
         overviewIni = program.dir.write("tools/overview.ini", "[page]\n");
         html = program.dir.path() + "/web.site/html";  // a directory whose path holds a dot
@@ -36,6 +35,9 @@ public:
 };
 
 TEST_F(SettingsRulesTest, UsableFieldsAreAppliedWithoutAMessage) {
+    const SettingsFields opened = SettingsFieldsFrom(state);
+    EXPECT_EQ(opened.txtScanTime, "15") << "zero times open as their defaults";
+    EXPECT_EQ(opened.txtTimeOut, "30");
     fields.chkIntro = true;
     fields.chkRename = true;
     fields.txtPath[4] = "final.txt";
@@ -57,10 +59,13 @@ TEST_F(SettingsRulesTest, UsableFieldsAreAppliedWithoutAMessage) {
     EXPECT_EQ(SettingsFieldsFrom(state).txtDelay, "15");
     EXPECT_TRUE(ReportPathsState(state));
 
-    // An emptied delay field switches the delay off.
-    fields.txtDelay = "";
+    // Emptied fields: no delay, the default overview name, and a time-out (none at all would
+    // stall uploads for good).
+    fields.txtDelay = fields.txtTimeOut = fields.txtPath[4] = "";
     ApplySettingsFields(state, fields);
     EXPECT_EQ(state.settings.lpubDelay, 0);
+    EXPECT_EQ(state.settings.spubIntroPgn, "allgames.pgn");
+    EXPECT_EQ(state.settings.lpubTimeOut, 60);
 }
 
 // Each refusal stops at its rule with its message, and the paths are then not usable; the
@@ -105,16 +110,6 @@ TEST_F(SettingsRulesTest, RefusalsStopAtTheirRuleWithTheirMessage) {
     EXPECT_EQ(state.settings.lpubDelay, 15);
 }
 
-TEST_F(SettingsRulesTest, ConverterMayNotBeThisProgram) {
-    state.executableDir = program.dir.path() + "/tools/";
-    fs::copy_file(converter, program.dir.file("tools/korvane"));
-    fields.txtPath[0] = program.dir.file("tools/korvane");
-    ApplySettingsFields(state, fields);
-    EXPECT_EQ(lastTitle(), "Invalid Path");
-    EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
-    EXPECT_TRUE(fields.txtPath[0].empty());
-}
-
 // A refusal keeps the values of the rules before it; an HTML directory equal to the
 // temporary one is cleared in the field and the settings.
 TEST_F(SettingsRulesTest, RefusalKeepsEarlierValuesAndClearsAClash) {
@@ -132,7 +127,18 @@ TEST_F(SettingsRulesTest, RefusalKeepsEarlierValuesAndClearsAClash) {
     EXPECT_TRUE(state.settings.spubPathHtml.empty());
 }
 
-TEST_F(SettingsRulesTest, OverviewNameEqualToAListedGameIsCleared) {
+// Two clashes are critical and clear the value: this program taken for the converter, and
+// an overview named like a listed game.
+TEST_F(SettingsRulesTest, CriticalRefusalsClearTheValue) {
+    state.executableDir = program.dir.path() + "/tools/";
+    fs::copy_file(converter, program.dir.file("tools/korvane"));
+    SettingsFields self = fields;
+    self.txtPath[0] = program.dir.file("tools/korvane");
+    ApplySettingsFields(state, self);
+    EXPECT_EQ(lastTitle(), "Invalid Path");
+    EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
+    EXPECT_TRUE(self.txtPath[0].empty());
+
     state.addGame("round1.pgn");
     fields.chkIntro = true;
     fields.txtPath[4] = "Round1";
@@ -141,17 +147,6 @@ TEST_F(SettingsRulesTest, OverviewNameEqualToAListedGameIsCleared) {
     EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
     EXPECT_TRUE(state.settings.spubIntroPgn.empty());
     EXPECT_FALSE(state.bPathsOk);
-}
-
-TEST_F(SettingsRulesTest, OpeningShowsDefaultsForZeroTimesAndAnEmptyOverviewGetsTheDefault) {
-    const SettingsFields opened = SettingsFieldsFrom(state);
-    EXPECT_EQ(opened.txtScanTime, "15");
-    EXPECT_EQ(opened.txtTimeOut, "30");
-    fields.chkIntro = true;
-    fields.txtTimeOut = "";  // no time-out at all would stall uploads for good
-    ApplySettingsFields(state, fields);
-    EXPECT_EQ(state.settings.spubIntroPgn, "allgames.pgn");
-    EXPECT_EQ(state.settings.lpubTimeOut, 60);
 }
 
 // The main window's check before a new project.
