@@ -26,7 +26,9 @@ public:
         fields.txtTimeOut = "45";
         program.ui.answerOkByDefault();
     }
-    const std::string& lastTitle() const { return program.ui.boxes.back().title; }
+    std::string lastTitle() const {
+        return program.ui.boxes.empty() ? "no box" : program.ui.boxes.back().title;
+    }
 
     TestProgram program;
     ProgramState& state = program.state;
@@ -135,7 +137,7 @@ TEST_F(SettingsRulesTest, CriticalRefusalsClearTheValue) {
     SettingsFields self = fields;
     self.txtPath[0] = program.dir.file("tools/korvane");
     ApplySettingsFields(state, self);
-    EXPECT_EQ(lastTitle(), "Invalid Path");
+    ASSERT_EQ(lastTitle(), "Invalid Path");
     EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
     EXPECT_TRUE(self.txtPath[0].empty());
 
@@ -143,7 +145,7 @@ TEST_F(SettingsRulesTest, CriticalRefusalsClearTheValue) {
     fields.chkIntro = true;
     fields.txtPath[4] = "Round1";
     ApplySettingsFields(state, fields);
-    EXPECT_EQ(lastTitle(), "Invalid File Name");
+    ASSERT_EQ(lastTitle(), "Invalid File Name");
     EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
     EXPECT_TRUE(state.settings.spubIntroPgn.empty());
     EXPECT_FALSE(state.bPathsOk);
@@ -166,7 +168,7 @@ TEST_F(SettingsRulesTest, MainWindowCheckNamesEachClash) {
               "files."}}) {
         ApplySettingsFields(state, fields);
         state.settings.*field = value;
-        EXPECT_TRUE(CheckPaths(state)) << message;
+        ASSERT_TRUE(CheckPaths(state)) << message;
         EXPECT_EQ(program.ui.boxes.back().text, message);
         EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
     }
