@@ -37,17 +37,12 @@ TEST(EditorText, DecodesUtf8AndSingleByteFilesAndRejectsMalformedUtf8) {
     }
 }
 
-TEST(EditorText, UnchangedTextIsWrittenBackExactly) {
-    // Mixed line ends, a lone CR and bytes of both encodings survive a save without edits.
-    for (const std::string& bytes :
-         {std::string("a\r\nb\nc\rd\r\n\r\n"), std::string("caf\xE9\r\n\xA0\x9D\r\n"),
-          std::string("\xF0\x9F\x98\x80 x\r\n"), std::string()}) {
-        const EditorText text(bytes);
-        EXPECT_EQ(text.encode(text.display()), bytes);
-    }
-}
-
 TEST(EditorText, OnlyTheTypedStretchChanges) {
+    // Mixed line ends, a lone CR and bytes of both encodings survive a save without edits.
+    for (const std::string bytes :
+         {"a\r\nb\nc\rd\r\n\r\n", "caf\xE9\r\n\xA0\x9D\r\n", "\xF0\x9F\x98\x80 x\r\n", ""}) {
+        EXPECT_EQ(SaveAfter(bytes, 0, 0, ""), bytes);
+    }
     // Latin-1 file with LF line ends: the typed "é" becomes one byte, nothing else moves.
     EXPECT_EQ(SaveAfter("Caf\n1. e4 {x} e5\r\n\xE9t\xE9\n", 12, 0, QString::fromUtf8("é")),
               "Caf\n1. e4 {x\xE9} e5\r\n\xE9t\xE9\n");
