@@ -1,12 +1,11 @@
 // The project file: what it keeps comes back unchanged, a damaged or foreign file is
-// refused with a reason, and start-up offers to resume a project that lists games.
+// refused with a reason, and a save writes only what changed.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "core/ProjectFile.h"
-#include "core/Startup.h"
 #include "support/TestProgram.h"
 
 namespace fs = std::filesystem;
@@ -61,62 +60,6 @@ TEST(ProjectFile, TextReadsBackAndDamageIsRefused) {
         EXPECT_FALSE(ParseProject(bad, read, why)) << bad;
         EXPECT_NE(why.find(reason), std::string::npos) << why;
     }
-}
-
-// Start-up offers a project that lists games (or takes it when told to); Yes keeps its work
-// files, No offers to delete them. A damaged file is reported once and moved aside.
-TEST(ProjectFile, ResumeAtStartup) {
-    TestProgram program;
-    program.dir.write("korvane.cfg", "%\r\n");
-    Project project;
-    project.games = {{"a.pgn", "/b/a.pgn", "", "", "a.htm", false, false, std::nullopt},
-                     {"b.pgn", "/b/b.pgn", "", "", "b.htm", true, true, std::nullopt}};
-    program.dir.write(kProjectFileName, ProjectText(project));
-    program.dir.write("finalpgn/b.pgn", "{the operator's comments} 1. e4 *");
-    auto& boxes = program.ui.boxes;
-    auto& pending = program.state.pendingResume;
-
-    program.ui.answerNext(Answer::Yes);
-    ASSERT_TRUE(Main(program.state));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Resume the last project (2 games)?");
-    EXPECT_EQ(boxes[0].buttons, Buttons::YesNo);
-    ASSERT_TRUE(pending.has_value());
-    EXPECT_EQ(pending->games, project.games);
-    EXPECT_TRUE(fs::exists(program.dir.file("finalpgn/b.pgn")));
-
-    pending.reset();
-    program.state.bResumeWithoutAsking = true;
-    ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(boxes.size(), 1u) << "the resume option takes the project without asking";
-    EXPECT_TRUE(pending.has_value());
-
-    pending.reset();
-    program.state.bResumeWithoutAsking = false;
-    program.ui.answerNext(Answer::No);
-    program.ui.answerNext(Answer::Yes);
-    ASSERT_TRUE(Main(program.state));
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[2].title, "Delete Old Temporary Files?");
-    EXPECT_FALSE(pending.has_value());
-    EXPECT_FALSE(fs::exists(program.dir.file("finalpgn/b.pgn")));
-
-    program.dir.write(kProjectFileName, ProjectText(Project{}));
-    ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(boxes.size(), 3u) << "a project without games asks nothing";
-    EXPECT_FALSE(pending.has_value());
-
-    const std::string text = ProjectText(project);
-    program.dir.write(kProjectFileName, text.substr(0, text.size() / 2));
-    program.ui.answerOkByDefault();
-    ASSERT_TRUE(Main(program.state));
-    ASSERT_EQ(boxes.size(), 4u);
-    EXPECT_EQ(boxes[3].title, "Resume Project");
-    EXPECT_NE(boxes[3].text.find("cut short"), std::string::npos);
-    EXPECT_FALSE(pending.has_value());
-    EXPECT_TRUE(fs::exists(program.dir.file(kDamagedProjectFileName)));
-    ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(boxes.size(), 4u) << "the next start says nothing more about it";
 }
 
 TEST(ProjectFileSave, WritesOnlyWhatChangedAndReportsAFailureOnce) {
