@@ -136,10 +136,12 @@ TEST_F(SettingsRulesTest, CriticalRefusalsClearTheValue) {
     fs::copy_file(converter, program.dir.file("tools/korvane"));
     SettingsFields self = fields;
     self.txtPath[0] = program.dir.file("tools/korvane");
+    const std::string kept = state.settings.spubPathVistrel;
     ApplySettingsFields(state, self);
     ASSERT_EQ(lastTitle(), "Invalid Path");
     EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
     EXPECT_TRUE(self.txtPath[0].empty());
+    EXPECT_EQ(state.settings.spubPathVistrel, kept) << "the refused path is not kept";
 
     state.addGame("round1.pgn");
     fields.chkIntro = true;
