@@ -90,20 +90,20 @@ std::string pageFen(const std::string& page) {
 
 TEST(Demo, KorvaneOnTheDemoRoundPublishesEveryBoardAsItMoves) {
     TempDir demo;
+    const std::string source = KORVANE_SOURCE_DIR;
     demo::DemoSetup setup{demo.file("program"),
                           demo.file("boards"),
                           demo.file("html"),
                           KORVANE_VISTREL,
-                          std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini",
-                          std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini"};
+                          source + "/data/vistrel-game.ini",
+                          source + "/data/vistrel-overview.ini"};
     std::string error;
     ASSERT_TRUE(demo::WriteDemoProgram(setup, error)) << error;
 
     boards::Options options;
     ASSERT_TRUE(boards::parseOptions(
         {"--out", setup.boardsDir, "--pace", "12", "--jitter", "2", "--start-ply", "6", "--clock",
-         "90+30", "--duration", "40", "-q",
-         std::string(KORVANE_SOURCE_DIR) + "/tools/boards/games/eight-games.pgn"},
+         "90+30", "--duration", "40", "-q", source + "/tools/boards/games/eight-games.pgn"},
         options, error))
         << error;
     std::vector<chess::PgnGame> games;
