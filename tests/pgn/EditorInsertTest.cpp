@@ -49,6 +49,10 @@ TEST(TagInsertion, NewLineAfterTheLastHeaderTagWithCaretInTheQuotes) {
         {"[Event \"{Open\"]\n[B \"2\"]\n1. e4 *",
          "[Event \"{Open\"]\n[B \"2\"]\n[ECO \"\"]\n1. e4 *"},
         {"[A \"1\"]", "[A \"1\"]\n[ECO \"\"]"},
+        {"[A \"1\"]\n\n1. e4 ; see [X 1886]\n*",
+         "[A \"1\"]\n[ECO \"\"]\n\n1. e4 ; see [X 1886]\n*"},
+        {"[A \"1\"]\n[B \"a;b\"]\n%[X]\n1. e4 *",
+         "[A \"1\"]\n[B \"a;b\"]\n[ECO \"\"]\n%[X]\n1. e4 *"},
     };
     for (const auto& [text, expected] : cases) {
         const auto result = TagInsertionFor(QString::fromUtf8(text), "ECO");
