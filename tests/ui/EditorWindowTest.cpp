@@ -154,12 +154,17 @@ TEST_F(EditorWindow, EditorListFollowsActivationAndClosing) {
 }
 
 // The cycle appends moves to an edited pgn while its editor holds unsaved comments.
-TEST_F(EditorWindow, SaveAfterTheCycleAppendedMergesOrAsks) {
+TEST_F(EditorWindow, MissingEditedPgnIsMadeAndSavesAfterTheCycleMergeOrAsk) {
     const std::string later = "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 e5 2. Nf3 Nc6 *\r\n";
     Pgn& game = state().addGame("r1.pgn");
     game.PathTemp = dir.write("temppgn/r1.pgn", kGame);
-    game.PathFinal = dir.write("finalpgn/r1.pgn", kGame);
-    frmEditor* editor = openEditor("finalpgn/r1.pgn", kGame);
+    game.PathFinal = state().finalDir + "r1.pgn";
+    // The missing edited pgn is made from the source copy, with a line in the log.
+    frmEditor* editor = editors().LoadPgn(EditKind::CommentedPgn, "r1.pgn");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(readFile(game.PathFinal), kGame);
+    EXPECT_TRUE(logHas(game.PathFinal + " created as a copy of " + game.PathTemp));
+    activate(editor);
     auto cycleAppends = [&](const std::string& source) {
         dir.write("temppgn/r1.pgn", source);
         state().iCurrentPgn = 1;
