@@ -31,8 +31,7 @@ using Lines = std::vector<std::string>;
 class FakePanelView : public FtpPanelView {
 public:
     std::string text(FtpField field) const override {
-        auto it = texts.find(field);
-        return it == texts.end() ? std::string() : it->second;
+        return texts.contains(field) ? texts.at(field) : "";
     }
     void setText(FtpField field, const std::string& value) override { texts[field] = value; }
     void setFieldEnabled(FtpField field, bool on) override { fieldEnabled[field] = on; }
@@ -40,8 +39,7 @@ public:
         backColour[field] = colour;
     }
     bool isEnabled(FtpButton button) const override {
-        auto it = buttons.find(button);
-        return it != buttons.end() && it->second;
+        return buttons.contains(button) && buttons.at(button);
     }
     void setEnabled(FtpButton button, bool on) override { buttons[button] = on; }
     void setChecked(FtpCheck, bool) override {}
@@ -198,19 +196,6 @@ protected:
     std::unique_ptr<FtpServer> server;
     FtpProgram p;
 };
-
-// The log's entries, newest first, without their date lines.
-inline Lines entries(const std::string& log) {
-    Lines out;
-    for (std::size_t pos = log.find("\r\n"), end; pos != std::string::npos;
-         pos = log.find("\r\n", end + 4)) {
-        if ((end = log.find("\r\n\r\n", pos + 2)) == std::string::npos) {
-            break;
-        }
-        out.push_back(log.substr(pos + 2, end - pos - 2));
-    }
-    return out;
-}
 
 // Names table-driven cases after their "name" field.
 struct CaseName {

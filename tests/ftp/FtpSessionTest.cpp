@@ -58,8 +58,11 @@ TEST_F(SessionTest, ConnectChangesDirectoryListsItAndStartsAfreshWhenRepeated) {
 }
 
 TEST_F(SessionTest, DirectoryButtonsMoveListAndStoreThePwdReply) {
-    p.state.settings.bPgnUpload = true;
     p.state.settings.spubRemotePgnDir = "/pgn files";
+    p.session.chkPgnUpload_Click(true);
+    EXPECT_TRUE(p.state.settings.bPgnUpload);
+    EXPECT_FALSE(p.view.isEnabled(FtpButton::cmdGoToPgnDir)) << "not connected yet";
+    EXPECT_EQ(p.view.backColour[FtpField::txtPgnDir], kColourWhite);
     p.session.Connect();
     EXPECT_TRUE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));
     server->clearCommands();
@@ -87,6 +90,11 @@ TEST_F(SessionTest, DirectoryButtonsMoveListAndStoreThePwdReply) {
     EXPECT_TRUE(p.ui.logText().starts_with("Error! 550: "));
     EXPECT_EQ(p.state.settings.spubRemoteHtmDir, "/missing");
     EXPECT_EQ(p.view.curDir, "/live");
+
+    p.session.chkPgnUpload_Click(false);
+    EXPECT_FALSE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));
+    EXPECT_FALSE(p.view.fieldEnabled[FtpField::txtPgnDir]);
+    EXPECT_EQ(p.view.backColour[FtpField::txtPgnDir], kColourButtonFace);
 }
 
 TEST_F(SessionTest, ButtonsRefuseWhileARequestRuns) {
@@ -171,25 +179,6 @@ TEST_F(SessionTest, PasswordTypedIntoTheUrlBoxIsTakenOutBeforeConnecting) {
     EXPECT_EQ(SettingsText(p.state.settings).find(FtpServer::kPassword), std::string::npos);
     EXPECT_EQ(p.state.settings.spubFTPURL, "127.0.0.1");
     expectHidden(FtpServer::kPassword);
-}
-
-TEST(SessionPanel, PgnUploadBoxEnablesItsButtonOnlyWhenConnected) {
-    FtpProgram p;
-    p.session.chkPgnUpload_Click(true);
-    EXPECT_TRUE(p.state.settings.bPgnUpload);
-    EXPECT_FALSE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));  // not connected yet
-    EXPECT_TRUE(p.view.fieldEnabled[FtpField::txtPgnDir]);
-    EXPECT_EQ(p.view.backColour[FtpField::txtPgnDir], kColourWhite);
-
-    p.view.setEnabled(FtpButton::cmdGotoHtmDir, true);
-    p.session.chkPgnUpload_Click(true);
-    EXPECT_TRUE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));
-
-    p.session.chkPgnUpload_Click(false);
-    EXPECT_FALSE(p.state.settings.bPgnUpload);
-    EXPECT_FALSE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));
-    EXPECT_FALSE(p.view.fieldEnabled[FtpField::txtPgnDir]);
-    EXPECT_EQ(p.view.backColour[FtpField::txtPgnDir], kColourButtonFace);
 }
 
 }  // namespace

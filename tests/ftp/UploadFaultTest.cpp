@@ -111,10 +111,8 @@ TEST_F(FaultTest, ARefusedRenameAdvisesOncePerSessionWhateverItsWording) {
     EXPECT_EQ(Significant(server->commands()),
               (Lines{"STOR kv1.htm", "RNFR kv1.htm", "RNTO a.htm", "STOR kv2.htm", "RNFR kv2.htm",
                      "RNTO b.htm", "DELE kv1.htm", "DELE kv2.htm", "LIST"}));
-    // The advice replaced the log; only the retry notes came after it.
-    EXPECT_EQ(entries(p.ui.logText()).front(),
-              "Upload of b.htm failed. It will be retried with the next upload.");
-    EXPECT_FALSE(logHas("a.htm to /live as kv1.htm"));
+    EXPECT_TRUE(p.ui.logText().ends_with(kAdvice)) << "the advice replaced the log";
+    EXPECT_TRUE(logHas("Upload of a.htm failed. It will be retried with the next upload."));
     expectOnServer("/live", {});
     EXPECT_EQ(p.uploader.pendingHtml(), (Lines{"a.htm", "b.htm"}));
 

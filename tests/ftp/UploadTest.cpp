@@ -12,70 +12,32 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct OneFileCase {
-    const char* name;
-    std::string file;
-    bool rename;
-    std::string dir;
-    Lines commands, log;  // log entries newest first, the local directory left out
-    std::string remote;
-};
-
-class OneFile : public FtpTest, public ::testing::WithParamInterface<OneFileCase> {};
-
-TEST_P(OneFile, GoesUpWithTheseCommands) {
-    const OneFileCase& c = GetParam();
-    p.state.settings.bpubRenameFiles = c.rename;
-    p.state.bLowerCase = c.rename;
-    p.state.settings.spubRemoteHtmDir = c.dir;
+// Renamed into place, then (the renaming switched off) under its own name: the exact
+// commands, the log, the file on the server. Only the remote name is lower-cased; the local
+// file is read under its own name.
+TEST_F(FtpTest, OneFileGoesUpUnderATemporaryNameOrItsOwn) {
     connect();
-    write({c.file});
-    upload({c.file});
-
-    // libcurl knows the session is in the directory already and sends no second CWD.
-    EXPECT_EQ(Significant(server->commands()), c.commands);
-    Lines log = entries(p.ui.logText());
-    const std::string& local = p.state.settings.spubPathHtml;
-    for (auto& entry : log) {
-        if (auto at = entry.find(local); at != std::string::npos) {
-            entry.erase(at, local.size());
-        }
-    }
-    EXPECT_EQ(log, c.log);
-    EXPECT_EQ(readFile(server->root() + c.remote), bytesOf(c.file));
+    write({"Game1.htm", "My Game.htm"});
+    upload({"Game1.htm"});
+    // libcurl knows the session is in /live already and sends no second CWD.
+    EXPECT_EQ(Significant(server->commands()),
+              (Lines{"STOR kv1.htm", "RNFR kv1.htm", "RNTO game1.htm", "LIST"}));
+    const std::string local = p.state.settings.spubPathHtml;
+    EXPECT_TRUE(logHas("Uploading " + local + "Game1.htm to /live as kv1.htm"));
+    EXPECT_TRUE(logHas("Renaming /live/kv1.htm to game1.htm"));
+    EXPECT_EQ(readFile(server->root() + "/live/game1.htm"), bytesOf("Game1.htm"));
     EXPECT_EQ(p.ui.statuses.back(), "Request Completed!");
-    EXPECT_FALSE(p.view.remoteFiles.empty());
+    EXPECT_EQ(p.view.remoteFiles.size(), 1u);
     EXPECT_EQ(p.view.removeCaption, "Substitute");
-}
 
-INSTANTIATE_TEST_SUITE_P(
-    Uploads, OneFile,
-    ::testing::Values(
-        // Only the remote name is lower-cased; the local file is read under its own name.
-        OneFileCase{
-            "RenamedIntoPlace",
-            "Game1.htm",
-            true,
-            "/live",
-            {"STOR kv1.htm", "RNFR kv1.htm", "RNTO game1.htm", "LIST"},
-            {"Renaming /live/kv1.htm to game1.htm", "Uploading Game1.htm to /live as kv1.htm"},
-            "/live/game1.htm"},
-        // A blank in the name survives the command.
-        OneFileCase{"UnderItsOwnName",
-                    "My Game.htm",
-                    false,
-                    "/live",
-                    {"STOR My Game.htm", "LIST"},
-                    {"Uploading My Game.htm to /live"},
-                    "/live/My Game.htm"},
-        OneFileCase{"NoRemoteDirectorySendsNoCd",
-                    "a.htm",
-                    true,
-                    "",
-                    {"STOR kv1.htm", "RNFR kv1.htm", "RNTO a.htm", "LIST"},
-                    {"Renaming /kv1.htm to a.htm", "Uploading a.htm to  as kv1.htm"},
-                    "/a.htm"}),
-    CaseName());
+    p.state.settings.bpubRenameFiles = false;
+    p.state.bLowerCase = false;
+    server->clearCommands();
+    upload({"My Game.htm"});  // a blank in the name survives the command
+    EXPECT_EQ(Significant(server->commands()), (Lines{"STOR My Game.htm", "LIST"}));
+    EXPECT_TRUE(logHas("Uploading " + local + "My Game.htm to /live\r\n"));
+    EXPECT_EQ(readFile(server->root() + "/live/My Game.htm"), bytesOf("My Game.htm"));
+}
 
 // Temporary names count on through the session and never hit a file on the server: pages of
 // an earlier session named like temporary files, and a page named like its own.
@@ -100,17 +62,10 @@ TEST_F(FtpTest, TemporaryNamesAreNumberedAroundEveryNameInUse) {
     EXPECT_EQ(p.view.curDir, "/live");  // the listing shows the PGN directory, the label PWD
 
     // The component's state texts follow which file of the round is on its way.
-    Lines progress;
-    for (const std::string& status : p.ui.statuses) {
-        const std::size_t end = status.find("): ");
-        if (status.starts_with("Uploading ") && end != std::string::npos &&
-            (progress.empty() || progress.back() != status.substr(0, end + 1))) {
-            progress.push_back(status.substr(0, end + 1));
-        }
+    for (const char* file : {"a.htm (1", "kv4.htm (2", "b.htm (3", "a.pgn (4"}) {
+        EXPECT_GE(statusCount("Uploading " + std::string(file) + " of 4): Request Completed!"), 1)
+            << file;
     }
-    EXPECT_EQ(progress, (Lines{"Uploading a.htm (1 of 4)", "Uploading kv4.htm (2 of 4)",
-                               "Uploading b.htm (3 of 4)", "Uploading a.pgn (4 of 4)"}));
-    EXPECT_GE(statusCount("Uploading kv4.htm (2 of 4): Request Completed!"), 1);
 }
 
 TEST_F(FtpTest, PgnFilesWithoutAPageAreNotUploaded) {
@@ -166,11 +121,16 @@ TEST_F(FtpsTest, UntrustedCertificateIsAClearErrorATrustedOneCarriesTheUpload) {
     p.session.Connect();
     EXPECT_EQ(p.view.curDir, "/");
     EXPECT_EQ(server->commands().front(), "AUTH TLS");
+    server->clearCommands();
     // Pages larger than one TLS record, one after the other on the session.
     const std::string page(20000, 'x');
     p.program.dir.write("html/a.htm", page);
     p.program.dir.write("html/b.htm", page + "b");
     upload({"a.htm", "b.htm"});
+    // No remote directory: no CD.
+    EXPECT_EQ(Significant(server->commands()),
+              (Lines{"STOR kv1.htm", "RNFR kv1.htm", "RNTO a.htm", "STOR kv2.htm", "RNFR kv2.htm",
+                     "RNTO b.htm", "LIST"}));
     EXPECT_EQ(readFile(server->root() + "/a.htm"), page);
     EXPECT_EQ(readFile(server->root() + "/b.htm"), page + "b");
     EXPECT_TRUE(p.uploader.pendingHtml().empty());
