@@ -44,15 +44,20 @@ TEST_F(FaultTest, ALineBreakInTheLoginIsRefusedBeforeAnythingIsSent) {
     EXPECT_FALSE(fs::exists(server->root() + "/x"));
 }
 
-TEST_F(FaultTest, ANameThatCannotBeSentIsReportedOnceAndBlocksNothing) {
+// A name that cannot go into a command, and a page gone from the disk: each is reported
+// once and not kept for a retry (that would fail and log again in every cycle).
+TEST_F(FaultTest, AFileThatCannotBeSentIsReportedOnceAndBlocksNothing) {
     connect();
     write({"a.htm", "b.htm"});
     const std::string bad = "x\r\nMKD evil.htm";
-    upload({bad, "a.htm"});
+    upload({bad, "gone.htm", "a.htm"});
     upload({bad, "b.htm"});
 
     expectOnServer("/live", {"a.htm", "b.htm"});
     EXPECT_EQ(occurrences(p.ui.logText(), "x<CR><LF>MKD evil.htm holds a line break"), 1);
+    EXPECT_EQ(occurrences(p.ui.logText(), "Error! 0: Cannot read the local file " +
+                                              p.state.settings.spubPathHtml + "gone.htm"),
+              1);
     EXPECT_FALSE(p.uploader.hasPendingRetries());
     EXPECT_EQ(occurrences(testing::PrintToString(server->commands()), "MKD"), 0);
 }

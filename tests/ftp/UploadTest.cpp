@@ -12,12 +12,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Renamed into place, then (the renaming switched off) under its own name: the exact
-// commands, the log, the file on the server. Only the remote name is lower-cased; the local
-// file is read under its own name.
-TEST_F(FtpTest, OneFileGoesUpUnderATemporaryNameOrItsOwn) {
+// A cycle that made no page uploads no PGN file either. One page renamed into place, then
+// (the renaming switched off) under its own name, then with a disconnect after each upload:
+// the exact commands, the log, the file on the server. Only the remote name is lower-cased;
+// the local file is read under its own name.
+TEST_F(FtpTest, OnePageGoesUpUnderATemporaryNameOrItsOwn) {
+    p.state.settings.bPgnUpload = true;
     connect();
-    write({"Game1.htm", "My Game.htm"});
+    write({"Game1.htm", "My Game.htm", "a.pgn"});
+    upload({}, Lines{"a.pgn"});
+    EXPECT_TRUE(server->commands().empty());
+    EXPECT_EQ(p.view.removeCaption, "Remove");
+
+    p.state.settings.bPgnUpload = false;
     upload({"Game1.htm"});
     // libcurl knows the session is in /live already and sends no second CWD.
     EXPECT_EQ(Significant(server->commands()),
@@ -37,6 +44,15 @@ TEST_F(FtpTest, OneFileGoesUpUnderATemporaryNameOrItsOwn) {
     EXPECT_EQ(Significant(server->commands()), (Lines{"STOR My Game.htm", "LIST"}));
     EXPECT_TRUE(logHas("Uploading " + local + "My Game.htm to /live\r\n"));
     EXPECT_EQ(readFile(server->root() + "/live/My Game.htm"), bytesOf("My Game.htm"));
+
+    p.state.settings.bDisConnect = true;
+    upload({"My Game.htm"});
+    EXPECT_EQ(server->commands().back(), "QUIT");
+    EXPECT_TRUE(p.session.bDisconnected);
+    server->clearCommands();
+    upload({"My Game.htm"});
+    EXPECT_EQ(Significant(server->commands()), (Lines{"USER korvane", "PWD", "CWD /live", "PWD",
+                                                      "LIST", "STOR My Game.htm", "LIST", "QUIT"}));
 }
 
 // Temporary names count on through the session and never hit a file on the server: pages of
@@ -66,43 +82,6 @@ TEST_F(FtpTest, TemporaryNamesAreNumberedAroundEveryNameInUse) {
         EXPECT_GE(statusCount("Uploading " + std::string(file) + " of 4): Request Completed!"), 1)
             << file;
     }
-}
-
-TEST_F(FtpTest, PgnFilesWithoutAPageAreNotUploaded) {
-    p.state.settings.bPgnUpload = true;
-    connect();
-    write({"a.pgn"});
-    upload({}, Lines{"a.pgn"});
-    EXPECT_TRUE(server->commands().empty());
-    EXPECT_EQ(p.uploader.uploadCount(), 0);
-    EXPECT_EQ(p.view.removeCaption, "Remove");
-}
-
-TEST_F(FtpTest, DisconnectBetweenUploadsReconnectsWithCdPwdDir) {
-    p.state.settings.bDisConnect = true;
-    connect();
-    write({"a.htm"});
-    upload({"a.htm"});
-    EXPECT_EQ(server->commands().back(), "QUIT");
-    EXPECT_TRUE(p.session.bDisconnected);
-    server->clearCommands();
-
-    upload({"a.htm"});
-    EXPECT_EQ(Significant(server->commands()),
-              (Lines{"USER korvane", "PWD", "CWD /live", "PWD", "LIST", "STOR kv2.htm",
-                     "RNFR kv2.htm", "RNTO a.htm", "LIST", "QUIT"}));
-    EXPECT_EQ(p.uploader.uploadCount(), 2);
-}
-
-TEST_F(FtpTest, AFileMissingLocallyIsReportedButNotKeptForRetry) {
-    connect();
-    write({"b.htm"});
-    upload({"gone.htm", "b.htm"});
-    EXPECT_TRUE(logHas("Error! 0: Cannot read the local file " + p.state.settings.spubPathHtml +
-                       "gone.htm"));
-    expectOnServer("/live", {"b.htm"});
-    // Kept, it would make every later cycle upload, fail and log again.
-    EXPECT_FALSE(p.uploader.hasPendingRetries());
 }
 
 class FtpsTest : public FtpTest {
