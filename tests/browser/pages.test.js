@@ -29,7 +29,6 @@ const FEN = {
   re1: 'r1bqk2r/1pppbppp/p1n2n2/4p3/B3P3/5N2/PPPP1PPP/RNBQR1K1 b kq - 5 6',
 };
 const SIZES = { phone: { width: 390, height: 844 }, laptop: { width: 1366, height: 768 } };
-const ROUND = 'Korvane Test Open (synthetic round), round 5';
 
 function convert(name, ini) {
   execFileSync(vistrel, [path.join(work, name + '.pgn'), path.join(work, ini + '.ini'), '-x'],
@@ -167,7 +166,6 @@ atEachSize('a game page: moves, variations, flipping, keyboard and tools', async
   // Flip turns the board and the players, and stays while moving.
   const corner = () => page.$eval('#game-1 .board i', (el) => el.dataset.sq);
   await page.click('button[data-nav="flip"]');
-  assert.equal(await page.getAttribute('#game-1 .board', 'data-flip'), '1');
   assert.equal(await corner(), 'h1');
   assert.ok(await page.evaluate(() => document.querySelector('.player.w').getBoundingClientRect().top <
     document.querySelector('.board').getBoundingClientRect().top), 'White plays from the top');
@@ -187,7 +185,7 @@ atEachSize('a game page: moves, variations, flipping, keyboard and tools', async
   assert.equal(await page.getAttribute('.var .var .mv >> text=Qh5', 'class'), 'mv cur');
   assert.equal(await page.getAttribute('.board', 'aria-label'), 'Position after 3. Qh5');
   const fontSize = await page.$eval('.var .var .mv', (el) => parseFloat(getComputedStyle(el).fontSize));
-  assert.ok(fontSize >= 13, "variation text " + fontSize + "px");
+  assert.ok(fontSize >= 13, 'variation text ' + fontSize + 'px');
   await page.keyboard.press('ArrowLeft');
   assert.equal(await fen(page), FEN.bc5);
   await page.keyboard.press('ArrowLeft');
@@ -242,7 +240,7 @@ atEachSize('the round: all games on one page, and the overview', async ({ open, 
   assert.equal(await page.textContent('#ov-1 .player.w .name'), 'Adams, Michael');
   assert.equal(await page.textContent('#ov-1 .player.w .title'), 'GM');
   assert.equal(await page.textContent('#ov-1 .player.w .elo'), '2690');
-  assert.equal(await page.textContent('#kv-title'), ROUND);
+  assert.equal(await page.textContent('#kv-title'), 'Korvane Test Open (synthetic round), round 5');
   // A game marked down shows only DOWN.
   assert.deepEqual(await page.$$eval('.card.down', (els) => els.map((e) => e.id)), ['ov-3']);
   assert.equal((await page.textContent('#ov-3 .down-mark')).toLowerCase(), 'down');

@@ -57,7 +57,8 @@ TEST_F(SessionTest, ConnectChangesDirectoryListsItAndStartsAfreshWhenRepeated) {
     }
 }
 
-TEST_F(SessionTest, DirectoryButtonsMoveListAndStoreThePwdReply) {
+TEST_F(SessionTest, DirectoryButtonsMoveListStoreThePwdReplyAndReconnect) {
+    std::ofstream(server->root() + "/live/a.htm") << "a";
     p.state.settings.spubRemotePgnDir = "/pgn files";
     p.session.chkPgnUpload_Click(true);
     EXPECT_TRUE(p.state.settings.bPgnUpload);
@@ -95,6 +96,20 @@ TEST_F(SessionTest, DirectoryButtonsMoveListAndStoreThePwdReply) {
     EXPECT_FALSE(p.view.isEnabled(FtpButton::cmdGoToPgnDir));
     EXPECT_FALSE(p.view.fieldEnabled[FtpField::txtPgnDir]);
     EXPECT_EQ(p.view.backColour[FtpField::txtPgnDir], kColourButtonFace);
+
+    // The kept connection lost (a restarted server) or closed by Quit: the next request logs
+    // in again, and a listing shows the session's directory, not the login directory.
+    server->restart({});
+    ASSERT_TRUE(p.session.ExecuteAndWait("DIR"));
+    ASSERT_EQ(p.view.remoteFiles.size(), 1u);
+    EXPECT_TRUE(p.view.remoteFiles[0].ends_with(" a.htm"));
+    p.session.cmdQuit_Click();
+    EXPECT_EQ(p.ui.lastStatus(), "Disconnected");
+    EXPECT_TRUE(p.session.bDisconnected);
+    EXPECT_EQ(server->commands().back(), "QUIT");
+    p.session.cmdCdup_Click();
+    EXPECT_FALSE(p.session.bDisconnected);
+    EXPECT_EQ(p.view.curDir, "/");
 }
 
 TEST_F(SessionTest, ButtonsRefuseWhileARequestRuns) {
@@ -113,25 +128,6 @@ TEST_F(SessionTest, ButtonsRefuseWhileARequestRuns) {
 
     p.session.WaitForRequest();
     EXPECT_EQ(Significant(server->commands()), Lines{"LIST"});
-}
-
-// The kept connection lost (a restarted server) or closed by Quit: the next request logs in
-// again, and a listing shows the session's directory, not the login directory.
-TEST_F(SessionTest, DisconnectReportsAndTheNextRequestReconnects) {
-    std::ofstream(server->root() + "/live/a.htm") << "a";
-    p.session.Connect();
-    server->restart({});
-    ASSERT_TRUE(p.session.ExecuteAndWait("DIR"));
-    ASSERT_EQ(p.view.remoteFiles.size(), 1u);
-    EXPECT_TRUE(p.view.remoteFiles[0].ends_with(" a.htm"));
-
-    p.session.cmdQuit_Click();
-    EXPECT_EQ(p.ui.lastStatus(), "Disconnected");
-    EXPECT_TRUE(p.session.bDisconnected);
-    EXPECT_EQ(server->commands().back(), "QUIT");
-    p.session.cmdCdup_Click();
-    EXPECT_FALSE(p.session.bDisconnected);
-    EXPECT_EQ(p.view.curDir, "/");
 }
 
 // Closing the program: the component says goodbye (QUIT) to a server that answers, and
