@@ -46,16 +46,14 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"UnknownVerb", "DELE index.htm", std::nullopt}),
     CaseName());
 
-TEST(ListingLines, SplitAtCrLfKeepingALastLineWithoutIt) {
+TEST(FtpText, ListingLinesAndRemoteDirectories) {
     EXPECT_EQ(SplitListing("a.htm\r\nb.htm\r\nc"), (Lines{"a.htm", "b.htm", "c"}));
     EXPECT_EQ(SplitListing("a.htm\r\nb.htm\r\n"), (Lines{"a.htm", "b.htm"}));
     EXPECT_EQ(SplitListing("a\r\n\r\nb"), (Lines{"a", "", "b"}));
     EXPECT_EQ(SplitListing(""), Lines{});
     // Listings arriving with bare LF are given CR LF before the session sees them.
     EXPECT_EQ(WithCrLf("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
-}
 
-TEST(RemoteDirectories, ResolveAgainstTheCurrentDirectory) {
     EXPECT_EQ(ResolveRemoteDir("/live", "sub"), "/live/sub");
     EXPECT_EQ(ResolveRemoteDir("/live/sub", ".."), "/live");
     EXPECT_EQ(ResolveRemoteDir("/", "../.."), "/");
