@@ -1,16 +1,12 @@
 // The upload of one cycle's files against a real server: the commands sent, the log, the
 // files on the server afterwards; FTPS.
 
-#include <algorithm>
-#include <filesystem>
 #include <fstream>
 
 #include "FtpFixture.h"
 
 namespace korvane::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A cycle that made no page uploads no PGN file either. One page renamed into place, then
 // (the renaming switched off) under its own name, then with a disconnect after each upload:
