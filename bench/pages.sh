@@ -10,19 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-export PATH="$PATH:/usr/games"
-if ! command -v pgn-extract >/dev/null; then
-    if [[ $(id -u) -eq 0 ]]; then
-        apt-get install -y -qq --no-install-recommends pgn-extract >/dev/null
-    else
-        echo "bench/pages.sh needs pgn-extract: sudo apt-get install pgn-extract" >&2
-        exit 1
-    fi
-fi
-
-out=build-bench
-cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Release -DKORVANE_BUILD_UI=OFF -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$out" --target bench_pgn vistrel -j2 >/dev/null
+source bench/common.sh
 vistrel=$(pwd)/$out/vistrel/vistrel
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -79,16 +67,6 @@ awk -v pa="$page_all" -v p1="$page_one" -v ga="$pgn_all" -v g1="$pgn_one" 'BEGIN
     printf "  each game beyond the first: %.2f page bytes per PGN byte (aim: about 2)\n",
         (pa - p1) / (ga - g1) }'
 
-# Best of five runs, in CPU seconds (user + system).
-seconds() {
-    local best=1e9 TIMEFORMAT='%3U %3S'
-    for _ in 1 2 3 4 5; do
-        local cpu
-        cpu=$( { time "$@" >/dev/null 2>&1; } 2>&1 | awk '{print $1 + $2}')
-        best=$(awk -v a="$cpu" -v b="$best" 'BEGIN { print (a < b) ? a : b }')
-    done
-    echo "$best"
-}
 ours=$(seconds "$vistrel" "$work/all.pgn" data/vistrel-game.ini -x)
 theirs=$(seconds pgn-extract -s -o /dev/null "$work/all.pgn")
 echo "  CPU seconds, best of 5: conversion by vistrel $ours, pgn-extract -s $theirs"

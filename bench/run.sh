@@ -6,38 +6,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# Debian puts it in /usr/games, which is often not on the PATH.
-export PATH="$PATH:/usr/games"
-if ! command -v pgn-extract >/dev/null; then
-    if [[ $(id -u) -eq 0 ]]; then
-        apt-get install -y -qq --no-install-recommends pgn-extract >/dev/null
-    else
-        echo "bench/run.sh needs pgn-extract: sudo apt-get install pgn-extract" >&2
-        exit 1
-    fi
-fi
-
-out=build-bench
-cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Release -DKORVANE_BUILD_UI=OFF -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$out" --target bench_pgn vistrel -j2 >/dev/null
+source bench/common.sh
 
 file=${1:-}
 if [[ -z "$file" ]]; then
     file="$out/generated-5000.pgn"
     [[ -f "$file" ]] || "$out/bench/bench_pgn" generate 5000 "$file"
 fi
-
-# Best of five runs of a command, in CPU seconds (user + system): on a machine shared with
-# other work, wall-clock time measures the neighbours as much as the program.
-seconds() {
-    local best=1e9 TIMEFORMAT='%3U %3S'
-    for _ in 1 2 3 4 5; do
-        local cpu
-        cpu=$( { time "$@" >/dev/null 2>&1; } 2>&1 | awk '{print $1 + $2}')
-        best=$(awk -v a="$cpu" -v b="$best" 'BEGIN { print (a < b) ? a : b }')
-    done
-    echo "$best"
-}
 
 echo "File: $file"
 "$out/bench/bench_pgn" validate "$file" 3

@@ -56,11 +56,13 @@ bool checkConverter(ProgramState& state, SettingsFields& fields) {
         return refuse(state, "Korvane requires the full path to the Vistrel.exe file.",
                       "Full Path Needed");
     }
-    state.settings.spubPathVistrel = fields.txtPath[0];
+    // Refused before it is kept: this program started as the converter would open a
+    // window of itself for every game.
     if (isThisProgram(state, fields.txtPath[0])) {
         fields.txtPath[0].clear();
         return refuse(state, "Invalid path to Vistrel.", "Invalid Path", Icon::Critical);
     }
+    state.settings.spubPathVistrel = fields.txtPath[0];
     if (!PathExists(fields.txtPath[1])) {
         return refuse(state, "Korvane requires the full path to the Vistrel ini file.",
                       "Full Path Needed");

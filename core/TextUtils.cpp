@@ -6,13 +6,6 @@
 
 namespace korvane {
 
-std::size_t FindLineEnd(std::string_view text, std::size_t start) {
-    if (start >= text.size()) {
-        return std::string_view::npos;
-    }
-    return text.find("\r\n", start);
-}
-
 bool dhIsCharAlphanumeric(unsigned char c) {
     if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
         return true;
@@ -47,22 +40,6 @@ std::string StripChar(std::string_view text, std::string_view keep) {
         --last;
     }
     return std::string(text.substr(first, last - first));
-}
-
-static std::string_view slice(std::size_t start, std::size_t stop, std::string_view text) {
-    if (start >= text.size() || stop <= start) {
-        return {};
-    }
-    return text.substr(start, std::min(stop, text.size()) - start);
-}
-
-std::string ExtractCommand(std::size_t start, std::size_t stop, std::string_view text) {
-    return StripChar(slice(start, stop, text), "#.");
-}
-
-std::string ExtractComVal(std::size_t start, std::size_t stop, std::string_view text) {
-    // "/" is the separator here; it must survive at both ends of a directory value.
-    return StripChar(slice(start, stop, text), "#./");
 }
 
 static bool isAscii(std::string_view s) {

@@ -7,9 +7,6 @@
 
 namespace korvane {
 
-// Position of the next CR LF at or after start, npos when there is none.
-std::size_t FindLineEnd(std::string_view text, std::size_t start);
-
 // True for ASCII letters and digits, Latin-1 letters (0xC0-0xFF except 0xD7 and 0xF7) and
 // bytes of a UTF-8 multi-byte sequence, so accented names count as letters in either
 // encoding.
@@ -18,11 +15,6 @@ bool dhIsCharAlphanumeric(unsigned char c);
 // The text without leading and trailing characters that are neither letters or digits nor
 // one of the kept characters (compared without regard to letter case).
 std::string StripChar(std::string_view text, std::string_view keep);
-
-// StripChar of text[start, stop) keeping "#" and "." (a settings key).
-std::string ExtractCommand(std::size_t start, std::size_t stop, std::string_view text);
-// StripChar of text[start, stop) keeping "#", "." and the path separators (a settings value).
-std::string ExtractComVal(std::size_t start, std::size_t stop, std::string_view text);
 
 // Comparison of names, keys and paths without regard to letter case (Unicode-aware for
 // UTF-8 text).

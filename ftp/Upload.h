@@ -88,7 +88,7 @@ private:
     void planReconnect();
     void planNext();
     void planFile(Batch& batch);
-    void showProgress(const std::string& name);
+    void showProgress();
     void planListing(Batch& batch, const std::string& dir);
     void planDirectoryChange(const std::string& name, const std::string& ext,
                              const std::string& dir);

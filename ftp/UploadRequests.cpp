@@ -22,7 +22,7 @@ void FtpUploader::planFile(Batch& batch) {
     const std::string dir = remoteDir(ext);
     planListing(batch, dir);
     const std::string name = batch.names[batch.next++];
-    showProgress(name);
+    showProgress();
     planDirectoryChange(name, ext, dir);
     if (m_session.state.settings.bpubRenameFiles) {
         planRenamedPut(name, ext, dir);
@@ -31,14 +31,14 @@ void FtpUploader::planFile(Batch& batch) {
     }
 }
 
-// "Uploading <file> (i of n)" ahead of the component's state texts, when the round sends
-// several files.
-void FtpUploader::showProgress(const std::string& name) {
+// "Upload i of n" ahead of the component's state texts, when the round sends several files
+// (the log names each file as its PUT goes).
+void FtpUploader::showProgress() {
     Round& round = *m_round;
     ++round.begun;
     if (round.files > 1) {
-        m_session.sUploadProgress = "Uploading " + name + " (" + std::to_string(round.begun) +
-                                    " of " + std::to_string(round.files) + ")";
+        m_session.sUploadProgress =
+            "Upload " + std::to_string(round.begun) + " of " + std::to_string(round.files);
     }
 }
 

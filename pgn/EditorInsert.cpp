@@ -19,10 +19,21 @@ long FindAfter(const std::string& text, char c, long pos) {
     return at == std::string::npos ? 0 : static_cast<long>(at) + 1;
 }
 
+// 1-based position of the next comment after pos: a "{", a ";" or a "%" line. A "["
+// inside any of them opens no tag (a reference such as "; see [Event ...]").
+long NextCommentAfter(const std::string& text, long pos) {
+    for (long i = pos + 1; i <= static_cast<long>(text.size()); ++i) {
+        if (text[static_cast<std::size_t>(i - 1)] == '{' || LineCommentAt(text, i)) {
+            return i;
+        }
+    }
+    return 0;
+}
+
 // The "]" of the last header tag (1-based, in the UTF-8 text), or the message when a tag
 // is not closed. 0 when the text holds no tag.
 long LastHeaderTagEnd(const std::string& text, QString& error) {
-    long comment = FindAfter(text, '{', 0);
+    long comment = NextCommentAfter(text, 0);
     long last = 0;
     for (long pos = 0;;) {
         const long open = FindAfter(text, '[', pos);
@@ -35,10 +46,10 @@ long LastHeaderTagEnd(const std::string& text, QString& error) {
             return 0;
         }
         last = close;
-        // A "{" inside the tag's value opens no comment: the next one after the tag does,
-        // and without one every remaining bracket pair counts.
+        // A "{" or ";" inside the tag's value opens no comment: the next one after the tag
+        // does, and without one every remaining bracket pair counts.
         if (comment > 0 && close > comment) {
-            comment = FindAfter(text, '{', close);
+            comment = NextCommentAfter(text, close);
         }
         pos = close;
     }

@@ -66,22 +66,30 @@ long LineCommentEnd(std::string_view text, long pos) {
     return lf == 0 ? Length(text) : lf;
 }
 
+namespace {
+
+// When a comment ("{...}", ";" to the line end, or a "%" line) starts at i, the position of
+// its last character, 0 when its "}" is missing; otherwise i itself.
+long CommentEndAt(std::string_view text, long i) {
+    if (At(text, i) == '{') {
+        return FindChar(text, '}', i + 1);
+    }
+    return LineCommentAt(text, i) ? LineCommentEnd(text, i) : i;
+}
+
+}  // namespace
+
 // A "[" in a comment, a ";" comment or a "%" line is no tag: a clock note, a reference
 // such as "; see [Event ...]" or an escape line would otherwise pass for a header, and a
 // later game's header in a file whose earlier game holds a comment would be missed.
 long NextTagOpen(std::string_view text, long from) {
     for (long i = std::max(from, 1L); i <= Length(text); ++i) {
-        const char c = At(text, i);
-        if (c == '[') {
+        if (At(text, i) == '[') {
             return i;
         }
-        if (c == '{') {
-            i = FindChar(text, '}', i + 1);
-            if (i == 0) {
-                return 0;
-            }
-        } else if (LineCommentAt(text, i)) {
-            i = LineCommentEnd(text, i);
+        i = CommentEndAt(text, i);
+        if (i == 0) {
+            return 0;
         }
     }
     return 0;
@@ -180,15 +188,16 @@ PgnError CollectPieces(std::string_view text, long lastTag, MovetextPieces& piec
 long VariationEnd(std::string_view text, long open) {
     int depth = 0;
     for (long i = open; i <= Length(text); ++i) {
-        const char c = At(text, i);
-        if (c == '{') {
-            i = FindChar(text, '}', i + 1);
-            if (i == 0) {
+        const long commentEnd = CommentEndAt(text, i);
+        if (commentEnd != i) {
+            if (commentEnd == 0) {
                 return 0;
             }
-        } else if (LineCommentAt(text, i)) {
-            i = LineCommentEnd(text, i);
-        } else if (c == '(') {
+            i = commentEnd;
+            continue;
+        }
+        const char c = At(text, i);
+        if (c == '(') {
             ++depth;
         } else if (c == ')' && --depth == 0) {
             return i;

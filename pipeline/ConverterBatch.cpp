@@ -15,7 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
+
+#include "core/FileUtils.h"
 
 namespace korvane {
 
@@ -39,14 +40,7 @@ QString q(const std::string& text) {
 }
 
 bool readBytes(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream out;
-    out << in.rdbuf();
-    bytes = std::move(out).str();
-    return true;
+    return !ReadWholeFile(path, bytes);
 }
 
 bool writeBytes(const std::string& path, const std::string& bytes) {

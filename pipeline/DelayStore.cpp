@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "core/FileUtils.h"
 #include "core/Pgn.h"
@@ -44,16 +42,11 @@ std::optional<DateTime> takenInOf(const fs::path& file) {
 }  // namespace
 
 std::optional<std::string> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    if (ReadWholeFile(path, bytes)) {
         return std::nullopt;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return std::move(bytes).str();
+    return bytes;
 }
 
 DelayStore::DelayStore(const ProgramState& state)

@@ -96,14 +96,15 @@ bool prepareRuns(Pipeline& pipeline, GameRuns& runs, std::vector<ConverterJob>& 
     return true;
 }
 
-// "Vistrel is processing <file>", with the game's place among the cycle's changed games
-// when there are several, so the operator sees how far a long cycle has come.
+// "Vistrel is processing <file>", led by the game's place among the cycle's changed games
+// when there are several, so the operator sees how far a long cycle has come. The count
+// comes first: the status line is narrow and cuts a long path off at its end.
 std::string processingText(const std::string& path, std::size_t game, std::size_t games) {
-    std::string text = "Vistrel is processing " + path;
-    if (games > 1) {
-        text += " (game " + std::to_string(game) + " of " + std::to_string(games) + ")";
+    const std::string text = "Vistrel is processing " + path;
+    if (games < 2) {
+        return text;
     }
-    return text;
+    return "Game " + std::to_string(game) + " of " + std::to_string(games) + ": " + text;
 }
 
 void labelRuns(const std::vector<GameRuns>& games, std::vector<ConverterJob>& inputs) {

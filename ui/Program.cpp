@@ -7,8 +7,7 @@
 
 namespace korvane {
 
-Program::Program(Options options)
-    : m_state(m_operator, options.clock ? *options.clock : m_systemClock) {
+Program::Program(Options options) : m_state(m_operator, m_systemClock) {
     m_state.programDir = WithTrailingSep(options.programDir);
     m_state.executableDir = options.executableDir;
     m_state.bResumeWithoutAsking = options.resume;

@@ -21,7 +21,6 @@ public:
         std::string executableDir;  // where the program lies (the converter is looked for there)
         FileDialog* fileDialog = nullptr;  // the system's dialogs when none is given
         QtOperator::BoxPresenter boxes;    // the system's message boxes when none is given
-        Clock* clock = nullptr;            // the system clock when none is given
         bool resume = false;               // resume the last project without asking
     };
 

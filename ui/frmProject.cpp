@@ -174,7 +174,9 @@ void frmProject::setLogText(const std::string& text) {
 }
 
 void frmProject::setStatus(const std::string& text) {
+    // The label is narrow: its tip shows a text it cuts off.
     ui->lblCurrentAction->setText(toQ(text));
+    ui->lblCurrentAction->setToolTip(toQ(text));
 }
 
 bool frmProject::ftpPanelVisible() const {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
+#include <tuple>
 
 #include "core/SettingsRules.h"
 #include "support/TestProgram.h"
@@ -17,7 +17,6 @@ class SettingsRulesTest : public ::testing::Test {
 public:
     SettingsRulesTest() {
         converter = program.dir.write("tools/vistrel", "#!/bin/sh\n");
-        fs::permissions(converter, fs::perms::owner_all);
         gameIni = program.dir.write("tools/game.ini", "[page]\n");
         overviewIni = program.dir.write("tools/overview.ini", "[page]\n");
         html = program.dir.path() + "/web.site/html";  // a directory whose path holds a dot
@@ -27,7 +26,9 @@ public:
         fields.txtTimeOut = "45";
         program.ui.answerOkByDefault();
     }
-    const std::string& lastTitle() const { return program.ui.boxes.back().title; }
+    std::string lastTitle() const {
+        return program.ui.boxes.empty() ? "no box" : program.ui.boxes.back().title;
+    }
 
     TestProgram program;
     ProgramState& state = program.state;
@@ -36,6 +37,9 @@ public:
 };
 
 TEST_F(SettingsRulesTest, UsableFieldsAreAppliedWithoutAMessage) {
+    const SettingsFields opened = SettingsFieldsFrom(state);
+    EXPECT_EQ(opened.txtScanTime, "15") << "zero times open as their defaults";
+    EXPECT_EQ(opened.txtTimeOut, "30");
     fields.chkIntro = true;
     fields.chkRename = true;
     fields.txtPath[4] = "final.txt";
@@ -57,141 +61,96 @@ TEST_F(SettingsRulesTest, UsableFieldsAreAppliedWithoutAMessage) {
     EXPECT_EQ(SettingsFieldsFrom(state).txtDelay, "15");
     EXPECT_TRUE(ReportPathsState(state));
 
-    // An emptied delay field switches the delay off.
-    fields.txtDelay = "";
+    // Emptied fields: no delay, the default overview name, and a time-out (none at all would
+    // stall uploads for good).
+    fields.txtDelay = fields.txtTimeOut = fields.txtPath[4] = "";
     ApplySettingsFields(state, fields);
     EXPECT_EQ(state.settings.lpubDelay, 0);
+    EXPECT_EQ(state.settings.spubIntroPgn, "allgames.pgn");
+    EXPECT_EQ(state.settings.lpubTimeOut, 60);
 }
 
-// The delay is refused outside 0 to 120 minutes, like a scan time that is no number, and
-// the delay that was set stays.
-TEST_F(SettingsRulesTest, DelayOutsideItsRangeIsRefused) {
+// Each refusal stops at its rule with its message, and the paths are then not usable; the
+// delay that was set stays (it is refused outside 0 to 120 minutes, like a scan time).
+TEST_F(SettingsRulesTest, RefusalsStopAtTheirRuleWithTheirMessage) {
+    struct Row {
+        int field;  // 0 to 4: txtPath (3 and 4 turn the overview on); 5: scan time; 6: delay
+        std::string value;
+        const char* title;
+    };
     state.settings.lpubDelay = 15;
-    for (const char* delay : {"121", "-1", "15m"}) {
-        fields.txtDelay = delay;
-        ApplySettingsFields(state, fields);
-        EXPECT_EQ(lastTitle(), "Delay Out Of Range") << delay;
-        EXPECT_FALSE(state.bPathsOk);
-        EXPECT_EQ(state.settings.lpubDelay, 15);
+    for (const Row& row :
+         std::vector<Row>{{0, "/no/vistrel", "Full Path Needed"},
+                          {1, "/no/game.ini", "Full Path Needed"},
+                          {2, "/no/html", "Directory Needed"},
+                          {5, "0", "Scan Time Interval Required"},
+                          {5, "", "Scan Time Interval Required"},
+                          {5, "-5", "Scan Time Interval Required"},
+                          {6, "121", "Delay Out Of Range"},
+                          {6, "-1", "Delay Out Of Range"},
+                          {6, "15m", "Delay Out Of Range"},
+                          {2, state.programDir + "temppgn/", "Different Directories Needed."},
+                          {3, "/no/overview.ini", "Full Path Needed"},
+                          {3, gameIni, "Two Ini Files Needed"},
+                          {4, "Games-5_all.pgn", "Long File Name Error"},
+                          {4, "a/x", "Invalid File Name"},
+                          {4, "+++", "Invalid File Name"}}) {
+        SettingsFields changed = fields;
+        changed.chkIntro = row.field == 3 || row.field == 4;
+        (row.field < 5    ? changed.txtPath[row.field]
+         : row.field == 5 ? changed.txtScanTime
+                          : changed.txtDelay) = row.value;
+        program.ui.boxes.clear();
+        state.bPathsOk = false;  // as the dialog sets it when it opens
+        ApplySettingsFields(state, changed);
+        ASSERT_EQ(program.ui.boxes.size(), 1u) << row.value;
+        EXPECT_EQ(lastTitle(), row.title) << row.value;
+        EXPECT_FALSE(ReportPathsState(state));
+        EXPECT_EQ(lastTitle(), "Insufficient Path Information");
     }
+    EXPECT_EQ(program.ui.boxes[0].text, "+++ is not a valid file name.") << "as entered";
+    EXPECT_EQ(state.settings.lpubDelay, 15);
 }
 
-struct Refusal {
-    const char* name;
-    std::function<void(SettingsRulesTest&, SettingsFields&)> change;
-    const char* title;
-};
-
-class RefusalTest : public SettingsRulesTest, public ::testing::WithParamInterface<Refusal> {};
-
-TEST_P(RefusalTest, StopsAtTheRuleWithItsMessage) {
-    GetParam().change(*this, fields);
-    ApplySettingsFields(state, fields);
-    ASSERT_EQ(program.ui.boxes.size(), 1u);
-    EXPECT_EQ(lastTitle(), GetParam().title);
-    EXPECT_FALSE(state.bPathsOk);
-    EXPECT_FALSE(ReportPathsState(state));
-    EXPECT_EQ(lastTitle(), "Insufficient Path Information");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, RefusalTest,
-    ::testing::Values(Refusal{"NoConverter", [](auto&, auto& f) { f.txtPath[0] = "/no/vistrel"; },
-                              "Full Path Needed"},
-                      Refusal{"NoGameIni", [](auto&, auto& f) { f.txtPath[1] = "/no/game.ini"; },
-                              "Full Path Needed"},
-                      Refusal{"NoHtmlDirectory", [](auto&, auto& f) { f.txtPath[2] = "/no/html"; },
-                              "Directory Needed"},
-                      Refusal{"ScanTimeZero", [](auto&, auto& f) { f.txtScanTime = "0"; },
-                              "Scan Time Interval Required"},
-                      Refusal{"ScanTimeEmpty", [](auto&, auto& f) { f.txtScanTime = ""; },
-                              "Scan Time Interval Required"},
-                      Refusal{"ScanTimeNegative", [](auto&, auto& f) { f.txtScanTime = "-5"; },
-                              "Scan Time Interval Required"},
-                      Refusal{"HtmlIsTheTemporaryDirectory",
-                              [](auto& fixture, auto& f) {
-                                  f.txtPath[2] = fixture.state.programDir + "temppgn/";
-                              },
-                              "Different Directories Needed."},
-                      Refusal{"OverviewWithoutIni",
-                              [](auto&, auto& f) {
-                                  f.chkIntro = true;
-                                  f.txtPath[3] = "/no/overview.ini";
-                              },
-                              "Full Path Needed"},
-                      Refusal{"OverviewWithTheGameIni",
-                              [](auto& fixture, auto& f) {
-                                  f.chkIntro = true;
-                                  f.txtPath[3] = fixture.gameIni;
-                              },
-                              "Two Ini Files Needed"},
-                      Refusal{"OverviewNameTooLong",
-                              [](auto&, auto& f) {
-                                  f.chkIntro = true;
-                                  f.txtPath[4] = "Games-5_all.pgn";
-                              },
-                              "Long File Name Error"},
-                      Refusal{"OverviewNameIntoAnotherDirectory",
-                              [](auto&, auto& f) {
-                                  f.chkIntro = true;
-                                  f.txtPath[4] = "a/x";
-                              },
-                              "Invalid File Name"}),
-    [](const auto& tc) { return std::string(tc.param.name); });
-
-TEST_F(SettingsRulesTest, ConverterMayNotBeThisProgram) {
-    state.executableDir = program.dir.path() + "/tools/";
-    fs::copy_file(converter, program.dir.file("tools/korvane"));
-    fields.txtPath[0] = program.dir.file("tools/korvane");
-    ApplySettingsFields(state, fields);
-    EXPECT_EQ(lastTitle(), "Invalid Path");
-    EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
-    EXPECT_TRUE(fields.txtPath[0].empty());
-}
-
-TEST_F(SettingsRulesTest, HtmlEqualToTheTemporaryDirectoryIsClearedEverywhere) {
-    fields.txtPath[2] = state.programDir + "temppgn";
-    ApplySettingsFields(state, fields);
-    EXPECT_TRUE(fields.txtPath[2].empty());
-    EXPECT_TRUE(state.settings.spubPathHtml.empty());
-}
-
-TEST_F(SettingsRulesTest, ValuesOfRulesBeforeTheFailingOneStayApplied) {
+// A refusal keeps the values of the rules before it; an HTML directory equal to the
+// temporary one is cleared in the field and the settings.
+TEST_F(SettingsRulesTest, RefusalKeepsEarlierValuesAndClearsAClash) {
     fields.txtScanTime = "0";
     fields.chkRename = true;
     ApplySettingsFields(state, fields);
     EXPECT_EQ(state.settings.spubPathHtml, html + "/");
     EXPECT_FALSE(state.settings.bpubRenameFiles);  // its rule comes after the failing one
     EXPECT_EQ(state.settings.lpubScanTime, 0);
-}
 
-TEST_F(SettingsRulesTest, OverviewNameOfOnlyRemovedCharactersIsRefusedAsEntered) {
-    fields.chkIntro = true;
-    fields.txtPath[4] = "+++";
+    fields.txtScanTime = "20";
+    fields.txtPath[2] = state.programDir + "temppgn";
     ApplySettingsFields(state, fields);
-    EXPECT_EQ(program.ui.boxes.back().text, "+++ is not a valid file name.");
+    EXPECT_TRUE(fields.txtPath[2].empty());
+    EXPECT_TRUE(state.settings.spubPathHtml.empty());
 }
 
-TEST_F(SettingsRulesTest, OverviewNameEqualToAListedGameIsCleared) {
+// Two clashes are critical and clear the value: this program taken for the converter, and
+// an overview named like a listed game.
+TEST_F(SettingsRulesTest, CriticalRefusalsClearTheValue) {
+    state.executableDir = program.dir.path() + "/tools/";
+    fs::copy_file(converter, program.dir.file("tools/korvane"));
+    SettingsFields self = fields;
+    self.txtPath[0] = program.dir.file("tools/korvane");
+    const std::string kept = state.settings.spubPathVistrel;
+    ApplySettingsFields(state, self);
+    ASSERT_EQ(lastTitle(), "Invalid Path");
+    EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
+    EXPECT_TRUE(self.txtPath[0].empty());
+    EXPECT_EQ(state.settings.spubPathVistrel, kept) << "the refused path is not kept";
+
     state.addGame("round1.pgn");
     fields.chkIntro = true;
     fields.txtPath[4] = "Round1";
     ApplySettingsFields(state, fields);
-    EXPECT_EQ(lastTitle(), "Invalid File Name");
+    ASSERT_EQ(lastTitle(), "Invalid File Name");
     EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
     EXPECT_TRUE(state.settings.spubIntroPgn.empty());
     EXPECT_FALSE(state.bPathsOk);
-}
-
-TEST_F(SettingsRulesTest, OpeningShowsDefaultsForZeroTimesAndAnEmptyOverviewGetsTheDefault) {
-    const SettingsFields opened = SettingsFieldsFrom(state);
-    EXPECT_EQ(opened.txtScanTime, "15");
-    EXPECT_EQ(opened.txtTimeOut, "30");
-    fields.chkIntro = true;
-    fields.txtTimeOut = "";  // no time-out at all would stall uploads for good
-    ApplySettingsFields(state, fields);
-    EXPECT_EQ(state.settings.spubIntroPgn, "allgames.pgn");
-    EXPECT_EQ(state.settings.lpubTimeOut, 60);
 }
 
 // The main window's check before a new project.
@@ -200,22 +159,18 @@ TEST_F(SettingsRulesTest, MainWindowCheckNamesEachClash) {
     ASSERT_FALSE(CheckPaths(state));
     EXPECT_TRUE(program.ui.boxes.empty());
 
-    const std::string tools = program.dir.path() + "/tools/";
-    const std::vector<std::pair<std::function<void()>, std::string>> clashes{
-        {[&] { state.settings.spubPathVistrel = "/no/vistrel"; },
-         "Full path to Vistrel*.exe is mandatory."},
-        {[&] { state.settings.spubPathVisIni = ""; },
-         "Full path to Vistrel's ini file is mandatory."},
-        {[&] { state.settings.spubPathHtml = tools; },
-         "The target directory for HTML files must be different from that of Vistrel*.exe."},
-        {[&] { state.settings.spubPathHtml = state.tempDir; },
-         "The target directory for HTML files must be different from the temporary pgn "
-         "files."},
-    };
-    for (const auto& [clash, message] : clashes) {
+    for (const auto& [field, value, message] :
+         std::vector<std::tuple<std::string Settings::*, std::string, std::string>>{
+             {&Settings::spubPathVistrel, "/no/vistrel", "Full path to Vistrel*.exe is mandatory."},
+             {&Settings::spubPathVisIni, "", "Full path to Vistrel's ini file is mandatory."},
+             {&Settings::spubPathHtml, program.dir.path() + "/tools/",
+              "The target directory for HTML files must be different from that of Vistrel*.exe."},
+             {&Settings::spubPathHtml, state.tempDir,
+              "The target directory for HTML files must be different from the temporary pgn "
+              "files."}}) {
         ApplySettingsFields(state, fields);
-        clash();
-        EXPECT_TRUE(CheckPaths(state)) << message;
+        state.settings.*field = value;
+        ASSERT_TRUE(CheckPaths(state)) << message;
         EXPECT_EQ(program.ui.boxes.back().text, message);
         EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
     }

@@ -1,10 +1,13 @@
-// Start-up: first start, reading the settings, work directories and old work files.
+// Start-up: first start and its converter defaults, reading the settings, work directories,
+// old work files and the offer to resume the last project.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "core/Config.h"
+#include "core/ConverterDefaults.h"
+#include "core/ProjectFile.h"
 #include "core/Startup.h"
 #include "support/TestProgram.h"
 
@@ -24,63 +27,60 @@ protected:
     TestProgram program;
 };
 
-TEST_F(StartupTest, FirstStartAsksForSettingsAndMakesWorkDirectories) {
+// The converter and its ini files are found from the program's directory in the build tree
+// and side by side (the installed layout is tested by the install test); a chosen path stays.
+TEST(ConverterDefaults, FoundFromTheProgramsDirectory) {
+    for (const auto& [exeDir, vistrel, data] :
+         {std::tuple{"build/ui", "build/vistrel/vistrel", "data"},
+          std::tuple{"bin", "bin/vistrel", "bin/data"}}) {
+        TempDir root;
+        root.write(std::string(exeDir) + "/korvane", "");
+        const std::string converter = root.write(vistrel, "");
+        const std::string ini = root.write(std::string(data) + "/vistrel-game.ini", "");
+        root.write(std::string(data) + "/vistrel-overview.ini", "");
+        Settings settings;
+        settings.spubPathIntroIni = "/opt/other/overview.ini";
+        FillConverterDefaults(settings, root.file(exeDir));
+        EXPECT_EQ(settings.spubPathVistrel, converter) << exeDir;
+        EXPECT_EQ(settings.spubPathVisIni, ini) << exeDir;
+        EXPECT_EQ(settings.spubPathIntroIni, "/opt/other/overview.ini") << "a chosen path stays";
+    }
+}
+
+// The first start asks for the settings and makes the work directories; later starts read
+// the settings and offer to delete old work files.
+TEST_F(StartupTest, FirstAndLaterStarts) {
     program.state.bForceConversion = true;
     ASSERT_TRUE(Main(program.state));
     EXPECT_EQ(program.ui.settingsDialogs, 1);
     EXPECT_TRUE(program.state.settings.bpubRenameFiles);
     EXPECT_FALSE(program.state.bForceConversion);
-    EXPECT_TRUE(program.state.bLowerCase);
-    EXPECT_EQ(program.state.converterWaitMs, 15000);
     EXPECT_EQ(program.state.tempDir, program.dir.path() + "/temppgn/");
     for (const char* d : {"temppgn", "finalpgn", "backup"}) {
         EXPECT_TRUE(fs::is_directory(program.dir.file(d))) << d;
     }
     EXPECT_TRUE(program.ui.boxes.empty());
-}
 
-TEST_F(StartupTest, FirstStartOffersTheShippedConverter) {
-    const std::string vistrel = program.dir.write("app/vistrel/vistrel", "");
-    program.dir.write("app/data/vistrel-game.ini", "");
-    program.state.executableDir = program.dir.path() + "/app/ui";
-    std::filesystem::create_directories(program.state.executableDir);
-    ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(program.state.settings.spubPathVistrel, vistrel);
-    EXPECT_EQ(program.state.settings.spubPathVisIni,
-              program.dir.path() + "/app/data/vistrel-game.ini");
-    EXPECT_EQ(program.ui.settingsDialogs, 1);
-}
-
-TEST_F(StartupTest, ExistingSettingsAreRead) {
     program.dir.write("korvane.cfg", "%\r\nlpubScanTime=7\r\nbpubRenameFiles=False\r\n");
-    ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(program.ui.settingsDialogs, 0);
-    EXPECT_EQ(program.state.settings.lpubScanTime, 7);
-    EXPECT_FALSE(program.state.settings.bpubRenameFiles);
-}
-
-TEST_F(StartupTest, OldWorkFilesAreOfferedAndOnlyPgnDeleted) {
-    program.dir.write("korvane.cfg", "%\r\n");
     program.dir.write("temppgn/a.pgn", "");
-    program.dir.write("backup/b.pgn", "");
+    program.dir.write("backup/B.PGN", "");
     program.dir.write("backup/notes.txt", "");
     program.ui.answerNext(Answer::Yes);
     ASSERT_TRUE(Main(program.state));
-
+    EXPECT_EQ(program.ui.settingsDialogs, 1);
+    EXPECT_EQ(program.state.settings.lpubScanTime, 7);
+    EXPECT_FALSE(program.state.settings.bpubRenameFiles);
     ASSERT_EQ(program.ui.boxes.size(), 1u);
     const RecordedBox& box = program.ui.boxes[0];
     EXPECT_EQ(box.title, "Delete Old Temporary Files?");
     EXPECT_EQ(box.icon, Icon::Question);
     EXPECT_EQ(box.buttons, Buttons::YesNo);
     const std::string root = program.dir.path();
-    EXPECT_EQ(box.text,
-              "There are temporary files from a previous session in Korvane's work "
-              "directories:\r\n" +
-                  root + "/backup/\r\n" + root +
-                  "/temppgn/\r\nUnless you are resuming a broken session these files may "
-                  "cause confusion and errors. Do you want Korvane to delete the old files?");
+    EXPECT_NE(box.text.find(":\r\n" + root + "/backup/\r\n" + root + "/temppgn/\r\nUnless you"),
+              std::string::npos)
+        << box.text;
     EXPECT_FALSE(fs::exists(program.dir.file("temppgn/a.pgn")));
-    EXPECT_FALSE(fs::exists(program.dir.file("backup/b.pgn")));
+    EXPECT_FALSE(fs::exists(program.dir.file("backup/B.PGN")));
     EXPECT_TRUE(fs::exists(program.dir.file("backup/notes.txt")));
 
     // Snapshots of a delayed round are old files too; Yes removes them with their folders.
@@ -99,6 +99,61 @@ TEST_F(StartupTest, OldWorkFilesAreOfferedAndOnlyPgnDeleted) {
     ASSERT_TRUE(Main(program.state));
     EXPECT_EQ(program.ui.boxes.size(), 3u);
     EXPECT_TRUE(fs::exists(program.dir.file("finalpgn/c.pgn")));
+}
+
+// Start-up offers a project that lists games (or takes it when told to); Yes keeps its work
+// files, No offers to delete them. A damaged file is reported once and moved aside.
+TEST_F(StartupTest, ResumeTheLastProject) {
+    program.dir.write("korvane.cfg", "%\r\n");
+    Project project;
+    project.games = {{"a.pgn", "/b/a.pgn", "", "", "a.htm", false, false, std::nullopt},
+                     {"b.pgn", "/b/b.pgn", "", "", "b.htm", true, true, std::nullopt}};
+    program.dir.write(kProjectFileName, ProjectText(project));
+    program.dir.write("finalpgn/b.pgn", "{the operator's comments} 1. e4 *");
+    auto& boxes = program.ui.boxes;
+    auto& pending = program.state.pendingResume;
+
+    program.ui.answerNext(Answer::Yes);
+    ASSERT_TRUE(Main(program.state));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Resume the last project (2 games)?");
+    EXPECT_EQ(boxes[0].buttons, Buttons::YesNo);
+    ASSERT_TRUE(pending.has_value());
+    EXPECT_EQ(pending->games, project.games);
+    EXPECT_TRUE(fs::exists(program.dir.file("finalpgn/b.pgn")));
+
+    pending.reset();
+    program.state.bResumeWithoutAsking = true;
+    ASSERT_TRUE(Main(program.state));
+    EXPECT_EQ(boxes.size(), 1u) << "the resume option takes the project without asking";
+    EXPECT_TRUE(pending.has_value());
+
+    pending.reset();
+    program.state.bResumeWithoutAsking = false;
+    program.ui.answerNext(Answer::No);
+    program.ui.answerNext(Answer::Yes);
+    ASSERT_TRUE(Main(program.state));
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[2].title, "Delete Old Temporary Files?");
+    EXPECT_FALSE(pending.has_value());
+    EXPECT_FALSE(fs::exists(program.dir.file("finalpgn/b.pgn")));
+
+    program.dir.write(kProjectFileName, ProjectText(Project{}));
+    ASSERT_TRUE(Main(program.state));
+    EXPECT_EQ(boxes.size(), 3u) << "a project without games asks nothing";
+    EXPECT_FALSE(pending.has_value());
+
+    const std::string text = ProjectText(project);
+    program.dir.write(kProjectFileName, text.substr(0, text.size() / 2));
+    program.ui.answerOkByDefault();
+    ASSERT_TRUE(Main(program.state));
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[3].title, "Resume Project");
+    EXPECT_NE(boxes[3].text.find("cut short"), std::string::npos);
+    EXPECT_FALSE(pending.has_value());
+    EXPECT_TRUE(fs::exists(program.dir.file(kDamagedProjectFileName)));
+    ASSERT_TRUE(Main(program.state));
+    EXPECT_EQ(boxes.size(), 4u) << "the next start says nothing more about it";
 }
 
 }  // namespace

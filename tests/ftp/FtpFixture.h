@@ -1,13 +1,17 @@
 #pragma once
 // The FTP panel as plain values, a program with an FTP session and its uploader wired to it,
-// and a fixture that points that program at a fresh test server.
+// and a fixture that points that program at a fresh test server and uploads to it.
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -27,8 +31,7 @@ using Lines = std::vector<std::string>;
 class FakePanelView : public FtpPanelView {
 public:
     std::string text(FtpField field) const override {
-        auto it = texts.find(field);
-        return it == texts.end() ? std::string() : it->second;
+        return texts.contains(field) ? texts.at(field) : "";
     }
     void setText(FtpField field, const std::string& value) override { texts[field] = value; }
     void setFieldEnabled(FtpField field, bool on) override { fieldEnabled[field] = on; }
@@ -36,8 +39,7 @@ public:
         backColour[field] = colour;
     }
     bool isEnabled(FtpButton button) const override {
-        auto it = buttons.find(button);
-        return it != buttons.end() && it->second;
+        return buttons.contains(button) && buttons.at(button);
     }
     void setEnabled(FtpButton button, bool on) override { buttons[button] = on; }
     void setChecked(FtpCheck, bool) override {}
@@ -91,6 +93,40 @@ inline Lines Significant(const Lines& commands) {
     return out;
 }
 
+// Runs the work while a watchdog waits half a minute for it: a client that waits without
+// bound is let go (the server resumed and killed), so it fails the test instead of hanging it.
+inline bool endsInTime(FtpServer& server, const std::function<void()>& work) {
+    std::atomic<bool> done{false}, fired{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 300 && !done; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        if (!done) {
+            fired = true;
+            server.resume();
+            server.kill();
+        }
+    });
+    work();
+    done = true;
+    watchdog.join();
+    return !fired;
+}
+
+inline long occurrences(const std::string& text, const std::string& part) {
+    long count = 0;
+    for (auto pos = text.find(part); pos != std::string::npos; pos = text.find(part, pos + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// Content that names its file, so a file sent under the wrong name shows.
+inline std::string bytesOf(const std::string& name) {
+    return name.ends_with(".pgn") ? "[Event \"" + name + "\"]\r\n\r\n1. e4 *\r\n"
+                                  : "<html>" + name + "</html>\r\n";
+}
+
 // A program whose panel points at a test server holding "/live" and "/pgn files"; pages
 // and PGN files go to "/live", under temporary names.
 class FtpTest : public ::testing::Test {
@@ -111,32 +147,17 @@ protected:
     bool logHas(const std::string& text) const {
         return p.ui.logText().find(text) != std::string::npos;
     }
-
-    std::unique_ptr<FtpServer> server;
-    FtpProgram p;
-};
-
-// The log's entries, newest first, without their date lines.
-inline Lines entries(const std::string& log) {
-    Lines out;
-    for (std::size_t pos = log.find("\r\n"), end; pos != std::string::npos;
-         pos = log.find("\r\n", end + 4)) {
-        if ((end = log.find("\r\n\r\n", pos + 2)) == std::string::npos) {
-            break;
-        }
-        out.push_back(log.substr(pos + 2, end - pos - 2));
+    long statusCount(const std::string& status) const {
+        return std::ranges::count(p.ui.statuses, status);
     }
-    return out;
-}
-
-// Content that names its file, so a file sent under the wrong name shows.
-inline std::string bytesOf(const std::string& name) {
-    return name.ends_with(".pgn") ? "[Event \"" + name + "\"]\r\n\r\n1. e4 *\r\n"
-                                  : "<html>" + name + "</html>\r\n";
-}
-
-class UploadTest : public FtpTest {
-protected:
+    // The secret shows in none of the log, the status line and the component's address.
+    void expectHidden(const std::string& secret) const {
+        EXPECT_FALSE(logHas(secret)) << secret;
+        for (const auto& status : p.ui.statuses) {
+            EXPECT_EQ(status.find(secret), std::string::npos) << status;
+        }
+        EXPECT_EQ(p.inet.URL().find(secret), std::string::npos) << secret;
+    }
     void connect() {
         p.session.Connect();
         server->clearCommands();
@@ -157,24 +178,23 @@ protected:
     }
     // How often the server received this exact command.
     long received(const std::string& command) const {
-        const Lines cmds = server->commands();
-        return std::count(cmds.begin(), cmds.end(), command);
+        return std::ranges::count(server->commands(), command);
     }
     // The remote directory holds exactly these files (so no temporary file), each with its
     // own content.
     void expectOnServer(const std::string& dir, const Lines& names) {
-        Lines found;
+        std::set<std::string> found;
         for (const auto& e : std::filesystem::directory_iterator(server->root() + dir)) {
-            found.push_back(e.path().filename().string());
+            found.insert(e.path().filename().string());
         }
-        std::sort(found.begin(), found.end());
-        Lines sorted = names;
-        std::sort(sorted.begin(), sorted.end());
-        EXPECT_EQ(found, sorted) << dir;
+        EXPECT_EQ(found, std::set<std::string>(names.begin(), names.end())) << dir;
         for (const auto& name : names) {
             EXPECT_EQ(readFile(server->root() + dir + "/" + name), bytesOf(name)) << name;
         }
     }
+
+    std::unique_ptr<FtpServer> server;
+    FtpProgram p;
 };
 
 // Names table-driven cases after their "name" field.

@@ -1,5 +1,5 @@
-// Choosing and creating the files the operator edits, and the merge that keeps appended
-// moves when a stale editor saves.
+// The operator's edited copy of a game: creating it, opening it, the cycle's merge of new
+// moves into it (AppendNewMoves) and the merge when a stale editor saves.
 
 #include "pgn/EditedGames.h"
 
@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "pgn/AppendNewMoves.h"
 #include "pgn/SaveMerge.h"
 #include "support/TestProgram.h"
 
@@ -23,6 +24,7 @@ protected:
         game.PathSource = state.settings.spubPathpgn + "/round5.pgn";
         game.PathTemp = state.tempDir + "round5.pgn";
         game.PathFinal = state.finalDir + "round5.pgn";
+        state.iCurrentPgn = 1;
         program.dir.write("boards/round5.pgn", kSource);
     }
     void write(const std::string& path, const std::string& text) {
@@ -33,7 +35,7 @@ protected:
     }
 
     static inline const std::string kSource =
-        "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 e5 2. Nf3 Nc6 *\r\n";
+        "[Event \"Open\"]\r\n[Clock \"0:50\"]\r\n[Result \"*\"]\r\n\r\n1. e4 e5 2. Nf3 Nc6 *\r\n";
     test::TestProgram program;
     Pgn& game;
 };
@@ -79,31 +81,18 @@ TEST_F(EditedGamesTest, FailedCopyShowsNoFileCreatedBox) {
     EXPECT_FALSE(program.state.bError);
 }
 
-TEST_F(EditedGamesTest, PurposeChoosesDirectory) {
-    const auto& state = program.state;
-    EXPECT_EQ(EditDirectory(state, *EditKindOf("Select Source File")),
-              state.settings.spubPathpgn + "/");
-    EXPECT_EQ(EditDirectory(state, *EditKindOf("Select Source Copy")), state.tempDir);
-    EXPECT_EQ(EditDirectory(state, *EditKindOf("Select Commented Pgn")), state.finalDir);
-    EXPECT_FALSE(EditKindOf(""));
-    EXPECT_TRUE(IsOpenInEditor({"/x/a.pgn", state.finalDir + "ROUND5.PGN"}, game.PathFinal));
-    EXPECT_FALSE(IsOpenInEditor({state.tempDir + "round5.pgn"}, game.PathFinal));
-}
-
-TEST_F(EditedGamesTest, MissingEditedPgnIsCreatedFromTheSourceCopy) {
+// (Creating the missing edited pgn from the source copy is tested with the editor windows.)
+TEST_F(EditedGamesTest, EachKindOpensFromItsDirectoryOnce) {
     write(game.PathTemp, kSource);
-    const auto file = PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn", {});
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->path, game.PathFinal);
-    EXPECT_EQ(file->text, kSource);
-    EXPECT_TRUE(file->annotationButtons);
-    EXPECT_TRUE(file->createdEditedCopy);
-    EXPECT_EQ(program.ui.logText(),
-              entry(game.PathFinal + " created as a copy of " + game.PathTemp));
-
-    // Already open (in another case): no second editor.
+    const auto copy =
+        PrepareFileToEdit(program.state, *EditKindOf("Select Source Copy"), "round5.pgn", {});
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->path, game.PathTemp);
+    EXPECT_EQ(copy->text, kSource);
+    EXPECT_FALSE(copy->annotationButtons);
+    // Already open, with the name written in other case: no second editor.
     EXPECT_FALSE(PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn",
-                                   {program.state.finalDir + "Round5.pgn"}));
+                                   {"/x/a.pgn", program.state.finalDir + "ROUND5.PGN"}));
 }
 
 TEST_F(EditedGamesTest, MissingFileFallsBackToBackupThenGivesUp) {
@@ -127,23 +116,60 @@ TEST_F(EditedGamesTest, MissingFileFallsBackToBackupThenGivesUp) {
     EXPECT_FALSE(PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn", {}));
 }
 
-TEST_F(EditedGamesTest, StaleSaveMergesTheLatestSourceCopy) {
-    // The operator's text knows moves up to 1... e5; the cycle has since taken in 2. Nf3 Nc6.
+TEST_F(EditedGamesTest, CycleMergeIsSavedWithoutAnyBoxAndResetsTheTagList) {
+    const std::string edited =
+        "[Event \"Open\"]\r\n[Clock \"1:00\"]\r\n[Result \"*\"]\r\n\r\n1. e4 {Bold!} e5 2. "
+        "Nf3\r\n*\r\n";
+    write(game.PathTemp, kSource);
+    write(game.PathFinal, edited);
+    program.state.tagsToChange = {"Result"};  // the operator took Clock off the list
+
+    AppendNewMoves(program.state);
+
+    EXPECT_EQ(readFile(game.PathFinal),
+              "[Event \"Open\"]\r\n[Clock \"1:00\"]\r\n[Result \"*\"]\r\n\r\n"
+              "1. e4 {Bold!} e5 2. Nf3  Nc6 *\r\n");
+    EXPECT_TRUE(program.ui.boxes.empty());
+    EXPECT_EQ(program.ui.logText(), "");
+    EXPECT_EQ(program.ui.lastStatus(), "Appends new moves to the edited file");
+    EXPECT_EQ(game.PgnBeforeUpdate, edited) << "kept to restore the edited file";
+    EXPECT_EQ(game.PgnTempAfterUpdate, kSource);
+    // The list returns to the defaults at the next merge: Clock is refreshed again.
+    EXPECT_TRUE(program.state.tagsToChange.empty());
+    AppendNewMoves(program.state);
+    EXPECT_NE(readFile(game.PathFinal).find("[Clock \"0:50\"]"), std::string::npos);
+}
+
+TEST_F(EditedGamesTest, FailedCycleMergeIsLoggedAndLeavesEditedFileUnchanged) {
+    const std::pair<std::string, std::string> cases[] = {
+        // edited text, log entry
+        {"", ""},
+        {"[Event \"E\"]\r\n1. e4 {open", "There's a comment with no closing tag }"},
+        {"[Event \"E\"]\r\n1. e4 e5 2. Nf3 Nc6 3. Bb5 *",
+         "The last movenumber 3 isn't in the source file.If moves have been removed "
+         "from the source file you must edit the target pgn file too."},
+    };
+    write(game.PathTemp, kSource);
+    for (const auto& [edited, logged] : cases) {
+        write(game.PathFinal, edited);
+        program.ui.setLogText("");
+        program.state.bError = true;
+        AppendNewMoves(program.state);
+        EXPECT_EQ(readFile(game.PathFinal), edited);
+        EXPECT_EQ(program.ui.logText(), entry(logged));
+        EXPECT_FALSE(program.state.bError);
+    }
+}
+
+// (The merge itself, and the question when it fails, are tested with the editor windows.)
+TEST_F(EditedGamesTest, StaleSaveMergesTheEditedCopyOnlyAndKeepsTheTagList) {
     write(game.PathTemp, kSource);
     const std::string typed = "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 {Sharp} e5 *\r\n";
     const auto outcome = MergeBeforeSave(program.state, game.PathFinal, typed);
     ASSERT_TRUE(outcome);
-    ASSERT_FALSE(outcome->error) << *outcome->error;
-    EXPECT_NE(outcome->merged.find("{Sharp}"), std::string::npos);
-    EXPECT_NE(outcome->merged.find("Nc6"), std::string::npos);
-    // The list the operator set up is left for the cycle.
-    EXPECT_TRUE(program.state.tagsToChange.empty());
-
-    // A text whose last move the source lacks cannot be merged; a file of no game is not.
-    const auto failed =
-        MergeBeforeSave(program.state, game.PathFinal, "[Event \"Open\"]\r\n\r\n1. d4 *\r\n");
-    ASSERT_TRUE(failed);
-    EXPECT_TRUE(failed->error);
+    EXPECT_EQ(outcome->merged,
+              "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 {Sharp} e5 2. Nf3 Nc6 *\r\n");
+    EXPECT_TRUE(program.state.tagsToChange.empty()) << "the operator's list is left for the cycle";
     EXPECT_FALSE(MergeBeforeSave(program.state, program.state.tempDir + "round5.pgn", typed));
 }
 

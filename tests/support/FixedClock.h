@@ -12,7 +12,6 @@ public:
     // "dd.mm.yyyy hh:mm:ss" in UTC, so expected log texts are easy to write.
     std::string format(DateTime when) const override;
     void advance(std::chrono::seconds by) { m_now += by; }
-    void set(DateTime when) { m_now = when; }
 
 private:
     DateTime m_now;

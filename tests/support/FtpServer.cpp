@@ -45,9 +45,6 @@ void FtpServer::start() {
     if (m_options.denyWrite) {
         args.push_back("--deny-write");
     }
-    if (m_options.refuseRenameExisting) {
-        args.push_back("--refuse-rename-existing");
-    }
     if (m_options.exitOnStor > 0) {
         args.insert(args.end(), {"--exit-on-stor", std::to_string(m_options.exitOnStor)});
     }

@@ -2,9 +2,9 @@
 // A real FTP server on 127.0.0.1 for the tests: Debian's python3 with pyftpdlib, serving a
 // fresh temporary directory on a free port, started by the constructor and stopped by the
 // destructor. It logs every command it receives (the password masked) so tests can compare
-// the exact sequence a client sent. Options inject faults: refused writes, refused renames
-// onto existing files, refused renames, a full disk, a server that dies at the n-th STOR or
-// RNFR, a listing that never ends, FTP over explicit TLS.
+// the exact sequence a client sent. Options inject faults: refused writes, refused
+// renames, a full disk, a server that dies at the n-th STOR or RNFR, a listing that never
+// ends, FTP over explicit TLS.
 
 #include <string>
 #include <vector>
@@ -16,9 +16,8 @@
 namespace korvane::test {
 
 struct FtpServerOptions {
-    bool denyWrite = false;             // STOR answers 550
-    bool refuseRenameExisting = false;  // RNTO onto an existing file: "550 rename failed: ..."
-    int exitOnStor = 0;                 // the server process dies on receiving the n-th STOR
+    bool denyWrite = false;      // STOR answers 550
+    int exitOnStor = 0;          // the server process dies on receiving the n-th STOR
     int exitOnRnfr = 0;          // ... on receiving the n-th RNFR (a file stored, not renamed)
     std::string refuseRename{};  // every RNTO gets this reply ("550 Permission denied.")
     std::string storReply{};     // the reply after each STOR's data (a full disk: 452 ...)

@@ -39,7 +39,6 @@ public:
     void enableEditorReload(const std::string& fileName) override { reloads.push_back(fileName); }
     void showSettingsDialog() override { ++settingsDialogs; }
     void processEvents() override {
-        ++eventPumps;
         if (onProcessEvents) {
             onProcessEvents();
         }
@@ -54,7 +53,6 @@ public:
     std::vector<std::string> reloads;
     int alarms = 0;
     int settingsDialogs = 0;
-    int eventPumps = 0;
     // Runs whenever pending events are let run, as a click handled at that moment would.
     std::function<void()> onProcessEvents;
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -15,6 +17,8 @@
 #include "tools/boards/Simulator.h"
 
 namespace fs = std::filesystem;
+using korvane::test::readFile;
+using korvane::test::TempDir;
 
 namespace {
 
@@ -33,7 +37,7 @@ struct SimulatedRun {
     std::vector<chess::PgnGame> games;
 };
 
-SimulatedRun simulate(const korvane::test::TempDir& dir, std::vector<std::string> args) {
+SimulatedRun simulate(const TempDir& dir, std::vector<std::string> args) {
     args.insert(args.end(), {"--out", dir.path(), kGames});
     boards::Options options;
     std::string error;
@@ -79,28 +83,26 @@ int clockComments(const chess::PgnGame& game) {
 }
 
 TEST(BoardSimulator, FullReplayWritesReadableFilesEndingInEachGame) {
-    korvane::test::TempDir dir;
+    TempDir dir;
     const SimulatedRun run = simulate(
         dir, {"--pace", "0", "--clock", "90+30", "--crlf", "--event", "Demo Open", "--round", "5"});
     ASSERT_EQ(run.writes.size(), 8u);
-    for (int board = 1; board <= 8; ++board) {
-        const std::string name = "board" + std::to_string(board) + ".pgn";
-        const chess::PgnGame& source = run.games[board - 1];
-        const std::vector<Write>& writes = run.writes.at(name);
+    for (const auto& [name, writes] : run.writes) {
+        const chess::PgnGame& source = run.games[name[5] - '1'];  // "boardN.pgn"
         // The empty board, one file per half-move, one with the result.
         ASSERT_EQ(writes.size(), source.mainLine.moves.size() + 2) << name;
         for (std::size_t i = 0; i < writes.size(); ++i) {
+            SCOPED_TRACE(name + " write " + std::to_string(i));
             const chess::PgnGame game = parseOne(writes[i].bytes);
-            const bool last = i + 1 == writes.size();
-            EXPECT_EQ(game.tag("Result"), last ? source.result : "*") << name << " write " << i;
+            EXPECT_EQ(game.tag("Result"), i + 1 == writes.size() ? source.result : "*");
             EXPECT_EQ(game.mainLine.moves.size(), std::min(i, source.mainLine.moves.size()));
             EXPECT_EQ(clockComments(game), static_cast<int>(game.mainLine.moves.size()));
             EXPECT_EQ(writes[i].bytes.find("\n"), writes[i].bytes.find("\r\n") + 1);
             if (i > 0) {
-                EXPECT_GT(writes[i].time, writes[i - 1].time) << name << " write " << i;
+                EXPECT_GT(writes[i].time, writes[i - 1].time);
             }
         }
-        const chess::PgnGame final = parseOne(korvane::test::readFile(dir.file(name)));
+        const chess::PgnGame final = parseOne(readFile(dir.file(name)));
         EXPECT_EQ(sans(final), sans(source)) << name;
         EXPECT_EQ(final.result, source.result) << name;
         EXPECT_EQ(final.tag("White"), source.tag("White"));
@@ -111,9 +113,10 @@ TEST(BoardSimulator, FullReplayWritesReadableFilesEndingInEachGame) {
 }
 
 TEST(BoardSimulator, PaceAndJitterSetTheWaitsAndStartPlySkipsTheOpening) {
-    korvane::test::TempDir dir;
-    const SimulatedRun run = simulate(dir, {"--boards", "1", "--pace", "12", "--jitter", "3",
-                                            "--start-ply", "10", "--seed", "7"});
+    TempDir dir, again;
+    const std::vector<std::string> args = {"--boards",    "1",  "--pace", "12", "--jitter", "3",
+                                           "--start-ply", "10", "--seed", "7"};
+    const SimulatedRun run = simulate(dir, args);
     const std::vector<Write>& writes = run.writes.at("board1.pgn");
     EXPECT_EQ(parseOne(writes.front().bytes).mainLine.moves.size(), 10u);
     ASSERT_EQ(run.sleeps.size(), writes.size() - 1);
@@ -124,128 +127,77 @@ TEST(BoardSimulator, PaceAndJitterSetTheWaitsAndStartPlySkipsTheOpening) {
     // The waits vary, and the same seed gives the same run.
     EXPECT_NE(*std::min_element(run.sleeps.begin(), run.sleeps.end()),
               *std::max_element(run.sleeps.begin(), run.sleeps.end()));
-    korvane::test::TempDir again;
-    EXPECT_EQ(simulate(again, {"--boards", "1", "--pace", "12", "--jitter", "3", "--start-ply",
-                               "10", "--seed", "7"})
-                  .sleeps,
-              run.sleeps);
+    EXPECT_EQ(simulate(again, args).sleeps, run.sleeps);
 }
 
-TEST(BoardSimulator, CutWriteLeavesHalfTheFileForAWhileThenTheWhole) {
-    korvane::test::TempDir dir;
-    const SimulatedRun run = simulate(dir, {"--boards", "2", "--pace", "10", "--jitter", "0",
-                                            "--cut-write", "2:6", "--cut-hold", "4"});
-    const std::vector<Write>& writes = run.writes.at("board2.pgn");
-    // Write 0 is the empty board, so the cut file for half-move 6 is write 6.
-    const std::string& half = writes[6].bytes;
-    const std::string& whole = writes[7].bytes;
-    EXPECT_EQ(half, whole.substr(0, whole.size() / 2));
-    EXPECT_EQ(parseOne(whole).mainLine.moves.size(), 6u);
-    EXPECT_EQ(parseOne(writes[8].bytes).mainLine.moves.size(), 7u);
-    EXPECT_NE(run.log.find("board2.pgn  3... "), std::string::npos);
-    EXPECT_NE(run.log.find("(cut in the middle)"), std::string::npos);
-    // The rest comes after the hold, and the next move no sooner than the pace allows.
-    double now = 0;
-    std::vector<double> times;
-    for (double wait : run.sleeps) {
-        now += wait;
-        times.push_back(now);
-    }
-    EXPECT_NE(std::find(times.begin(), times.end(), 64.0), times.end());  // 6 * 10 + 4
-    // Every other write of both boards is whole.
-    for (const auto& [name, boardWrites] : run.writes) {
-        for (std::size_t i = 0; i < boardWrites.size(); ++i) {
-            if (name != "board2.pgn" || i != 6) {
-                parseOne(boardWrites[i].bytes);
-            }
-        }
-    }
-}
+// One run with a fault on each board: board 1 records half-move 9 wrongly, board 2 writes
+// half-move 6 cut in the middle, board 3 stops after half-move 15.
+TEST(BoardSimulator, EachFaultOptionProducesItsFault) {
+    TempDir dir;
+    const SimulatedRun run =
+        simulate(dir, {"--boards", "3", "--pace", "10", "--jitter", "0", "--correct", "1:9",
+                       "--cut-write", "2:6", "--cut-hold", "4", "--stop", "3:15"});
 
-TEST(BoardSimulator, CorrectedMoveIsWrongForTwoWritesThenRight) {
-    korvane::test::TempDir dir;
-    const SimulatedRun run = simulate(dir, {"--boards", "1", "--pace", "0", "--correct", "1:9"});
-    const std::vector<Write>& writes = run.writes.at("board1.pgn");
+    // A corrected move is wrong for two writes, then right for good.
+    const std::vector<Write>& first = run.writes.at("board1.pgn");
     const std::vector<std::string> real = sans(run.games[0]);
-    const auto atWrite = [&](std::size_t i) { return sans(parseOne(writes[i].bytes)); };
-
+    const auto atWrite = [&](std::size_t i) { return sans(parseOne(first[i].bytes)); };
     const std::vector<std::string> wrong = atWrite(9);
     ASSERT_EQ(wrong.size(), 9u);
     EXPECT_NE(wrong[8], real[8]);
     EXPECT_TRUE(std::equal(real.begin(), real.begin() + 8, wrong.begin()));
     // The next half-move is recorded behind the wrong one when it is legal there.
-    const std::vector<std::string> behind = atWrite(10);
-    EXPECT_EQ(behind[8], wrong[8]);
-    EXPECT_EQ(behind.size(), 10u);
-    EXPECT_EQ(behind[9], real[9]);
-    // Two half-moves later the record is right again, and stays right.
+    std::vector<std::string> behind = wrong;
+    behind.push_back(real[9]);
+    EXPECT_EQ(atWrite(10), behind);
     EXPECT_EQ(atWrite(11), std::vector<std::string>(real.begin(), real.begin() + 11));
-    EXPECT_EQ(atWrite(writes.size() - 1), real);
+    EXPECT_EQ(atWrite(first.size() - 1), real);
+
+    // A cut file holds half the bytes until the hold is over, then the whole; the next move
+    // comes no sooner than the pace allows. Write 0 is the empty board.
+    const std::vector<Write>& second = run.writes.at("board2.pgn");
+    const std::string& whole = second[7].bytes;
+    EXPECT_EQ(second[6].bytes, whole.substr(0, whole.size() / 2));
+    EXPECT_EQ(parseOne(whole).mainLine.moves.size(), 6u);
+    EXPECT_EQ(parseOne(second[8].bytes).mainLine.moves.size(), 7u);
+    EXPECT_NE(run.log.find("board2.pgn  3... "), std::string::npos);
+    EXPECT_NE(run.log.find("(cut in the middle)"), std::string::npos);
+    double now = 0;
+    std::vector<double> times;
+    for (double wait : run.sleeps) {
+        times.push_back(now += wait);
+    }
+    EXPECT_NE(std::find(times.begin(), times.end(), 64.0), times.end());  // 6 * 10 + 4
+
+    // A stopped board keeps its position and gets no result.
+    EXPECT_EQ(run.writes.at("board3.pgn").size(), 16u);
+    const chess::PgnGame stopped = parseOne(readFile(dir.file("board3.pgn")));
+    EXPECT_EQ(stopped.mainLine.moves.size(), 15u);
+    EXPECT_EQ(stopped.tag("Result"), "*");
 }
 
-TEST(BoardSimulator, StoppedBoardKeepsItsPositionAndNoResult) {
-    korvane::test::TempDir dir;
-    const SimulatedRun run = simulate(dir, {"--boards", "3", "--pace", "0", "--stop", "3:15"});
-    const std::vector<Write>& writes = run.writes.at("board3.pgn");
-    ASSERT_EQ(writes.size(), 16u);
-    const chess::PgnGame last = parseOne(korvane::test::readFile(dir.file("board3.pgn")));
-    EXPECT_EQ(last.mainLine.moves.size(), 15u);
-    EXPECT_EQ(last.tag("Result"), "*");
-    EXPECT_EQ(parseOne(korvane::test::readFile(dir.file("board2.pgn"))).result,
-              run.games[1].result);
-}
-
-TEST(BoardSimulator, BadCommandLinesAreRefusedWithAReason) {
-    const std::vector<std::vector<std::string>> bad = {
-        {},
-        {"--pace", "-1", "g.pgn"},
-        {"--pace", "fast", "g.pgn"},
-        {"--boards", "0", "g.pgn"},
-        {"--clock", "90+", "g.pgn"},
-        {"--cut-write", "2", "g.pgn"},
-        {"--correct", "0:5", "g.pgn"},
-        {"--stop", "1:x", "g.pgn"},
-        {"--frobnicate", "g.pgn"},
-        {"g.pgn", "--out"},
+// The program: exit status 2 for a bad command line, 1 for games it cannot read or options
+// that do not fit them (refused before anything is written).
+TEST(BoardSimulator, ProgramRunsFromTheCommandLineAndRefusesWhatDoesNotFit) {
+    TempDir dir;
+    const auto run = [&](const std::string& args) {
+        const std::string command =
+            std::string(KORVANE_BOARDS) + " -q " + args + " >/dev/null 2>&1";
+        return WEXITSTATUS(std::system(command.c_str()));
     };
-    for (const auto& args : bad) {
-        boards::Options options;
-        std::string error;
-        EXPECT_FALSE(boards::parseOptions(args, options, error)) << ::testing::PrintToString(args);
-        EXPECT_FALSE(error.empty());
+    EXPECT_EQ(run("--help"), 0);
+    EXPECT_EQ(run("--pace 0 -o " + dir.file("round") + " " + kGames), 0);
+    EXPECT_TRUE(fs::exists(dir.file("round/board8.pgn")));
+    for (const char* bad : {"", "--pace -1 g.pgn", "--pace fast g.pgn", "--boards 0 g.pgn",
+                            "--clock 90+ g.pgn", "--cut-write 2 g.pgn", "--correct 0:5 g.pgn",
+                            "--stop 1:x g.pgn", "--frobnicate g.pgn", "g.pgn --out"}) {
+        EXPECT_EQ(run(bad), 2) << bad;
     }
-    // Options that do not fit the games are refused before anything is written.
-    korvane::test::TempDir dir;
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--boards", "9", kGames},
-                                                 std::vector<std::string>{"--stop=9:3", kGames}}) {
-        boards::Options options;
-        std::string error;
-        ASSERT_TRUE(boards::parseOptions(args, options, error));
-        options.outDir = dir.path();
-        std::vector<chess::PgnGame> games;
-        ASSERT_TRUE(boards::loadGames(options, games, error));
-        std::ostringstream log;
-        EXPECT_FALSE(boards::runBoards(options, games, log, {}, error));
-        EXPECT_NE(error.find("9"), std::string::npos) << error;
-        EXPECT_TRUE(fs::is_empty(dir.path()));
+    EXPECT_EQ(run(dir.file("missing.pgn")), 1);
+    for (const char* misfit : {"--boards=9", "--stop=9:3"}) {
+        EXPECT_EQ(run(std::string(misfit) + " -o " + dir.file("none") + " " + kGames), 1) << misfit;
     }
-}
-
-TEST(BoardSimulator, ProgramRunsFromTheCommandLineAndExplainsEveryOption) {
-    korvane::test::TempDir dir;
-    const std::string program = KORVANE_BOARDS;
-    const std::string help = dir.file("help.txt");
-    ASSERT_EQ(std::system((program + " --help > " + help).c_str()), 0);
-    const std::string text = korvane::test::readFile(help);
-    for (const char* option :
-         {"--out", "--boards", "--pace", "--jitter", "--seed", "--start-ply", "--clock", "--crlf",
-          "--duration", "--cut-write", "--cut-hold", "--correct", "--stop", "[%clk]", "\"*\""}) {
-        EXPECT_NE(text.find(option), std::string::npos) << option;
-    }
-    const std::string out = dir.file("round");
-    ASSERT_EQ(std::system((program + " -q --pace 0 -o " + out + " " + kGames).c_str()), 0);
-    EXPECT_TRUE(fs::exists(out + "/board8.pgn"));
-    EXPECT_NE(std::system((program + " " + dir.file("missing.pgn") + " 2>/dev/null").c_str()), 0);
+    EXPECT_FALSE(fs::exists(dir.file("none")));
 }
 
 }  // namespace

@@ -1,28 +1,15 @@
 // Not a test: scripts/screenshots.sh runs it to picture an editor with its glyph menu open
 // inside the main window, written to the path in KORVANE_SCREENSHOT.
 
-#include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QPainter>
 #include <filesystem>
 
-#include "EditorFixture.h"
-#include "pipeline/FileDialog.h"
-#include "ui/QtOperator.h"
-#include "ui/frmMain.h"
+#include "UiFixture.h"
 
 namespace korvane::test {
 namespace {
 
-class NoFiles : public FileDialog {
-public:
-    std::optional<FileSelection> open(const std::string&, const std::string&, const std::string&,
-                                      bool) override {
-        return std::nullopt;
-    }
-};
+using EditorScreenshot = UiTest;
 
 const char* kCommented =
     "[Event \"Club Championship\"]\r\n[Site \"Harbour Hall\"]\r\n[Date \"2026.12.06\"]\r\n"
@@ -32,22 +19,14 @@ const char* kCommented =
     "second seed.} 4. O-O Nxe4 5. d4 $1 (5. Re1 Nd6 6. Nxe5 Be7 $14) 5... Nd6\r\n"
     "6. Bxc6 dxc6 7. dxe5 Nf5 8. Qxd8+ Kxd8 *\r\n";
 
-TEST(EditorScreenshot, DISABLED_EditorWithGlyphMenuOpen) {
+TEST_F(EditorScreenshot, DISABLED_EditorWithGlyphMenuOpen) {
     const char* target = std::getenv("KORVANE_SCREENSHOT");
     ASSERT_NE(target, nullptr);
-    TempDir dir;
-    QtOperator op;
-    FixedClock clock;
-    ProgramState state(op, clock);
-    state.programDir = dir.path() + "/";
-    state.finalDir = state.programDir + "finalpgn/";
-    NoFiles files;
-    frmMain main(state, files);
-    op.attach(&main);
+    startUsable();
+    frmMain& main = mainWindow();
     main.resize(1000, 640);
-    main.show();
-    frmEditor* editor =
-        main.editors().openEditor(dir.write("finalpgn/board5.pgn", kCommented), kCommented, true);
+    project().parentWidget()->hide();
+    frmEditor* editor = openEditor("finalpgn/board5.pgn", kCommented);
     editor->setCaption("/home/operator/korvane/finalpgn/board5.pgn");
     auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
     frame->setGeometry(20, 10, 760, 520);

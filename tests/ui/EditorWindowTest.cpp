@@ -1,143 +1,109 @@
-// The editor window: its controls, change tracking, Save, Save As, Reload and Close, the
-// list of editors, and the byte-exact round trip of files in either encoding.
+// The editor window inside the main window: change tracking, Save and Save As writing only
+// what was typed, Reload, Close, the list of editors, the pop-up menus, and a save after the
+// processing cycle appended moves to the file.
 
-#include <QAction>
-#include <QMdiSubWindow>
 #include <filesystem>
 
-#include "EditorFixture.h"
+#include "UiFixture.h"
 #include "core/FileUtils.h"
+#include "pgn/AppendNewMoves.h"
 
 namespace korvane::test {
 namespace {
 
-const std::string kGame = "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 e5 2. Nf3 *\r\n";
+const std::string kGame = "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 e5 *\r\n";
 
-using EditorWindow = EditorFixture;
+class EditorWindow : public UiTest {
+protected:
+    void SetUp() override { startUsable(); }
+};
 
-TEST_F(EditorWindow, ControlsAndLayoutAsDesigned) {
-    frmEditor* source = open("temppgn/a.pgn", kGame);
-    EXPECT_FALSE(button(source, "cmdCom_0")->isVisibleTo(source));
-    EXPECT_TRUE(button(source, "cmdCom_4")->isVisibleTo(source));
-    EXPECT_EQ(button(source, "cmdCom_4")->toolTip(), "Insert new header tag");
-    EXPECT_EQ(button(source, "cmdRefresh")->toolTip(), "Reload Changed File");
-    EXPECT_FALSE(button(source, "cmdRefresh")->isEnabled());
-
-    frmEditor* edited = open("finalpgn/a.pgn", kGame, true);
-    // Left to right: "[ ]", "{ }", "( )", "!", picture; then Reload, Close, Save As, Save.
-    int left = -1;
-    for (const char* name : {"cmdCom_4", "cmdCom_2", "cmdCom_3", "cmdCom_0", "cmdCom_1",
-                             "cmdRefresh", "cmdCancel", "cmdSaveAs", "cmdSave"}) {
-        QPushButton* b = button(edited, name);
-        EXPECT_TRUE(b->isVisibleTo(edited)) << name;
-        EXPECT_GT(b->x(), left) << name;
-        left = b->x();
-    }
-    EXPECT_EQ(button(edited, "cmdSave")->x() + button(edited, "cmdSave")->width(),
-              text(edited)->x() + text(edited)->width());
-    // The picture: plus over equals, black pixels in the centre column and three full rows.
-    const QImage image = button(edited, "cmdCom_1")->icon().pixmap(9, 10).toImage();
-    EXPECT_EQ(image.pixelColor(4, 0), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(0, 3), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(0, 4).alpha(), 0);
-    EXPECT_EQ(image.pixelColor(8, 9), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(4, 8).alpha(), 0);
-}
-
-TEST_F(EditorWindow, FillIsNoEditButTheFirstKeystrokeIs) {
-    frmEditor* editor = open("finalpgn/a.pgn", kGame, true);
-    EXPECT_EQ(editor->lChangeCount, 1);
-    EXPECT_FALSE(editor->bChanged);
+TEST_F(EditorWindow, KeystrokesMarkChangesAndSaveAndSaveAsWriteOnlyThem) {
+    std::string asked, answer;  // an empty answer cancels
+    editors().saveFileDialog = [&](const std::string& title, const std::string& type,
+                                   const std::string& directory) {
+        asked = title + "|" + type + "|" + directory;
+        return answer;
+    };
+    frmEditor* editor = openEditor("finalpgn/a.pgn", kGame);
+    EXPECT_FALSE(editor->bChanged) << "filling the box is no edit";
     EXPECT_FALSE(button(editor, "cmdSave")->isEnabled());
     typeAt(editor, 0, "x");
     EXPECT_TRUE(editor->bChanged);
     EXPECT_TRUE(button(editor, "cmdSave")->isEnabled());
 
-    QTest::mouseClick(button(editor, "cmdSave"), Qt::LeftButton);
-    EXPECT_EQ(readFile(editor->caption()), "x" + kGame);
-    EXPECT_FALSE(editor->bChanged);
-    EXPECT_FALSE(button(editor, "cmdSave")->isEnabled());
-}
-
-TEST_F(EditorWindow, SaveChangesOnlyTheTypedCharacterInEitherEncoding) {
-    // Latin-1 with LF line ends, a no-break space and a byte Windows-1252 leaves unassigned.
-    const std::string latin = "[White \"M\xFCller\xA0X\"]\n\n1. e4 {\x81} e5 *\n";
-    frmEditor* one = open("finalpgn/latin.pgn", latin, true);
-    typeAt(one, static_cast<int>(std::string("[White \"M\xFCller\xA0X\"]\n\n1. e4 {").size()),
-           QString::fromUtf8("é"));
-    QTest::mouseClick(button(one, "cmdSave"), Qt::LeftButton);
-    EXPECT_EQ(readFile(one->caption()), "[White \"M\xFCller\xA0X\"]\n\n1. e4 {\xE9\x81} e5 *\n");
-
-    // UTF-8 with CR LF, a lone LF kept as it is, and a character beyond the basic plane.
-    const std::string utf8 = "[White \"M\xC3\xBCller\"]\r\n\r\n1. e4 {\xF0\x9F\x98\x80}\ne5 *\r\n";
-    frmEditor* two = open("finalpgn/utf8.pgn", utf8, true);
-    typeAt(two, text(two)->toPlainText().indexOf("e5"), QString::fromUtf8("ü"));
-    QTest::mouseClick(button(two, "cmdSave"), Qt::LeftButton);
-    EXPECT_EQ(readFile(two->caption()),
-              "[White \"M\xC3\xBCller\"]\r\n\r\n1. e4 {\xF0\x9F\x98\x80}\n\xC3\xBC"
-              "e5 *\r\n");
-}
-
-TEST_F(EditorWindow, ReadOnlyFileStaysReadOnlyAndFailedSaveKeepsState) {
-    frmEditor* editor = open("finalpgn/a.pgn", kGame, true);
-    SetReadOnly(editor->caption(), true);
-    typeAt(editor, 0, "x");
-    editor->cmdSave_Click();
-    EXPECT_EQ(readFile(editor->caption()), "x" + kGame);
-    EXPECT_TRUE(IsReadOnly(editor->caption()));
-
-    // A file whose directory has gone cannot be written: both boxes, nothing changes.
-    frmEditor* lost = open("gone/b.pgn", kGame, true);
-    std::filesystem::remove_all(program.dir.file("gone"));
-    typeAt(lost, 0, "y");
-    program.ui.answerOkByDefault();
-    lost->cmdSave_Click();
-    ASSERT_FALSE(program.ui.boxes.empty());
-    EXPECT_EQ(program.ui.boxes.back().text, "\r\nError saving file");
-    EXPECT_EQ(program.ui.boxes.back().title, "Error");
-    EXPECT_TRUE(lost->bChanged);
-    EXPECT_TRUE(button(lost, "cmdSave")->isEnabled());
-    EXPECT_FALSE(program.state.bError);
-}
-
-TEST_F(EditorWindow, SaveAsTakesTheNewNameOrNothingWhenCancelled) {
-    frmEditor* editor = open("finalpgn/a.pgn", kGame, true);
-    typeAt(editor, 0, "x");
-    editor->cmdSaveAs_Click();  // cancelled
-    EXPECT_EQ(dialogs.back(), "Save as...|PGN|" + program.state.finalDir.substr(
-                                                      0, program.state.finalDir.size() - 1));
-    EXPECT_TRUE(editor->bChanged);
-
-    saveAnswers.push_back(program.dir.file("copy.pgn"));
     editor->cmdSaveAs_Click();
-    EXPECT_EQ(editor->caption(), program.dir.file("copy.pgn"));
-    EXPECT_EQ(readFile(program.dir.file("copy.pgn")), "x" + kGame);
-    EXPECT_EQ(readFile(program.state.finalDir + "a.pgn"), kGame);
+    EXPECT_EQ(asked, "Save as...|PGN|" + dir.file("finalpgn"));
+    EXPECT_TRUE(editor->bChanged) << "cancelled";
+    answer = dir.file("copy.pgn");
+    editor->cmdSaveAs_Click();
+    EXPECT_EQ(editor->caption(), answer);
+    EXPECT_EQ(readFile(answer), "x" + kGame);
+    EXPECT_EQ(readFile(dir.file("finalpgn/a.pgn")), kGame);
     EXPECT_FALSE(editor->bChanged);
     EXPECT_TRUE(button(editor, "cmdSave")->isEnabled());  // Save As leaves Save as it was
-    EXPECT_EQ(editors->positionOf(program.dir.file("COPY.pgn")), 1);
+
+    // Save keeps a read-only file read-only.
+    SetReadOnly(answer, true);
+    typeAt(editor, 0, "y");
+    QTest::mouseClick(button(editor, "cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(readFile(answer), "yx" + kGame);
+    EXPECT_TRUE(IsReadOnly(answer));
+    EXPECT_FALSE(editor->bChanged);
+    EXPECT_FALSE(button(editor, "cmdSave")->isEnabled());
+
+    // A file whose directory has gone cannot be written: both boxes, nothing changes.
+    frmEditor* lost = openEditor("gone/b.pgn", kGame);
+    std::filesystem::remove_all(dir.file("gone"));
+    typeAt(lost, 0, "y");
+    lost->cmdSave_Click();
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes.back().text, "\r\nError saving file");
+    EXPECT_TRUE(lost->bChanged);
+    EXPECT_TRUE(button(lost, "cmdSave")->isEnabled());
+    EXPECT_FALSE(state().bError);
+
+    // A single-byte file with LF line ends: only the typed character changes, in that
+    // encoding; the no-break space and the byte Windows-1252 leaves unassigned stay.
+    const std::string latin = "[White \"M\xFCller\xA0X\"]\n\n1. e4 {\x81} e5 *\n";
+    frmEditor* one = openEditor("finalpgn/latin.pgn", latin);
+    typeAt(one, text(one)->toPlainText().indexOf("{") + 1, QString::fromUtf8("é"));
+    QTest::mouseClick(button(one, "cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(readFile(one->caption()), "[White \"M\xFCller\xA0X\"]\n\n1. e4 {\xE9\x81} e5 *\n");
 }
 
-TEST_F(EditorWindow, ReloadAsksBeforeDiscardingAndPlacesTheCaret) {
-    frmEditor* editor = open("finalpgn/a.pgn", kGame, true);
-    editors->enableReload("A.PGN");
+TEST_F(EditorWindow, GlyphMenuThenReloadAsksBeforeDiscardingAndPlacesTheCaret) {
+    frmEditor* other = openEditor("finalpgn/b.pgn", kGame);
+    frmEditor* editor = openEditor("finalpgn/a.pgn", kGame);
+    // The glyph menu pops up above the buttons and inserts into the current editor only.
+    caretAt(editor, text(editor)->toPlainText().indexOf(" e5"));
+    QTest::mouseClick(button(editor, "cmdCom_0"), Qt::LeftButton);
+    auto* menu = find<QMenu>("mnuAnno1");
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_LT(menu->geometry().top(), button(editor, "cmdCom_0")->mapToGlobal(QPoint(0, 0)).y());
+    menu->findChild<QAction*>("mnuAnno1Dubious")->trigger();
+    menu->hide();
+    EXPECT_TRUE(text(editor)->toPlainText().contains("1. e4 $6 e5"));
+    EXPECT_FALSE(text(other)->toPlainText().contains("$6"));
+    QTest::mouseClick(button(editor, "cmdCom_1"), Qt::LeftButton);
+    EXPECT_TRUE(find<QMenu>("mnuAnno2")->isVisible());
+    find<QMenu>("mnuAnno2")->hide();
+
+    EXPECT_FALSE(button(editor, "cmdRefresh")->isEnabled());
+    editors().enableReload("A.PGN");  // names compare without case
     EXPECT_TRUE(button(editor, "cmdRefresh")->isEnabled());
-    typeAt(editor, 0, "x");
-    program.dir.write("finalpgn/a.pgn", kGame + "\r\n");
+    EXPECT_FALSE(button(other, "cmdRefresh")->isEnabled());
+    dir.write("finalpgn/a.pgn", kGame + "\r\n");
 
-    program.ui.answerNext(Answer::No);
+    boxes.answerNext(Answer::No);
     editor->ReloadFile();
-    ASSERT_EQ(program.ui.boxes.size(), 1u);
-    EXPECT_EQ(program.ui.boxes[0].text,
-              "Changes made since you last saved the file will be lost.\r\n\r\nContinue?");
-    EXPECT_EQ(program.ui.boxes[0].title, "Beware");
-    EXPECT_EQ(program.ui.boxes[0].icon, Icon::Critical);
-    EXPECT_TRUE(text(editor)->toPlainText().startsWith("x"));
+    EXPECT_EQ(titles(), Lines{"Beware"});
+    EXPECT_TRUE(text(editor)->toPlainText().contains("$6"));
 
-    program.ui.answerNext(Answer::Yes);
+    boxes.answerNext(Answer::Yes);
     editor->ReloadFile();
     const QString shown = text(editor)->toPlainText();
-    EXPECT_EQ(shown, "[Event \"Open\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 *\n\n");
+    EXPECT_EQ(shown, "[Event \"Open\"]\n[Result \"*\"]\n\n1. e4 e5 *\n\n");
     // Five characters before the end, a CR LF counting two: before the "*".
     EXPECT_EQ(caret(editor), shown.size() - 3);
     EXPECT_FALSE(button(editor, "cmdRefresh")->isEnabled());
@@ -147,66 +113,92 @@ TEST_F(EditorWindow, ReloadAsksBeforeDiscardingAndPlacesTheCaret) {
 
     // An empty file leaves the text; a text shorter than five characters gets the caret at
     // its start instead of an error.
-    program.dir.write("finalpgn/a.pgn", "");
-    program.ui.answerNext(Answer::Yes);
+    dir.write("finalpgn/a.pgn", "");
+    boxes.answerNext(Answer::Yes);
     editor->ReloadFile();
     EXPECT_TRUE(text(editor)->toPlainText().startsWith("z[Event"));
-    program.dir.write("finalpgn/a.pgn", "*\r\n");
-    program.ui.answerNext(Answer::Yes);
+    dir.write("finalpgn/a.pgn", "*\r\n");
+    boxes.answerNext(Answer::Yes);
     editor->ReloadFile();
     EXPECT_EQ(text(editor)->toPlainText(), "*\n");
     EXPECT_EQ(caret(editor), 0);
-    // Only the questions, no error box.
-    EXPECT_EQ(program.ui.boxes.size(), 4u);
-    EXPECT_EQ(program.ui.boxes.back().title, "Beware");
+    EXPECT_EQ(titles(), (Lines{"Beware", "Beware", "Beware", "Beware"}));
 }
 
 TEST_F(EditorWindow, EditorListFollowsActivationAndClosing) {
-    frmEditor* first = open("finalpgn/a.pgn", kGame, true);
-    frmEditor* second = open("finalpgn/b.pgn", kGame, true);
-    EXPECT_EQ(editors->lCurrentEditor, 2);
+    frmEditor* first = openEditor("finalpgn/a.pgn", kGame);
+    frmEditor* second = openEditor("finalpgn/b.pgn", kGame);
+    EXPECT_EQ(editors().lCurrentEditor, 2);
     // A caption differing only in case: the caption search finds the first editor.
     second->setCaption(first->caption().substr(0, first->caption().size() - 5) + "A.PGN");
-    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
-    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
-    EXPECT_EQ(editors->lCurrentEditor, 1);
-    EXPECT_EQ(editors->current(), first);
+    activate(first);
+    mainWindow().mdiArea()->setActiveSubWindow(
+        qobject_cast<QMdiSubWindow*>(second->parentWidget()));
+    EXPECT_EQ(editors().lCurrentEditor, 1);
+    EXPECT_EQ(editors().current(), first);
 
     // Closing the second removes the second, not the first that the search names.
     typeAt(second, 0, "unsaved");
-    QPointer<frmEditor> watch = second;
     QTest::mouseClick(button(second, "cmdCancel"), Qt::LeftButton);
     QApplication::processEvents();
-    ASSERT_TRUE(editors->colEditors);
-    ASSERT_EQ(editors->colEditors->size(), 1u);
-    EXPECT_EQ(editors->colEditors->front(), first);
-    EXPECT_TRUE(program.ui.boxes.empty());  // no question about unsaved changes
-    EXPECT_EQ(readFile(program.state.finalDir + "b.pgn"), kGame);
+    ASSERT_TRUE(editors().colEditors);
+    ASSERT_EQ(editors().colEditors->size(), 1u);
+    EXPECT_EQ(editors().colEditors->front(), first);
+    EXPECT_TRUE(boxes.boxes.empty());  // no question about unsaved changes
+    EXPECT_EQ(readFile(dir.file("finalpgn/b.pgn")), kGame);
 
     // The window's own close box; the list is released with its last entry.
     qobject_cast<QMdiSubWindow*>(first->parentWidget())->close();
     QApplication::processEvents();
-    EXPECT_FALSE(editors->colEditors);
+    EXPECT_FALSE(editors().colEditors);
 }
 
-TEST_F(EditorWindow, CycleHidesSaveButtonsAndClosingTheProjectClosesAll) {
-    frmEditor* one = open("finalpgn/a.pgn", kGame, true);
-    frmEditor* two = open("temppgn/a.pgn", kGame);
-    frmEditor* other = open("finalpgn/b.pgn", kGame, true);
-    editors->setSaveButtonsVisible(false);
-    EXPECT_FALSE(button(one, "cmdSave")->isVisibleTo(one));
-    EXPECT_FALSE(button(two, "cmdSaveAs")->isVisibleTo(two));
-    editors->setSaveButtonsVisible(true);
-    EXPECT_TRUE(button(one, "cmdSave")->isVisibleTo(one));
-    editors->enableReload("a.pgn");
-    EXPECT_TRUE(button(one, "cmdRefresh")->isEnabled());
-    EXPECT_TRUE(button(two, "cmdRefresh")->isEnabled());
-    EXPECT_FALSE(button(other, "cmdRefresh")->isEnabled());
+// The cycle appends moves to an edited pgn while its editor holds unsaved comments.
+TEST_F(EditorWindow, MissingEditedPgnIsMadeAndSavesAfterTheCycleMergeOrAsk) {
+    const std::string later = "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 e5 2. Nf3 Nc6 *\r\n";
+    Pgn& game = state().addGame("r1.pgn");
+    game.PathTemp = dir.write("temppgn/r1.pgn", kGame);
+    game.PathFinal = state().finalDir + "r1.pgn";
+    // The missing edited pgn is made from the source copy, with a line in the log.
+    frmEditor* editor = editors().LoadPgn(EditKind::CommentedPgn, "r1.pgn");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(readFile(game.PathFinal), kGame);
+    EXPECT_TRUE(logHas(game.PathFinal + " created as a copy of " + game.PathTemp));
+    activate(editor);
+    auto cycleAppends = [&](const std::string& source) {
+        dir.write("temppgn/r1.pgn", source);
+        state().iCurrentPgn = 1;
+        AppendNewMoves(state());
+        editors().enableReload("r1.pgn");
+    };
 
-    editors->closeAll();
-    QApplication::processEvents();
-    EXPECT_FALSE(editors->colEditors);
-    EXPECT_TRUE(area.subWindowList().isEmpty());
+    typeAt(editor, text(editor)->toPlainText().indexOf(" e5"), " {Bold}");
+    cycleAppends(later);
+    ASSERT_EQ(readFile(game.PathFinal), later);  // the cycle's merge, without the comment
+    editor->cmdSave_Click();
+    const std::string saved = readFile(game.PathFinal);
+    EXPECT_NE(saved.find("1. e4 {Bold} e5 2. Nf3 Nc6"), std::string::npos) << saved;
+    EXPECT_TRUE(boxes.boxes.empty());
+    // The editor shows what was written, and the file needs no reload.
+    EXPECT_EQ(text(editor)->toPlainText(), QString::fromStdString(saved).replace("\r\n", "\n"));
+    EXPECT_FALSE(button(editor, "cmdRefresh")->isEnabled());
+    EXPECT_FALSE(editor->bChanged);
+
+    // The operator rewrites a move the source does not have: the merge fails and the
+    // operator decides whether to save as typed.
+    text(editor)->setPlainText("[Event \"Open\"]\n[Result \"*\"]\n\n1. e4 d6 *\n");
+    cycleAppends(later.substr(0, later.size() - 3) + "3. Bb5 *\r\n");
+    const std::string before = readFile(game.PathFinal);
+    boxes.answerNext(Answer::No);
+    editor->cmdSave_Click();
+    ASSERT_EQ(titles(), Lines{"Beware"});
+    EXPECT_NE(boxes.boxes[0].text.find("could not be merged"), std::string::npos);
+    EXPECT_EQ(readFile(game.PathFinal), before);
+    EXPECT_TRUE(editor->bChanged);
+    boxes.answerNext(Answer::Yes);
+    editor->cmdSave_Click();
+    EXPECT_EQ(readFile(game.PathFinal), "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 d6 *\r\n");
+    EXPECT_FALSE(editor->bChanged);
 }
 
 }  // namespace

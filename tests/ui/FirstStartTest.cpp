@@ -1,13 +1,14 @@
 // The whole first start through the real windows, with the real converter and real timers:
-// settings dialog with the bundled defaults, New Project, START, a new move published, the
-// settings written at the end and read by the next start.
+// settings dialog with the bundled defaults, New Project, START, a new move published as soon
+// as it is written, the settings and the project kept at exit; then a second start that reads
+// the settings, resumes the project into the monitor window, opens the pages in the browser
+// and forgets the project when it is closed.
 
-#include <QLineEdit>
-#include <QMenu>
+#include <QTimer>
 #include <filesystem>
 
 #include "UiFixture.h"
-#include "core/Config.h"
+#include "pipeline/Monitor.h"
 
 namespace fs = std::filesystem;
 
@@ -16,61 +17,78 @@ namespace {
 
 using FirstStartTest = UiTest;
 
-TEST_F(FirstStartTest, SettingsNewProjectStartAndAPublishedMoveThenASecondStart) {
+TEST_F(FirstStartTest, PublishesAMoveKeepsTheRoundAndResumesItAtTheNextStart) {
     const Lines names{"board1.pgn", "board2.pgn", "board3.pgn"};
     writeSource(names[0], LiveGame("Kovacs", "Lindqvist", "1. e4 e5 2. Nf3"), 0);
     writeSource(names[1], LiveGame("Moreau", "Tanaka", "1. d4 Nf6"), 0);
     writeSource(names[2], LiveGame("Okafor", "Silva", "1. c4"), 0);
 
-    std::string offeredConverter, offeredIni;
     whenModal("frmSettings", [&](QWidget& dialog) {
-        offeredConverter = dialog.findChild<QLineEdit*>("txtPath_0")->text().toStdString();
-        offeredIni = dialog.findChild<QLineEdit*>("txtPath_1")->text().toStdString();
+        auto* converter = dialog.findChild<QLineEdit*>("txtPath_0");
+        EXPECT_TRUE(fs::equivalent(converter->text().toStdString(), KORVANE_VISTREL));
+        EXPECT_TRUE(dialog.findChild<QLineEdit*>("txtPath_1")->text().endsWith("vistrel-game.ini"));
         dialog.findChild<QLineEdit*>("txtPath_2")->setText(QString::fromStdString(html));
-        dialog.findChild<QLineEdit*>("txtScanTime")->setText("2");
+        // Far beyond the test's waits: the move below must be published on change.
+        dialog.findChild<QLineEdit*>("txtScanTime")->setText("600");
         QTest::mouseClick(dialog.findChild<QAbstractButton*>("cmdOK"), Qt::LeftButton);
     });
     ASSERT_TRUE(start());
-
-    EXPECT_TRUE(fs::equivalent(offeredConverter, KORVANE_VISTREL));
-    EXPECT_TRUE(offeredIni.ends_with("vistrel-game.ini"));
-    EXPECT_TRUE(boxes.boxes.empty()) << boxes.titles().front();
-    EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
-    EXPECT_TRUE(find<QAction>("mnuSaveSettings")->isEnabled());
-    EXPECT_TRUE(project().isVisible());
+    EXPECT_TRUE(boxes.boxes.empty()) << titles().front();
 
     newProject(names);
     EXPECT_EQ(files.titles.back(), "Select Pgn Files To Monitor");
-    EXPECT_EQ(find<QListWidget>("lboPgnFiles")->count(), 3);
-    EXPECT_FALSE(find<QAction>("mnuFileNew")->isEnabled());
+    auto* list = find<QListWidget>("lboPgnFiles");
+    EXPECT_EQ(list->count(), 3);
     EXPECT_TRUE(find<QMenu>("mnuPgn")->menuAction()->isVisible());
 
     click("cmdStart");
+    EXPECT_EQ(list->item(0)->toolTip(), "Watched: published as soon as it changes");
     writeSource(names[0], LiveGame("Kovacs", "Lindqvist", "1. e4 e5 2. Nf3 Nc6"), 5);
     const std::string page = html + "board1.htm";
-    ASSERT_TRUE(waitFor([&] { return pliesShown(readFile(page)) == 4; }));
-    EXPECT_NE(readFile(page).find("Nc6"), std::string::npos);
+    ASSERT_TRUE(waitFor([&] { return lastMoveShown(readFile(page)) == "Nc6"; }));
     EXPECT_FALSE(fs::exists(html + "board2.htm"));  // unchanged games wait for their move
+    EXPECT_TRUE(project().findChild<QTimer*>("Timer1")->isActive()) << "the count goes on";
     EXPECT_EQ(project().logText(), "");
 
     boxes.answerNext(Answer::Yes);  // "Do you want to close the project?"
     mainWindow().close();
-    EXPECT_EQ(boxes.titles().back(), "Close Project?");
-    const std::string cfg = readFile(dir.file(kSettingsFileName));
-    EXPECT_NE(cfg.find("spubPathHtml=" + html + "\r\n"), std::string::npos);
-    EXPECT_NE(cfg.find("lpubScanTime=2\r\n"), std::string::npos);
+    EXPECT_EQ(titles().back(), "Close Project?");
+    EXPECT_EQ(savedProject().games.size(), 3u) << "the program's exit keeps the project";
+    EXPECT_TRUE(savedProject().monitoring);
 
-    // The second start reads the file; it offers the last project and, declined, asks about
-    // the work files of the first session.
+    // The second start reads the settings written at exit and resumes the round, counting.
     program.reset();
     boxes.boxes.clear();
-    boxes.answerNext(Answer::No);
-    boxes.answerNext(Answer::No);
+    boxes.answerNext(Answer::Yes);
     ASSERT_TRUE(start());
-    EXPECT_EQ(boxes.titles(), (Lines{"Resume Project", "Delete Old Temporary Files?"}));
+    EXPECT_EQ(boxes.boxes.at(0).text, "Resume the last project (3 games)?");
     EXPECT_EQ(state().settings.spubPathHtml, html);
-    EXPECT_EQ(state().settings.lpubScanTime, 2);
-    EXPECT_TRUE(project().isVisible());
+    EXPECT_EQ(state().settings.lpubScanTime, 600);
+    list = find<QListWidget>("lboPgnFiles");
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_TRUE(project().monitor().countRunning());
+
+    // Pages open in the browser once they exist.
+    std::vector<std::string> opened;
+    mainWindow().openInBrowser = [&](const std::string& path) { opened.push_back(path); };
+    auto* openPage = list->findChild<QAction*>("mnuOpenPage");
+    ASSERT_NE(openPage, nullptr);
+    list->setCurrentRow(1);
+    openPage->trigger();
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(boxes.boxes.back().text.starts_with(html + "board2.htm has not been made yet"));
+    list->setCurrentRow(0);
+    openPage->trigger();
+    state().settings.bIntroPage = true;
+    dir.write("html/allgames.htm", "<html></html>");
+    trigger("mnuWindowOpenOverview");
+    EXPECT_EQ(opened, (Lines{page, html + "allgames.htm"}));
+
+    // Closing the project (not the program) forgets it.
+    boxes.answerNext(Answer::Yes);
+    project().parentWidget()->close();
+    ASSERT_TRUE(waitFor([&] { return mainWindow().project() == nullptr; }));
+    EXPECT_TRUE(savedProject().games.empty());
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
-// The settings dialog on real widgets: closing by Cancel applies the fields, the key and
-// number filters, the overview check box, a failing rule leaving New Project disabled, and
-// the browse buttons with the file dialog and the directory picker.
+// The settings dialog on real widgets: the key and number filters, the overview and
+// publish-on-change boxes, the browse buttons with the file dialog and the directory picker,
+// closing by Cancel applying the fields, and a failing rule leaving New Project disabled.
 
 #include <filesystem>
 
 #include "UiFixture.h"
+#include "ui/frmDirSearch.h"
 
 namespace fs = std::filesystem;
 
@@ -32,33 +33,64 @@ protected:
     }
 };
 
-TEST_F(SettingsDialogTest, CancelAppliesTheFieldsAndLettersInTheScanTimeBecomeTen) {
-    const std::string otherHtml = dir.path() + "/www";
-    fs::create_directories(otherHtml);
-    QString scanTime;
+TEST_F(SettingsDialogTest, FieldsFilterKeysBrowseAndCancelAppliesThem) {
+    const std::string ini = dir.write("ini/other.ini", "[page]\n");
+    fs::create_directories(html + "site");
+    files.choose(dir.path() + "/ini", {"other.ini"});
     withSettings([&](QWidget& dialog) {
         QTest::keyClicks(box(dialog, "txtScanTime"), "x");
-        scanTime = box(dialog, "txtScanTime")->text();
-        box(dialog, "txtPath_2")->setText(QString::fromStdString(otherHtml));
+        EXPECT_EQ(box(dialog, "txtScanTime")->text(), "10") << "letters become ten";
+        EXPECT_EQ(titles(), Lines{"Number Required"});
+        QTest::keyClicks(box(dialog, "txtPath_4"), "my game/x");
+        EXPECT_EQ(box(dialog, "txtPath_4")->text(), "allgames.pgnmygamex") << "no blanks, no /";
+
+        // The overview box switches its fields at once.
+        EXPECT_TRUE(box(dialog, "txtPath_3")->isEnabled());
+        QTest::mouseClick(dialog.findChild<QCheckBox*>("chkIntro"), Qt::LeftButton);
+        EXPECT_FALSE(state().settings.bIntroPage);
+        EXPECT_FALSE(box(dialog, "txtPath_3")->isEnabled() ||
+                     dialog.findChild<QWidget*>("imgBrowse_3")->isEnabled());
+        auto* publish = dialog.findChild<QCheckBox*>("chkPublishOnChange");
+        EXPECT_TRUE(publish->isChecked());
+        publish->click();
+
+        press(dialog, "imgBrowse_1");
+        EXPECT_EQ(files.titles, Lines{"Location of Vistrel Ini File"});
+        // The picker starts at the HTML directory; a typed path only enables OK, the list's
+        // path is the answer.
+        whenModal("frmDirSearch", [&](QWidget& picker) {
+            EXPECT_EQ(picker.windowTitle(), "Target Directory For HTML Files");
+            auto* typedDir = picker.findChild<QLineEdit*>("txtDir");
+            EXPECT_EQ(typedDir->text().toStdString() + "/", html);
+            auto* list = picker.findChild<QListWidget*>("lboDir");
+            const auto site = list->findItems("site", Qt::MatchEndsWith);
+            ASSERT_EQ(site.size(), 1);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(site.front()).center());
+            typedDir->clear();
+            QTest::keyClicks(typedDir, "/somewhere/else");
+            press(picker, "cmdOK");
+        });
+        press(dialog, "imgBrowse_2");
         press(dialog, "cmdCancel");
     });
-    EXPECT_EQ(scanTime, "10");
-    EXPECT_EQ(boxes.titles(), Lines{"Number Required"});
-    EXPECT_EQ(boxes.boxes[0].text, "Scan time must be a number");
-    EXPECT_EQ(state().settings.spubPathHtml, otherHtml + "/");
-    EXPECT_EQ(state().settings.lpubScanTime, 10);
-    EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
-    EXPECT_FALSE(find<QAction>("mnuSaveSettings")->isEnabled());  // only OK enables it
-}
 
-TEST_F(SettingsDialogTest, FailingRuleKeepsNewProjectDisabledUntilTheDialogPasses) {
+    // Cancel applied every field; only OK enables Save Settings.
+    EXPECT_EQ(state().settings.spubPathVisIni, ini);
+    EXPECT_EQ(state().settings.spubPathHtml, html + "site/");
+    EXPECT_EQ(state().settings.lpubScanTime, 10);
+    EXPECT_FALSE(state().settings.bIntroPage);
+    EXPECT_FALSE(state().settings.bPublishOnChange);
+    EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
+    EXPECT_FALSE(find<QAction>("mnuSaveSettings")->isEnabled());
+
+    // A failing rule keeps New Project disabled until the dialog passes.
+    boxes.boxes.clear();
     withSettings([&](QWidget& dialog) {
         box(dialog, "txtScanTime")->setText("0");
         press(dialog, "cmdOK");
     });
-    EXPECT_EQ(boxes.titles(),
-              (Lines{"Scan Time Interval Required", "Insufficient Path Information"}));
-    EXPECT_EQ(boxes.boxes.back().icon, Icon::Critical);
+    EXPECT_EQ(titles(), (Lines{"Scan Time Interval Required", "Insufficient Path Information"}));
     EXPECT_FALSE(find<QAction>("mnuFileNew")->isEnabled());
 
     withSettings([&](QWidget& dialog) {
@@ -68,69 +100,13 @@ TEST_F(SettingsDialogTest, FailingRuleKeepsNewProjectDisabledUntilTheDialogPasse
     EXPECT_EQ(boxes.boxes.size(), 2u);
     EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
     EXPECT_TRUE(find<QAction>("mnuSaveSettings")->isEnabled());
-    EXPECT_EQ(state().settings.lpubScanTime, 5);
 }
 
-TEST_F(SettingsDialogTest, PublishOnChangeBoxShowsAndSetsTheSetting) {
-    bool shown = false;
-    withSettings([&](QWidget& dialog) {
-        auto* check = dialog.findChild<QCheckBox*>("chkPublishOnChange");
-        shown = check->isChecked();
-        check->click();
-        press(dialog, "cmdOK");
-    });
-    EXPECT_TRUE(shown);
-    EXPECT_FALSE(state().settings.bPublishOnChange);
-}
-
-TEST_F(SettingsDialogTest, PathFieldsRefuseSeparatorsAndTheOverviewBoxSwitchesAtOnce) {
-    bool introAfterUncheck = true;
-    QString typed;
-    bool enabledWhileOn = false, enabledWhileOff = true;
-    withSettings([&](QWidget& dialog) {
-        QTest::keyClicks(box(dialog, "txtPath_4"), "my game/x");
-        typed = box(dialog, "txtPath_4")->text();
-        enabledWhileOn = box(dialog, "txtPath_3")->isEnabled();
-        QTest::mouseClick(dialog.findChild<QCheckBox*>("chkIntro"), Qt::LeftButton);
-        introAfterUncheck = state().settings.bIntroPage;
-        enabledWhileOff = box(dialog, "txtPath_3")->isEnabled() ||
-                          dialog.findChild<QWidget*>("imgBrowse_3")->isEnabled();
-        press(dialog, "cmdCancel");
-    });
-    EXPECT_EQ(typed, "allgames.pgnmygamex");
-    EXPECT_TRUE(enabledWhileOn);
-    EXPECT_FALSE(introAfterUncheck);
-    EXPECT_FALSE(enabledWhileOff);
-    EXPECT_FALSE(state().settings.bIntroPage);
-}
-
-TEST_F(SettingsDialogTest, BrowseButtonsFillTheFieldsFromTheDialogs) {
-    const std::string other = dir.write("ini/other.ini", "[page]\n");
-    fs::create_directories(html + "site");
-    files.choose(dir.path() + "/ini", {"other.ini"});
-    QString ini, chosenDir, pickerTitle, pickerStart;
-    withSettings([&](QWidget& dialog) {
-        press(dialog, "imgBrowse_1");
-        ini = box(dialog, "txtPath_1")->text();
-        whenModal("frmDirSearch", [&](QWidget& picker) {
-            pickerTitle = picker.windowTitle();
-            pickerStart = picker.findChild<QLineEdit*>("txtDir")->text();
-            auto* list = picker.findChild<QListWidget*>("lboDir");
-            const auto site = list->findItems("site", Qt::MatchEndsWith);
-            ASSERT_EQ(site.size(), 1);
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                              list->visualItemRect(site.front()).center());
-            press(picker, "cmdOK");
-        });
-        press(dialog, "imgBrowse_2");
-        chosenDir = box(dialog, "txtPath_2")->text();
-        press(dialog, "cmdCancel");
-    });
-    EXPECT_EQ(files.titles, Lines{"Location of Vistrel Ini File"});
-    EXPECT_EQ(ini.toStdString(), other);
-    EXPECT_EQ(pickerTitle, "Target Directory For HTML Files");
-    EXPECT_EQ(pickerStart.toStdString() + "/", html);
-    EXPECT_EQ(chosenDir.toStdString(), html + "site");
+TEST(DirectoryPicker, AMissingStartDirectoryLeavesNothingChosen) {
+    TempDir dir;
+    frmDirSearch gone("Target Directory For HTML Files", dir.path() + "/gone", nullptr);
+    EXPECT_TRUE(gone.findChild<QLineEdit*>("txtDir")->text().isEmpty());
+    EXPECT_FALSE(gone.findChild<QWidget*>("cmdOK")->isEnabled());
 }
 
 }  // namespace

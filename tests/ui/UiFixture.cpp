@@ -1,7 +1,5 @@
 #include "UiFixture.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
@@ -20,38 +18,6 @@ constexpr int kModalPollMs = 10;
 constexpr int kModalPolls = 3000;
 
 }  // namespace
-
-Answer ScriptedBoxes::show(const std::string& text, const std::string& title, Buttons buttons,
-                           Icon icon) {
-    boxes.push_back({text, title, buttons, icon});
-    if (!m_answers.empty()) {
-        const Answer answer = m_answers.front();
-        m_answers.pop_front();
-        return answer;
-    }
-    if (buttons == Buttons::Ok) {
-        return Answer::Ok;
-    }
-    ADD_FAILURE() << "Unscripted box \"" << title << "\": " << text;
-    return buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
-}
-
-bool ScriptedBoxes::shown(const std::string& title) const {
-    for (const auto& box : boxes) {
-        if (box.title == title) {
-            return true;
-        }
-    }
-    return false;
-}
-
-Lines ScriptedBoxes::titles() const {
-    Lines result;
-    for (const auto& box : boxes) {
-        result.push_back(box.title);
-    }
-    return result;
-}
 
 std::optional<FileSelection> ScriptedFiles::open(const std::string& title, const std::string&,
                                                  const std::string&, bool) {
@@ -87,17 +53,31 @@ bool waitFor(const std::function<bool()>& condition, int limitMs) {
     return QTest::qWaitFor(condition, limitMs);
 }
 
+void caretAt(frmEditor* editor, int pos) {
+    QTextCursor cursor = text(editor)->textCursor();
+    cursor.setPosition(pos);
+    text(editor)->setTextCursor(cursor);
+}
+
+void typeAt(frmEditor* editor, int pos, const QString& keys) {
+    caretAt(editor, pos);
+    // The test library maps only ASCII to keys; other characters come as typed text.
+    for (QChar c : keys) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(text(editor), c.toLatin1());
+            continue;
+        }
+        for (auto type : {QTest::Press, QTest::Release}) {
+            QTest::sendKeyEvent(type, text(editor), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
 UiTest::UiTest() {
     html = dir.path() + "/html/";
     boards = dir.path() + "/boards/";
     fs::create_directories(html);
     fs::create_directories(boards);
-}
-
-UiTest::~UiTest() {
-    program.reset();
-    // Windows closed during the test are deleted by the event loop.
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 Settings UiTest::usableSettings() const {
@@ -113,38 +93,18 @@ Settings UiTest::usableSettings() const {
     return s;
 }
 
-void UiTest::writeSettings(const Settings& settings) {
-    dir.write(kSettingsFileName, SettingsText(settings));
-}
-
 bool UiTest::start() {
     Program::Options options;
     options.programDir = dir.path();
     options.executableDir = fs::path(KORVANE_VISTREL).parent_path().string();
     options.fileDialog = &files;
     options.boxes = [this](const std::string& text, const std::string& title, Buttons buttons,
-                           Icon icon) { return boxes.show(text, title, buttons, icon); };
+                           Icon icon) {
+        boxes.answerOkByDefault(buttons == Buttons::Ok);
+        return boxes.messageBox(text, title, buttons, icon);
+    };
     program = std::make_unique<Program>(std::move(options));
     return program->Main();
-}
-
-frmProject& UiTest::project() {
-    frmProject* window = mainWindow().project();
-    EXPECT_NE(window, nullptr);
-    return *window;
-}
-
-void UiTest::click(const char* button) {
-    QAbstractButton* target = find<QAbstractButton>(button);
-    ASSERT_TRUE(target);
-    ASSERT_TRUE(target->isEnabled()) << button;
-    QTest::mouseClick(target, Qt::LeftButton);
-}
-
-void UiTest::trigger(const char* action) {
-    QAction* item = find<QAction>(action);
-    ASSERT_TRUE(item);
-    item->trigger();
 }
 
 std::string UiTest::writeSource(const std::string& name, const std::string& text, int step) {
@@ -154,13 +114,11 @@ std::string UiTest::writeSource(const std::string& name, const std::string& text
     return path;
 }
 
-void UiTest::newProject(const Lines& names) {
-    files.choose(boards, names);
-    trigger("mnuFileNew");
-}
-
-bool UiTest::logHas(const std::string& text) {
-    return project().logText().find(text) != std::string::npos;
+Project UiTest::savedProject() {
+    Project project;
+    std::string why;
+    EXPECT_TRUE(ParseProject(readFile(dir.file(kProjectFileName)), project, why)) << why;
+    return project;
 }
 
 std::string LiveGame(const std::string& white, const std::string& black, const std::string& moves) {

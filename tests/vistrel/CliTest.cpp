@@ -21,13 +21,10 @@ struct ProgramRun {
     std::string err;
 };
 
-// Runs vistrel with exactly these arguments, each quoted for the shell, so a path with
-// blanks may come as one argument or as several, as an unquoting caller would pass it.
-ProgramRun runVistrel(const std::vector<std::string>& args) {
-    std::string command = std::string("'") + KORVANE_VISTREL + "'";
-    for (const std::string& arg : args) {
-        command += " '" + arg + "'";
-    }
+// Runs vistrel with these shell words: quoted paths stay whole, unquoted ones are split at
+// their blanks, as an unquoting caller would pass them.
+ProgramRun runVistrel(const std::string& words) {
+    const std::string command = std::string("'") + KORVANE_VISTREL + "' " + words;
     FILE* pipe = popen((command + " 2>&1 >/dev/null").c_str(), "r");
     ProgramRun run;
     char buffer[4096];
@@ -39,166 +36,124 @@ ProgramRun runVistrel(const std::vector<std::string>& args) {
     return run;
 }
 
+std::string quoted(const std::string& pgn, const std::string& ini) {
+    return "'" + pgn + "' '" + ini + "' -x";
+}
+
 const std::string kGame =
     "[Event \"Round 5\"]\n[White \"Kovacs\"]\n[Black \"Lindqvist\"]\n[Result \"*\"]\n\n"
     "1. e4 e5 2. Nf3 Nc6 *\n";
-const std::string kIllegal =
-    "[White \"Kovacs\"]\n[Black \"Lindqvist\"]\n\n1. e4 e5 2. Nf3 Nf6 3. Nxe5 Nxe4 4. Qe2 Nxe5 *\n";
-
-std::string gameIni() {
-    return std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
-}
-
-std::vector<std::string> filesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+const std::string kGameIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
 
 // A successful run: the page is written beside the PGN under the PGN's name with its last
 // four characters replaced; a stale page is replaced, an old vislog.txt (it would read as
 // this run's failure) is removed and no temporary file is left.
-struct PageCase {
-    const char* name;
-    const char* pgn;
-    const char* page;
-    bool overview;  // run with the overview ini on a file with directive lines
-};
-
-class VistrelCliPage : public testing::TestWithParam<PageCase> {};
-
-TEST_P(VistrelCliPage, WritesThePageBesideThePgn) {
-    const PageCase& c = GetParam();
-    TempDir dir;
-    dir.write(std::string("games/") + c.page, "stale page");
-    dir.write("games/vislog.txt", "old failure");
-    const std::string pgn = dir.write(
-        std::string("games/") + c.pgn,
-        c.overview ? "%vis3 over,round5.htm\r\n%vis3 over, 1, Down\r\n\r\n" + kGame : kGame);
-    const std::string ini =
-        c.overview ? std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini" : gameIni();
-    const ProgramRun run = runVistrel({pgn, ini, "-x"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    const std::string page = readFile(dir.file(std::string("games/") + c.page));
-    EXPECT_NE(page.find("<html"), std::string::npos);
-    EXPECT_NE(page.find(c.overview ? "round5.htm" : "Lindqvist"), std::string::npos);
-    std::vector<std::string> expected{c.page, c.pgn};
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(filesIn(dir.file("games")), expected);
+TEST(VistrelCli, WritesThePageBesideThePgn) {
+    const struct {
+        const char *pgn, *page;
+        bool overview;  // the overview ini on a file with directive lines
+    } rows[] = {{"round5.pgn", "round5.htm", false},
+                {"upper.PGN", "upper.htm", false},
+                {"notes.txt", "notes.htm", false},
+                {"allgames.pgn", "allgames.htm", true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pgn);
+        TempDir dir;
+        dir.write(std::string("games/") + row.page, "stale page");
+        dir.write("games/vislog.txt", "old failure");
+        const std::string pgn = dir.write(
+            std::string("games/") + row.pgn,
+            row.overview ? "%vis3 over,round5.htm\r\n%vis3 over, 1, Down\r\n\r\n" + kGame : kGame);
+        const std::string ini = row.overview
+                                    ? std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini"
+                                    : kGameIni;
+        const ProgramRun run = runVistrel(quoted(pgn, ini));
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::string page = readFile(dir.file(std::string("games/") + row.page));
+        EXPECT_NE(page.find(row.overview ? "round5.htm" : "Lindqvist"), std::string::npos);
+        EXPECT_FALSE(fs::exists(dir.file("games/vislog.txt")));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("games")), {}), 2);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Pages, VistrelCliPage,
-    testing::Values(PageCase{"GamePage", "round5.pgn", "round5.htm", false},
-                    PageCase{"UpperCaseExtension", "upper.PGN", "upper.htm", false},
-                    PageCase{"OtherExtension", "notes.txt", "notes.htm", false},
-                    PageCase{"OverviewPage", "allgames.pgn", "allgames.htm", true}),
-    [](const testing::TestParamInfo<PageCase>& p) { return std::string(p.param.name); });
 
 TEST(VistrelCli, PathsWithBlanksWorkQuotedOrSplit) {
     TempDir dir;
     const std::string pgn = dir.write("my games/round 5.pgn", kGame);
-    const std::string ini = dir.write("my settings/game page.ini", readFile(gameIni()));
-    EXPECT_EQ(runVistrel({pgn, ini, "-x"}).status, 0);
+    const std::string ini = dir.write("my settings/game page.ini", readFile(kGameIni));
+    EXPECT_EQ(runVistrel(quoted(pgn, ini)).status, 0);
     ASSERT_TRUE(fs::remove(dir.file("my games/round 5.htm")));
-
-    // An unquoting caller splits each path at its blanks.
-    std::vector<std::string> split;
-    std::istringstream words(pgn + " " + ini);
-    for (std::string word; words >> word;) {
-        split.push_back(word);
-    }
-    split.push_back("-x");
-    ASSERT_GT(split.size(), 3u);
-    const ProgramRun run = runVistrel(split);
+    const ProgramRun run = runVistrel(pgn + " " + ini + " -x");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::exists(dir.file("my games/round 5.htm")));
 }
 
 // Every conversion error: exit status 1, vislog.txt beside the PGN holding exactly the
 // message, and no page (a stale one is removed, so it cannot pass for this run's result).
-struct ErrorCase {
-    const char* name;
-    const char* pgnText;  // nullptr: the PGN file does not exist
-    const char* iniText;  // nullptr: the default game ini; "": the ini does not exist
-    const char* message;  // the whole log text; "<dir>" stands for the temporary directory
-};
-
-class VistrelCliError : public testing::TestWithParam<ErrorCase> {};
-
-TEST_P(VistrelCliError, WritesVislogAndNoPage) {
-    const ErrorCase& c = GetParam();
-    TempDir dir;
-    const std::string pgn = c.pgnText ? dir.write("round5.pgn", c.pgnText) : dir.file("round5.pgn");
-    dir.write("round5.htm", "stale page");
-    std::string ini = gameIni();
-    if (c.iniText != nullptr) {
-        ini = *c.iniText ? dir.write("page.ini", c.iniText) : dir.file("missing.ini");
+TEST(VistrelCli, ErrorsWriteVislogAndNoPage) {
+    const std::string offSite =
+        "%vis3 over,board1.htm\n%vis3 over,//other.example/x.htm\n[White \"a\"]\n*\n";
+    const struct {
+        const char* name;
+        std::string pgn;      // empty: the PGN file does not exist
+        std::string ini;      // empty: the game ini; "-": the ini does not exist
+        std::string message;  // "<dir>" stands for the temporary directory
+    } rows[] = {
+        {"IllegalMove",
+         "[White \"Kovacs\"]\n[Black \"Lindqvist\"]\n\n1. e4 e5 2. Nf3 Nf6 3. Nxe5 Nxe4 4. Qe2 "
+         "Nxe5 *\n",
+         "",
+         "round5.pgn, line 4: illegal move 4... Nxe5 (no black knight can reach e5) in game 1, "
+         "Kovacs - Lindqvist"},
+        {"NoGame", "\n\n", "", "round5.pgn: there is no game in the file"},
+        {"MissingPgn", "", "",
+         "cannot read the PGN file <dir>/round5.pgn: No such file or directory"},
+        {"MissingIni", kGame, "-",
+         "cannot read the ini file <dir>/missing.ini: No such file or directory"},
+        {"OverviewLinkOffTheSite", offSite, "[page]\nlayout = overview\n",
+         "round5.pgn, line 2 (%vis3 over,//other.example/x.htm): the link "
+         "\"//other.example/x.htm\" is not the name of a page on this site (no address, no "
+         "\"//\", no \"..\" and no \"/\" at the start)"},
+        {"BadIni", kGame, "[page]\nrefresh = soon\n",
+         "page.ini, line 2 (refresh = soon): bad value \"soon\" for refresh: expected a whole "
+         "number from 0 to 86400"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        const std::string pgn =
+            row.pgn.empty() ? dir.file("round5.pgn") : dir.write("round5.pgn", row.pgn);
+        dir.write("round5.htm", "stale page");
+        const std::string ini = row.ini.empty()  ? kGameIni
+                                : row.ini == "-" ? dir.file("missing.ini")
+                                                 : dir.write("page.ini", row.ini);
+        const ProgramRun run = runVistrel(quoted(pgn, ini));
+        EXPECT_EQ(run.status, 1);
+        std::string expected = row.message;
+        if (const size_t at = expected.find("<dir>"); at != std::string::npos) {
+            expected.replace(at, 5, dir.path());
+        }
+        EXPECT_EQ(readFile(dir.file("vislog.txt")), expected);
+        EXPECT_EQ(run.err, expected + "\n");
+        EXPECT_FALSE(fs::exists(dir.file("round5.htm")));
     }
-
-    const ProgramRun run = runVistrel({pgn, ini, "-x"});
-    EXPECT_EQ(run.status, 1);
-    std::string expected = c.message;
-    if (const size_t at = expected.find("<dir>"); at != std::string::npos) {
-        expected.replace(at, 5, dir.path());
-    }
-    EXPECT_EQ(readFile(dir.file("vislog.txt")), expected);
-    EXPECT_EQ(run.err, expected + "\n");
-    EXPECT_FALSE(fs::exists(dir.file("round5.htm")));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Errors, VistrelCliError,
-    testing::Values(
-        ErrorCase{"IllegalMove", kIllegal.c_str(), nullptr,
-                  "round5.pgn, line 4: illegal move 4... Nxe5 (no black knight can reach e5) in "
-                  "game 1, Kovacs - Lindqvist"},
-        ErrorCase{"NoGame", "\n\n", nullptr, "round5.pgn: there is no game in the file"},
-        ErrorCase{"MissingPgn", nullptr, nullptr,
-                  "cannot read the PGN file <dir>/round5.pgn: No such file or directory"},
-        ErrorCase{"MissingIni", kGame.c_str(), "",
-                  "cannot read the ini file <dir>/missing.ini: No such file or directory"},
-        ErrorCase{"OnlyResults", "* * * * *\n", nullptr,
-                  "round5.pgn: there is no game in the file"},
-        ErrorCase{"OverviewLinkOffTheSite",
-                  "%vis3 over,board1.htm\n%vis3 over,//other.example/x.htm\n[White \"a\"]\n*\n"
-                  "[White \"b\"]\n*\n",
-                  "[page]\nlayout = overview\n",
-                  "round5.pgn, line 2 (%vis3 over,//other.example/x.htm): the link "
-                  "\"//other.example/x.htm\" is not the name of a page on this site (no address, "
-                  "no \"//\", no \"..\" and no \"/\" at the start)"},
-        ErrorCase{"BadIni", kGame.c_str(), "[page]\nrefresh = soon\n",
-                  "page.ini, line 2 (refresh = soon): bad value \"soon\" for refresh: expected a "
-                  "whole number from 0 to 86400"}),
-    [](const testing::TestParamInfo<ErrorCase>& p) { return std::string(p.param.name); });
 
 // A page past the size limit is refused with a message, like any other conversion error.
 TEST(VistrelCli, RefusesAPageLargerThanTheLimit) {
     TempDir dir;
-    std::string games;
-    for (int i = 0; i < 3; ++i) {
-        games += kGame;
-    }
-    const std::string pgn = dir.write("round5.pgn", games);
+    const std::string pgn = dir.write("round5.pgn", kGame + kGame + kGame);
     std::ostringstream err;
-    EXPECT_EQ(vistrel::runCli({pgn, gameIni(), "-x"}, err, 1000), vistrel::kExitConversionError);
-    const std::string expected =
-        "round5.pgn: the page for its 3 games would be larger than 1000 bytes; split the file "
-        "into smaller ones";
-    EXPECT_EQ(readFile(dir.file("vislog.txt")), expected);
-    EXPECT_EQ(err.str(), expected + "\n");
+    EXPECT_EQ(vistrel::runCli({pgn, kGameIni, "-x"}, err, 1000), vistrel::kExitConversionError);
+    EXPECT_EQ(readFile(dir.file("vislog.txt")),
+              "round5.pgn: the page for its 3 games would be larger than 1000 bytes; split the "
+              "file into smaller ones");
     EXPECT_FALSE(fs::exists(dir.file("round5.htm")));
-    EXPECT_EQ(vistrel::runCli({pgn, gameIni(), "-x"}, err), vistrel::kExitOk);
+    EXPECT_EQ(vistrel::runCli({pgn, kGameIni, "-x"}, err), vistrel::kExitOk);
 }
 
 TEST(VistrelCli, BadArgumentsGiveTheUsageLine) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"only.pgn"}, {"a.pgn", "b.ini", "-q"}, {"-x"}}) {
-        const ProgramRun run = runVistrel(args);
-        EXPECT_EQ(run.status, 2);
+    for (const char* words : {"", "only.pgn", "a.pgn b.ini -q", "-x"}) {
+        const ProgramRun run = runVistrel(words);
+        EXPECT_EQ(run.status, 2) << words;
         EXPECT_EQ(run.err, "usage: vistrel <pgn file> <ini file> -x\n");
     }
 }

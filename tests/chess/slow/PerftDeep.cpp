@@ -1,14 +1,10 @@
-// Deeper perft runs: too slow for every build, labelled "slow".
+// A deeper perft run: too slow for every build, labelled "slow".
 
 #include <gtest/gtest.h>
 
 #include "chess/Position.h"
 
 namespace {
-
-TEST(PerftDeep, StartPositionDepth5) {
-    EXPECT_EQ(chess::perft(chess::Position(), 5), 4865609u);
-}
 
 TEST(PerftDeep, EnPassantPinsDepth6) {
     chess::Position pos;

@@ -22,7 +22,6 @@ def parse_args():
     p.add_argument("--user", required=True)
     p.add_argument("--password", required=True)
     p.add_argument("--deny-write", action="store_true", help="STOR fails with 550")
-    p.add_argument("--refuse-rename-existing", action="store_true")
     p.add_argument("--exit-on-stor", type=int, default=0, help="die at the n-th STOR")
     p.add_argument("--exit-on-rnfr", type=int, default=0, help="die at the n-th RNFR")
     p.add_argument("--refuse-rename", default="", help="every RNTO gets this reply")
@@ -104,10 +103,6 @@ def make_handler(args):
             if args.refuse_rename:
                 self._rnfr = None
                 self.respond(args.refuse_rename)
-                return None
-            if args.refuse_rename_existing and self._rnfr and os.path.exists(path):
-                self._rnfr = None
-                self.respond("550 rename failed: the destination file exists.")
                 return None
             return super().ftp_RNTO(path)
 

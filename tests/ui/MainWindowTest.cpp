@@ -1,0 +1,145 @@
+// The main window: what its menus and windows read and their first states, the Window menu's
+// list of child windows, a cancelled New Project and Exit, the About box and the dialog of
+// header tags that the next merge refreshes.
+
+#include <algorithm>
+#include <filesystem>
+
+#include "UiFixture.h"
+#include "ui/frmTagsToChange.h"
+
+namespace fs = std::filesystem;
+
+namespace korvane::test {
+namespace {
+
+class MainWindowTest : public UiTest {
+protected:
+    void SetUp() override { startUsable(); }
+
+    // What the operator reads on the named object: a menu's items joined by "|" ("-" for a
+    // separator), else its text, else its window title.
+    QString captionOf(const char* name) {
+        if (auto* menu = mainWindow().findChild<QMenu*>(name)) {
+            QStringList items;
+            for (const QAction* action : menu->actions()) {
+                items << (action->isSeparator() ? QString("-") : action->text());
+            }
+            return items.join('|');
+        }
+        QObject* object = find<QObject>(name);
+        if (!object) {
+            return {};
+        }
+        const QVariant text = object->property("text");
+        return (text.isValid() ? text : object->property("windowTitle")).toString();
+    }
+};
+
+TEST_F(MainWindowTest, CaptionsFirstStatesAndTheFileAndWindowMenus) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"mnuFileNew", "&New Project"},
+        {"mnuFileSettings", "Se&ttings"},
+        {"mnuSaveSettings", "&Save Settings"},
+        {"mnuFileExit", "E&xit"},
+        {"mnuWindowsHideFTP", "&Hide FTP Window"},
+        {"mnuWindowOpenOverview", "Open &Overview In Browser"},
+        {"mnuPgnUseEdited", "&Use Edited Pgn Files"},
+        {"mnuPgnEditFinal", "&Edit Commented Pgn"},
+        {"mnuPgnHeaderTags", "&Header Tags To Replace"},
+        {"mnuHelpAbout", "&About Korvane..."},
+        {"mnuAnno1", "!|?|!?|?!|!!|??|Zugzwang|Only move"},
+        {"mnuAnno2",
+         "+ -|+/-|+=|=|Unclear|=+|- /+|- +|Compensation|Counterplay|Initiative|"
+         "Attack|Zeitnot|Development Adv.|N"},
+        {"mnuAnno3",
+         "WhiteElo|BlackElo|WhiteTitle|BlackTitle|WhiteCountry|BlackCountry|-|Time|"
+         "TimeControl|Clock|WhiteClock|BlackClock|-|Annotator|AnnoTitle|AnnoElo|ECO|"
+         "Opening"},
+        {"frmProject", "Monitor"},
+        {"sbStatusBar_1", "Status"},
+        {"cmdClearLog", "Clear Log"},
+    };
+    for (const auto& [name, caption] : rows) {
+        EXPECT_EQ(captionOf(name), caption) << name;
+    }
+    EXPECT_EQ(mainWindow().windowTitle(), "Korvane");
+    EXPECT_EQ(find<QAction>("mnuFileNew")->shortcut().toString(), "Ctrl+N");
+    EXPECT_EQ(find<QAction>("mnuFileExit")->shortcut().toString(), "F4");
+    EXPECT_FALSE(find<QAction>("mnuSaveSettings")->isEnabled());
+    EXPECT_FALSE(find<QAction>("mnuWindowsHideFTP")->isChecked());
+    // The Pgn menu waits for a project; the pop-ups are never in the menu bar.
+    for (const char* hidden : {"mnuPgn", "mnuAnno1", "mnuAnno2", "mnuAnno3"}) {
+        EXPECT_FALSE(find<QMenu>(hidden)->menuAction()->isVisible()) << hidden;
+    }
+    EXPECT_FALSE(find<QLabel>("sbStatusBar_2")->text().isEmpty());  // the date
+
+    whenModal("frmAbout", [](QWidget& about) {
+        EXPECT_EQ(about.windowTitle(), "About Korvane");
+        EXPECT_TRUE(about.findChild<QLabel*>("Label2")->text().startsWith(
+            "With Korvane you can broadcast chess games live on the Internet."));
+        EXPECT_EQ(about.palette().color(QPalette::Window), QColor(255, 224, 192));
+        QTest::mouseClick(about.findChild<QAbstractButton*>("cmdOK"), Qt::LeftButton);
+    });
+    trigger("mnuHelpAbout");
+
+    // The Window menu ends with the open child windows.
+    auto* menu = find<QMenu>("mnuWindow");
+    for (int opened = 0; opened < 2; ++opened) {  // the list is rebuilt, not appended to
+        emit menu->aboutToShow();
+    }
+    const QList<QAction*> items = menu->actions();
+    EXPECT_EQ(items.back()->text(), "&1 Monitor");
+    EXPECT_TRUE(items.back()->isChecked());
+    EXPECT_EQ(std::count_if(items.begin(), items.end(),
+                            [](QAction* a) { return a->text().endsWith(" Monitor"); }),
+              1);
+
+    // A cancelled New Project changes nothing; Exit asks the monitor window first.
+    files.answers.push_back(std::nullopt);
+    trigger("mnuFileNew");
+    EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
+    EXPECT_FALSE(find<QMenu>("mnuPgn")->menuAction()->isVisible());
+
+    fs::remove(dir.file("korvane.cfg"));
+    boxes.answerNext(Answer::No);  // the monitor window refuses: the program goes on
+    trigger("mnuFileExit");
+    EXPECT_TRUE(mainWindow().isVisible());
+    EXPECT_FALSE(fs::exists(dir.file("korvane.cfg")));
+    boxes.answerNext(Answer::Yes);
+    trigger("mnuFileExit");
+    EXPECT_FALSE(mainWindow().isVisible());
+    EXPECT_TRUE(fs::exists(dir.file("korvane.cfg")));
+}
+
+TEST_F(MainWindowTest, TagsDialogEditsTheTagsTheNextMergeRefreshes) {
+    std::vector<std::string>& tags = state().tagsToChange;
+    frmTagsToChange dialog(tags);
+    EXPECT_EQ(dialog.windowTitle(), "Header Tags To Be Replaced");
+    auto* rows = dialog.findChild<QListWidget*>("lboSelect");
+    ASSERT_EQ(rows->count(), 6);
+    EXPECT_EQ(rows->selectedItems().size(), 6);
+
+    auto* name = dialog.findChild<QLineEdit*>("txtNewTag");
+    auto* add = dialog.findChild<QPushButton*>("cmdButton_0");
+    QTest::keyClicks(name, "clo-ck");  // the dash is not taken
+    EXPECT_EQ(name->text(), "clock");
+    QTest::mouseClick(add, Qt::LeftButton);
+    EXPECT_EQ(dialog.findChild<QLabel*>("lblError")->text(), "clock is already on the list.");
+    EXPECT_FALSE(add->isEnabled());
+    name->setText("Round");
+    EXPECT_TRUE(add->isEnabled());
+    QTest::mouseClick(add, Qt::LeftButton);
+    ASSERT_EQ(rows->count(), 7);
+    EXPECT_TRUE(rows->item(6)->isSelected());
+
+    // Keep Round only; Result cannot be removed.
+    for (int row = 0; row < 6; ++row) {
+        rows->item(row)->setSelected(false);
+    }
+    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdButton_1"), Qt::LeftButton);
+    EXPECT_EQ(tags, (Lines{"Result", "Round"}));
+}
+
+}  // namespace
+}  // namespace korvane::test
