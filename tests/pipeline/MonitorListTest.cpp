@@ -147,6 +147,9 @@ TEST_F(MonitorListTest, SleepAndActivateNeitherStopNorStartTheCount) {
     list.cmdSleepClick();
     EXPECT_TRUE(state.monitorList.Item("a.pgn").bSleep);
     EXPECT_TRUE(monitor.countRunning());
+    EXPECT_TRUE(
+        logHas("a.pgn\r\nhas been removed from the monitor list. Choose \"Activate\" to "
+               "include it again.\r\n\r\n"));
     monitor.cmdStopClick();
     list.cmdActivateClick();
     EXPECT_FALSE(state.monitorList.Item("a.pgn").bSleep);

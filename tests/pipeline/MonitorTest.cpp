@@ -1,5 +1,5 @@
-// The countdown's tick arithmetic, STOP/START, scan-time changes, "Go !" and one cycle at
-// a time.
+// The countdown's tick arithmetic, STOP/START, scan-time changes, "Go !", one cycle at a
+// time, and the "Cancel Alarm" button.
 
 #include <algorithm>
 
@@ -29,6 +29,7 @@ protected:
 
 TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     monitor.cmdStartClick();
+    EXPECT_EQ(ui.lastStatus(), "Seconds to next scan");
     view.countDown.clear();
     EXPECT_EQ(ticksToNextScan(10), 10);
     EXPECT_EQ(view.countDown, (Lines{"9", "8", "7", "6", "5", "4", "3", "2", "1", "0", "0", "10"}))
@@ -87,6 +88,15 @@ TEST_F(MonitorTest, ClicksAndTicksDuringACycleDoNotStartASecond) {
     monitor.Timer1Tick();
     EXPECT_GT(nested, 0);
     EXPECT_EQ(scans(), 1);
+}
+
+TEST_F(MonitorTest, CancellingTheAlarmGivesTheButtonBackToTheLog) {
+    monitor.RaiseAlarm();
+    EXPECT_EQ(view.clearLog.first, "Cancel Alarm");
+    monitor.cmdClearLogClick();
+    EXPECT_FALSE(monitor.alarmOn());
+    EXPECT_EQ(view.clearLog,
+              (std::pair<std::string, std::string>{"Clear Log", "Clear Message Log"}));
 }
 
 }  // namespace
