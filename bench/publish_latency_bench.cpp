@@ -24,8 +24,6 @@
 #include <fstream>
 #include <mutex>
 #include <random>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,6 +31,7 @@
 #include "core/Clock.h"
 #include "core/Operator.h"
 #include "core/ProgramState.h"
+#include "pipeline/EndToEndFixture.h"  // from tests/: the fixture games and their replay
 #include "pipeline/Monitor.h"
 #include "pipeline/MonitorView.h"
 #include "pipeline/Pipeline.h"
@@ -45,52 +44,12 @@ namespace {
 
 constexpr long kScanTime = 10;
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using korvane::test::RealGame;
 
-struct GameLine {
-    std::vector<std::string> tags;
-    std::vector<std::string> moves;
-};
-
-// The fixture's games as header lines and SAN moves.
-std::vector<GameLine> loadGames() {
-    std::vector<GameLine> games;
-    std::istringstream in(
-        readAll(std::string(KORVANE_SOURCE_DIR) + "/tests/data/pipeline-three-games.pgn"));
-    const std::regex san(R"([A-Za-z][^\s.]*)");
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("[Event ", 0) == 0) {
-            games.emplace_back();
-        }
-        if (line.rfind("[", 0) == 0) {
-            if (line.rfind("[Result ", 0) != 0) {
-                games.back().tags.push_back(line);
-            }
-            continue;
-        }
-        for (std::sregex_iterator it(line.begin(), line.end(), san), end; it != end; ++it) {
-            games.back().moves.push_back(it->str());
-        }
-    }
-    return games;
-}
-
-// The live game after `plies` half-moves; PlyCount tells the reader how far it is.
-std::string liveText(const GameLine& game, std::size_t plies) {
-    std::string text;
-    for (const std::string& tag : game.tags) {
-        text += tag + "\r\n";
-    }
-    text += "[PlyCount \"" + std::to_string(plies) + "\"]\r\n[Result \"*\"]\r\n\r\n";
-    for (std::size_t i = 0; i < plies; ++i) {
-        text += (i % 2 == 0 ? std::to_string(i / 2 + 1) + ". " : "") + game.moves[i] + " ";
-    }
-    return text + "*\r\n";
+// The tests' replay of a fixture game, with PlyCount telling the reader how far it is.
+std::string boardText(const RealGame& game, std::size_t plies) {
+    std::string text = korvane::test::liveText(game, plies);
+    return text.insert(text.find("[Result "), "[PlyCount \"" + std::to_string(plies) + "\"]\r\n");
 }
 
 std::size_t plyCountOf(const std::string& text) {
@@ -167,13 +126,14 @@ struct Run {
         s.spubIntroPgn = "allgames.pgn";
         s.lpubScanTime = kScanTime;
         s.bPublishOnChange = onChange;
-        games = loadGames();
+        games =
+            korvane::test::loadGames(std::string(KORVANE_TEST_DATA) + "/pipeline-three-games.pgn");
         moves.writtenAt.resize(boardCount);
         published.assign(boardCount, 2);
         for (int b = 0; b < boardCount; ++b) {
             const std::string name = "board" + std::to_string(b) + ".pgn";
             const std::string path = boards + name;
-            std::ofstream(path, std::ios::binary) << liveText(gameOf(b), 2);
+            std::ofstream(path, std::ios::binary) << boardText(gameOf(b), 2);
             Pgn& game = state.addGame(name);
             game.NameSource = game.NameTemp = game.NameFinal = name;
             game.PathSource = path;
@@ -185,7 +145,7 @@ struct Run {
         }
     }
 
-    const GameLine& gameOf(int board) const { return games[board % games.size()]; }
+    const RealGame& gameOf(int board) const { return games[board % games.size()]; }
 
     // The board software: each board makes its next move 10 to 30 seconds after the last.
     void playBoards(std::chrono::seconds length) {
@@ -209,9 +169,9 @@ struct Run {
             if (std::chrono::steady_clock::now() < next[board]) {
                 continue;
             }
-            const GameLine& game = gameOf(static_cast<int>(board));
+            const RealGame& game = gameOf(static_cast<int>(board));
             if (plies[board] < game.moves.size()) {
-                writeBoard(static_cast<int>(board), liveText(game, ++plies[board]));
+                writeBoard(static_cast<int>(board), boardText(game, ++plies[board]));
                 std::lock_guard guard(moves.lock);
                 moves.writtenAt[board].resize(plies[board] + 1);
                 moves.writtenAt[board][plies[board]] = std::chrono::steady_clock::now();
@@ -232,7 +192,7 @@ struct Run {
 
     void takePublished(const std::string& name) {
         const int board = std::stoi(name.substr(5));
-        const std::size_t plies = plyCountOf(readAll(state.tempDir + name));
+        const std::size_t plies = plyCountOf(korvane::test::readFile(state.tempDir + name));
         const SteadyTime now = std::chrono::steady_clock::now();
         std::lock_guard guard(moves.lock);
         for (std::size_t p = published[board] + 1; p <= plies; ++p) {
@@ -251,7 +211,7 @@ struct Run {
     NullView view;
     Monitor monitor;
     std::string boards;
-    std::vector<GameLine> games;
+    std::vector<RealGame> games;
     Moves moves;
     std::vector<std::size_t> published;
     std::vector<double> latencies;

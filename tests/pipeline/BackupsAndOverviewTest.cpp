@@ -8,8 +8,6 @@
 #include "pipeline/Overview.h"
 #include "pipeline/ProcessingCycle.h"
 
-namespace fs = std::filesystem;
-
 namespace korvane::test {
 namespace {
 
@@ -31,35 +29,32 @@ TEST_F(PipelineTest, BackupCopiesChangedAwakeGamesAndSignalsTheirEditors) {
 
 TEST_F(PipelineTest, LogIsWarnedAboutThenClearedAndOnlyAfterCyclesWithChanges) {
     const std::string big(kLogLimit + 1, 'x');
+    const auto backupAfterChanges = [&] {
+        pipeline.colChangedFiles.emplace();
+        BackupFiles(pipeline);
+    };
     ui.setLogText(big);
     BackupFiles(pipeline);
     EXPECT_EQ(ui.logText(), big) << "no size check after a cycle without changes";
 
-    pipeline.colChangedFiles.emplace();
-    BackupFiles(pipeline);
-    EXPECT_EQ(ui.logText().rfind("06.12.2026 14:30:00The log is getting close to max size and "
-                                 "will be cleared after the next upload. ",
-                                 0),
-              0u);
-    EXPECT_EQ(ui.logText().substr(ui.logText().size() - big.size() - 4), "\r\n\r\n" + big);
+    backupAfterChanges();
+    EXPECT_TRUE(
+        ui.logText().starts_with("06.12.2026 14:30:00The log is getting close to max "
+                                 "size and will be cleared after the next upload. "));
+    EXPECT_TRUE(ui.logText().ends_with("\r\n\r\n" + big));
     EXPECT_EQ(ui.alarms, 1);
-
-    pipeline.colChangedFiles.emplace();
-    BackupFiles(pipeline);
+    backupAfterChanges();
     EXPECT_EQ(ui.logText(), "06.12.2026 14:30:00 Log cleared");
 
     // Cleared by hand after a warning: the next check resets the flag, so a later
     // overflow warns again before it clears.
     ui.setLogText(big);
-    pipeline.colChangedFiles.emplace();
-    BackupFiles(pipeline);
+    backupAfterChanges();
     ui.setLogText("");
-    pipeline.colChangedFiles.emplace();
-    BackupFiles(pipeline);
+    backupAfterChanges();
     ui.setLogText(big);
-    pipeline.colChangedFiles.emplace();
-    BackupFiles(pipeline);
-    EXPECT_NE(ui.logText().find("The log is getting close"), std::string::npos);
+    backupAfterChanges();
+    EXPECT_TRUE(logHas("The log is getting close"));
 }
 
 TEST_F(PipelineTest, OverviewTextHasDirectivesThenTheBareGames) {

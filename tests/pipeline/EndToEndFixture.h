@@ -40,8 +40,8 @@ inline std::vector<RealGame> loadGames(const std::string& path) {
     return games;
 }
 
-// The game as board software writes it after `plies` half-moves: CR LF lines, live result.
-// A comment, when given, follows the first move (the operator's edited copy).
+// The game as board software writes it after `plies` half-moves (and `extraMove`, if any):
+// CR LF lines, live result. A comment, when given, follows the first move.
 inline std::string liveText(const RealGame& game, std::size_t plies,
                             const std::string& comment = "", const std::string& extraMove = "") {
     std::string text;
@@ -76,7 +76,7 @@ protected:
         state.converterWaitMs = 15000;
         games = loadGames(std::string(KORVANE_TEST_DATA) + "/pipeline-three-games.pgn");
     }
-    // The ticks of one scan interval.
+    // The ticks of one scan interval (two seconds).
     void scanInterval() {
         monitor.Timer1Tick();
         monitor.Timer1Tick();

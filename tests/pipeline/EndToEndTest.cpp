@@ -1,51 +1,11 @@
 // The whole pipeline with the real converter: real games written move by move into their
 // source files, as board software does, and the monitor's ticks taking them in.
 
-#include <filesystem>
-
 #include "EndToEndFixture.h"
 #include "core/FileUtils.h"
 
-namespace fs = std::filesystem;
-
 namespace korvane::test {
 namespace {
-
-TEST_F(EndToEndTest, ThreeLiveGamesArePublishedMoveByMove) {
-    ASSERT_EQ(games.size(), 3u);
-    state.settings.bIntroPage = true;
-    const std::vector<std::string> names{"board1.pgn", "board2.pgn", "board3.pgn"};
-    for (std::size_t g = 0; g < 3; ++g) {
-        addGame(names[g], liveText(games[g], 2));
-    }
-    const std::string comment = "A note from the operator";
-    Pgn& edited = state.monitorList.Item("board3.pgn");
-    useEdited(edited, liveText(games[2], 2, comment));
-    monitor.cmdStartClick();
-
-    for (int step = 1; step <= 4; ++step) {
-        const std::size_t plies = 2 + 7 * step;
-        for (std::size_t g = 0; g < 3; ++g) {
-            writeSource(names[g], liveText(games[g], plies), step);
-        }
-        scanInterval();
-
-        for (std::size_t g = 0; g < 3; ++g) {
-            SCOPED_TRACE(names[g] + " after " + std::to_string(plies) + " plies");
-            const std::string page = htmlPage(names[g].substr(0, 6) + ".htm");
-            EXPECT_EQ(pliesShown(page), plies);
-            EXPECT_EQ(lastMoveShown(page), games[g].moves[plies - 1]);
-            EXPECT_EQ(readFile(state.backupDir + names[g]), liveText(games[g], plies));
-        }
-        EXPECT_NE(htmlPage("board3.htm").find(comment), std::string::npos);
-        EXPECT_NE(readFile(edited.PathFinal).find(comment), std::string::npos);
-        EXPECT_TRUE(htmlExists("allgames.htm"));
-        EXPECT_EQ(ui.logText(), "") << "a smooth cycle writes no entries";
-        EXPECT_EQ(ui.alarms, 0);
-    }
-    EXPECT_TRUE(monitor.countRunning());
-    EXPECT_EQ(zombieChildren(), 0);
-}
 
 // Board software that writes each file in two steps: a scan that comes between them copies
 // half a game, which the converter rejects. Every board must still reach its last move, on
@@ -89,6 +49,7 @@ TEST_F(EndToEndTest, TwentyBoardsWrittenInTwoStepsArePublishedToTheirEnd) {
         const RealGame& game = games[b % 3];
         const std::string page = htmlPage(names[b].substr(0, names[b].size() - 4) + ".htm");
         EXPECT_EQ(pliesShown(page), game.moves.size());
+        EXPECT_EQ(readFile(state.backupDir + names[b]), liveText(game, game.moves.size()));
         EXPECT_FALSE(state.monitorList.Item(names[b]).bSleep);
         const std::size_t card = overview.find("id=\"ov-" + std::to_string(b + 1) + "\"");
         ASSERT_NE(card, std::string::npos);
@@ -99,77 +60,73 @@ TEST_F(EndToEndTest, TwentyBoardsWrittenInTwoStepsArePublishedToTheirEnd) {
     const std::string editedPage = htmlPage("board5.htm");
     EXPECT_EQ(editedPage.find(comment), editedPage.rfind(comment)) << "the note is kept once";
     EXPECT_NE(editedPage.find(comment), std::string::npos);
+    EXPECT_NE(readFile(edited.PathFinal).find(comment), std::string::npos);
     EXPECT_EQ(ui.alarms, 0);
     EXPECT_EQ(ui.logText(), "");
+    EXPECT_TRUE(monitor.countRunning());
     EXPECT_EQ(zombieChildren(), 0);
 }
 
-TEST_F(EndToEndTest, IllegalMoveSleepsTheGameUntilRepairedAndActivated) {
-    Pgn& game = addGame("board1.pgn", liveText(games[0], 2));
-    view.lines = {"board1.pgn"};
-    monitor.cmdStartClick();
-
-    // White's king cannot reach e3 from e1.
-    writeSource("board1.pgn", liveText(games[0], 2, "", "Ke3"), 1);
-    scanInterval();
-    EXPECT_FALSE(game.bSleep) << "a copy taken while the board wrote would look the same";
-    EXPECT_EQ(ui.alarms, 0);
-    scanInterval();
-    EXPECT_TRUE(game.bSleep) << "rejected again unchanged";
-    EXPECT_EQ(ui.alarms, 1);
-    EXPECT_TRUE(logHas("Error in board1.pgn. The message from Vistrel reads: \r\n"));
-    EXPECT_TRUE(logHas("Ke3"));
-    EXPECT_FALSE(htmlExists("board1.htm"));
-
-    writeSource("board1.pgn", liveText(games[0], 3), 2);
-    scanInterval();
-    EXPECT_FALSE(htmlExists("board1.htm")) << "asleep";
-
-    view.selected = "board1.pgn";
-    list.cmdActivateClick();
-    scanInterval();
-    EXPECT_EQ(pliesShown(htmlPage("board1.htm")), 3u);
-}
-
-struct Recovery {
+// A game the converter rejects: its source (an illegal move), the operator's edited copy, or
+// both. The rejection is taken for a half-written copy once, and for a fault when the copy
+// is rejected again unchanged; the edited copy is kept for the operator, a faulty source
+// sleeps until repaired and activated.
+struct Fault {
     const char* name;
-    const char* editedVariation;  // inserted into the edited copy after the first move
-    const char* sourceExtraMove;  // appended to the source's next write
+    const char* edited;     // inserted into the edited copy after the first move; none: no copy
+    const char* extraMove;  // appended to the source's next write
     bool asleep;
     const char* entry;
 };
 
-class EditedRecoveryEndToEnd : public EndToEndTest,
-                               public ::testing::WithParamInterface<Recovery> {};
+class FaultyGameEndToEnd : public EndToEndTest, public ::testing::WithParamInterface<Fault> {};
 
-TEST_P(EditedRecoveryEndToEnd, RestoresTheEditedPgnAndReports) {
-    const Recovery& r = GetParam();
+TEST_P(FaultyGameEndToEnd, IsReportedKeptAndPublishedOnceRepaired) {
+    const Fault& f = GetParam();
     Pgn& game = addGame("board1.pgn", liveText(games[0], 2));
-    const std::string before = liveText(games[0], 2, r.editedVariation);
-    useEdited(game, before);
+    const std::string edited = f.edited ? liveText(games[0], 2, f.edited) : "";
+    if (f.edited) {
+        useEdited(game, edited);
+    }
+    view.lines = {"board1.pgn"};
     monitor.cmdStartClick();
 
-    writeSource("board1.pgn", liveText(games[0], 6, "", r.sourceExtraMove), 1);
+    writeSource("board1.pgn", liveText(games[0], 6, "", f.extraMove), 1);
     scanInterval();
-    EXPECT_EQ(readFile(game.PathFinal), before);
-    // A faulty source is told from a half-written one when it is rejected again unchanged.
+    EXPECT_FALSE(game.bSleep) << "a copy taken while the board wrote would look the same";
+    EXPECT_EQ(ui.alarms, 0);
     scanInterval();
+    EXPECT_EQ(game.bSleep, f.asleep);
+    EXPECT_TRUE(logHas(f.entry)) << ui.logText();
+    EXPECT_EQ(htmlExists("board1.htm"), !f.asleep);
+    if (f.edited) {
+        EXPECT_EQ(readFile(game.PathFinal), edited);
+        EXPECT_FALSE(game.bUseFinal());
+    } else {
+        EXPECT_EQ(ui.alarms, 1);
+        EXPECT_EQ(readFile(game.PathTemp), liveText(games[0], 2)) << "the last good copy stays";
+    }
 
-    EXPECT_EQ(readFile(game.PathFinal), before);
-    EXPECT_FALSE(game.bUseFinal());
-    EXPECT_EQ(game.bSleep, r.asleep);
-    EXPECT_TRUE(logHas(r.entry)) << ui.logText();
-    EXPECT_EQ(htmlExists("board1.htm"), !r.asleep);
+    writeSource("board1.pgn", liveText(games[0], 7), 2);
+    scanInterval();
+    EXPECT_EQ(htmlExists("board1.htm"), !f.asleep) << "a sleeping game waits for Activate";
+    view.selected = "board1.pgn";
+    list.cmdActivateClick();
+    scanInterval();
+    EXPECT_EQ(pliesShown(htmlPage("board1.htm")), 7u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, EditedRecoveryEndToEnd,
+    Cases, FaultyGameEndToEnd,
     ::testing::Values(
-        Recovery{"EditedFaulty", "} (1. Ke3) {", "", false,
-                 "There's a pgn error in the edited version of board1.pgn. The source pgn "
-                 "file has no errors"},
-        Recovery{"BothFaulty", "fine", "Ke3", true,
-                 "Both the source and edited version of board1.pgn has errors"}),
+        Fault{"SourceFaulty", nullptr, "Ke3", true,
+              "Error in board1.pgn. The message from Vistrel reads: \r\nboard1.pgn, line 10: "
+              "illegal move 4. Ke3"},
+        Fault{"EditedFaulty", "} (1. Ke3) {", "", false,
+              "There's a pgn error in the edited version of board1.pgn. The source pgn "
+              "file has no errors"},
+        Fault{"BothFaulty", "fine", "Ke3", true,
+              "Both the source and edited version of board1.pgn has errors"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

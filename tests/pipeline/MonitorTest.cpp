@@ -1,21 +1,21 @@
-// The countdown's tick arithmetic, STOP/START, scan-time changes, "Go !", one cycle at a
-// time, and the alarm with its "Cancel Alarm" button.
+// The monitor window's logic: the countdown's tick arithmetic, STOP/START, scan-time
+// changes, "Go !", one cycle at a time and the "Cancel Alarm" button; adding, refusing,
+// removing, substituting, sleeping, waking and inspecting games.
 
 #include <algorithm>
-#include <functional>
 
 #include "PipelineFixture.h"
+#include "core/FileUtils.h"
 
 namespace korvane::test {
 namespace {
 
-using Caption = std::pair<std::string, std::string>;
-constexpr const char* kScanStarted = "Checking for updated pgn files.";
-
 class MonitorTest : public MonitorWindowTest {
 protected:
+    MonitorTest() { state.settings.spubPathpgn = boards; }
     int scans() const {
-        return static_cast<int>(std::count(ui.statuses.begin(), ui.statuses.end(), kScanStarted));
+        return static_cast<int>(
+            std::count(ui.statuses.begin(), ui.statuses.end(), "Checking for updated pgn files."));
     }
     // Ticks until the next scan runs; returns the number of ticks it took (0: none in max).
     int ticksToNextScan(int max) {
@@ -28,28 +28,21 @@ protected:
         }
         return 0;
     }
+    Lines keys() const {
+        Lines result;
+        for (const Pgn& game : state.monitorList) {
+            result.push_back(game.Key);
+        }
+        return result;
+    }
+    void select(const std::string& line) {
+        view.selected = line;
+        list.lboPgnFilesClick();
+    }
 };
-
-// Scan time in seconds, and the ticks from one scan to the next (0 counts as 10).
-class ScanIntervalTest : public MonitorTest,
-                         public ::testing::WithParamInterface<std::pair<long, int>> {};
-
-TEST_P(ScanIntervalTest, ScansOnEveryNthTick) {
-    state.settings.lpubScanTime = GetParam().first;
-    monitor.cmdStartClick();
-    EXPECT_EQ(ticksToNextScan(1000), GetParam().second);
-    EXPECT_EQ(ticksToNextScan(1000), GetParam().second);
-    EXPECT_TRUE(monitor.countRunning()) << "the count always restarts after a timed scan";
-}
-
-INSTANTIATE_TEST_SUITE_P(Seconds, ScanIntervalTest,
-                         ::testing::Values(std::pair{10L, 10}, std::pair{60L, 60},
-                                           std::pair{61L, 61}, std::pair{120L, 120},
-                                           std::pair{0L, 10}));
 
 TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     monitor.cmdStartClick();
-    EXPECT_EQ(view.colour, StatusColour::Green);
     EXPECT_EQ(ui.lastStatus(), "Seconds to next scan");
     view.countDown.clear();
     EXPECT_EQ(ticksToNextScan(10), 10);
@@ -61,22 +54,26 @@ TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     }
     monitor.cmdStopClick();
     EXPECT_FALSE(view.timer1);
-    EXPECT_EQ(view.colour, StatusColour::Red);
     EXPECT_EQ(view.countDown.back(), "0");
-    EXPECT_EQ(ui.lastStatus(), "Timer Stopped");
     monitor.cmdStartClick();
     EXPECT_EQ(view.countDown.back(), "10");
     EXPECT_EQ(ticksToNextScan(20), 6);
 }
 
-TEST_F(MonitorTest, ChangedScanTimeRestartsTheWholeCount) {
+// Scan times over a minute count whole seconds; 0 counts as 10. A changed scan time
+// restarts the whole count, and the count always restarts after a timed scan.
+TEST_F(MonitorTest, ScanTimeSetsTheTicksBetweenScans) {
     state.settings.lpubScanTime = 300;
     monitor.cmdStartClick();
     for (int i = 0; i < 180; ++i) {
         monitor.Timer1Tick();
     }
-    state.settings.lpubScanTime = 90;
-    EXPECT_EQ(ticksToNextScan(400), 90);
+    for (const auto& [seconds, ticks] : {std::pair{90L, 90}, {61L, 61}, {120L, 120}, {0L, 10}}) {
+        state.settings.lpubScanTime = seconds;
+        EXPECT_EQ(ticksToNextScan(1000), ticks) << seconds;
+        EXPECT_EQ(ticksToNextScan(1000), ticks) << seconds;
+    }
+    EXPECT_TRUE(monitor.countRunning());
 }
 
 TEST_F(MonitorTest, GoForcesOneCycleAndLeavesTheCountStopped) {
@@ -88,71 +85,178 @@ TEST_F(MonitorTest, GoForcesOneCycleAndLeavesTheCountStopped) {
     EXPECT_EQ(converterCalls().size(), 1u) << "an unchanged game is converted when forced";
     EXPECT_FALSE(state.bForceConversion);
     EXPECT_FALSE(monitor.countRunning());
-    EXPECT_EQ(view.colour, StatusColour::Red);
     EXPECT_FALSE(pipeline.colChangedFiles) << "the backup step ran and released the list";
 }
 
-// An operator whose event pump runs the given action, as clicks and ticks would.
-class PumpingOperator : public ScriptedOperator {
-public:
-    void processEvents() override {
-        ScriptedOperator::processEvents();
-        if (pump) {
-            pump();
-        }
-    }
-    std::function<void()> pump;
-};
-
 TEST_F(MonitorTest, ClicksAndTicksDuringACycleDoNotStartASecond) {
-    PumpingOperator op;
-    ProgramState busy(op, program.clock);
-    busy.settings = state.settings;
-    busy.settings.lpubScanTime = 1;
-    busy.tempDir = state.tempDir;
-    busy.backupDir = state.backupDir;
-    Pipeline busyPipeline(busy);
-    Monitor busyMonitor(busyPipeline, view);
+    state.settings.lpubScanTime = 1;
     int nested = 0;
-    op.pump = [&] {
-        if (busyMonitor.cycleRunning()) {
+    ui.onProcessEvents = [&] {
+        if (monitor.cycleRunning()) {
             ++nested;
-            busyMonitor.cmdTestClick();
-            busyMonitor.Timer1Tick();
+            monitor.cmdTestClick();
+            monitor.Timer1Tick();
         }
     };
-
-    busyMonitor.cmdStartClick();
-    busyMonitor.Timer1Tick();
+    monitor.cmdStartClick();
+    monitor.Timer1Tick();
     EXPECT_GT(nested, 0);
-    EXPECT_EQ(std::count(op.statuses.begin(), op.statuses.end(), kScanStarted), 1);
+    EXPECT_EQ(scans(), 1);
 }
 
-TEST_F(MonitorTest, AlarmBlinksUntilOneCancelThenTheButtonClearsTheLog) {
-    ui.setLogText("old entries");
+TEST_F(MonitorTest, CancellingTheAlarmGivesTheButtonBackToTheLog) {
     monitor.RaiseAlarm();
-    monitor.RaiseAlarm();
-    EXPECT_TRUE(view.alarmTimer);
-    EXPECT_EQ(view.clearLog, Caption("Cancel Alarm", "Cancel Alarm"));
-
-    std::string blinks;
-    for (int i = 0; i < 62; ++i) {
-        monitor.TimAlarmTick();
-        blinks += view.alarmVisible ? '1' : '0';
-    }
-    // Odd counts show the label; the count wraps from 60 to 2, so ticks 59..62 read 1,0,1,0.
-    EXPECT_EQ(blinks.substr(0, 4), "1010");
-    EXPECT_EQ(blinks.substr(58, 4), "1010");
-
+    EXPECT_EQ(view.clearLog.first, "Cancel Alarm");
     monitor.cmdClearLogClick();
     EXPECT_FALSE(monitor.alarmOn());
-    EXPECT_FALSE(view.alarmTimer);
-    EXPECT_FALSE(view.alarmVisible);
-    EXPECT_EQ(view.clearLog, Caption("Clear Log", "Clear Message Log"));
-    EXPECT_EQ(ui.logText(), "old entries");
+    EXPECT_EQ(view.clearLog,
+              (std::pair<std::string, std::string>{"Clear Log", "Clear Message Log"}));
+}
 
-    monitor.cmdClearLogClick();
-    EXPECT_EQ(ui.logText(), "");
+TEST_F(MonitorTest, AddTakesThePgnFilesOfASelection) {
+    writeSource("a.pgn", "1. e4 *", 3);
+    writeSource("b.PGN", "1. d4 *", 4);
+    writeSource("notes.txt", "not a game", 4);
+    monitor.cmdStartClick();
+    dialog.choose(boards, {"a.pgn", "notes.txt", "b.PGN"});
+
+    list.cmdAddPgnClick();
+
+    EXPECT_FALSE(monitor.countRunning());
+    EXPECT_TRUE(dialog.multiSelect);
+    EXPECT_EQ(keys(), (Lines{"a.pgn", "b.PGN"}));
+    EXPECT_EQ(view.lines, keys());
+    const Pgn& b = state.monitorList.Item("b.pgn");
+    EXPECT_EQ(b.PathTemp, state.tempDir + "b.PGN");
+    EXPECT_EQ(b.NameHtml, "b.htm");
+    EXPECT_EQ(b.LastTime, fs::last_write_time(boards + "b.PGN"));
+    EXPECT_EQ(readFile(state.tempDir + "b.PGN"), "1. d4 *");
+    EXPECT_EQ(readFile(state.backupDir + "b.PGN"), "1. d4 *");
+}
+
+struct Refusal {
+    const char* name;
+    Lines chosen;
+    const char* title;
+    const char* text;
+    Lines keysAfter;
+};
+
+class RefusalTest : public MonitorTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(RefusalTest, IsReportedAndLeavesTheOthers) {
+    const Refusal& r = GetParam();
+    addGame("a.pgn", "1. e4 *");
+    for (const std::string& name : r.chosen) {
+        fs::copy_file(boards + "a.pgn", boards + name, fs::copy_options::overwrite_existing);
+    }
+    dialog.choose(boards, r.chosen);
+    ui.answerNext(Answer::Ok);
+
+    list.cmdAddPgnClick();
+
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, r.title);
+    EXPECT_EQ(ui.boxes[0].text, r.text);
+    EXPECT_EQ(keys(), r.keysAfter);
+    EXPECT_FALSE(state.bError) << "Add clears the refusal flag after the dialog";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusalTest,
+    ::testing::Values(
+        Refusal{"WrongType", {"game.txt"}, "Wrong File Type", "Not a *.PGN file", {"a.pgn"}},
+        Refusal{"DuplicateInSelection",
+                {"A.pgn", "c.pgn"},
+                "Duplicate File Name",
+                "All files must have unique names. A.pgn will be omitted.",
+                {"a.pgn", "c.pgn"}},
+        Refusal{"DuplicateSingle",
+                {"A.PGN"},
+                "Duplicate Filename",
+                "A.PGN is already on the list. Filenames must be unique.The file will not be "
+                "added.",
+                {"a.pgn"}},
+        Refusal{"OverviewName",
+                {"AllGames.pgn"},
+                "Invalid File Name allgames.pgn",
+                "You have selected a pgn file with the same name as the overview page's pgn "
+                "file. The file will be omitted.\r\n\r\nYou can either rename the game file or "
+                "the overview page (Settings Dialog) and add the game once more.",
+                {"a.pgn"}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// Remove keeps at least one game; after the first upload it substitutes the source instead.
+TEST_F(MonitorTest, RemoveKeepsOneGameAndSubstituteCopiesAFileUnderTheGamesName) {
+    Pgn& game = addGame("a.pgn", "1. e4 *");
+    useEdited(game, "1. e4 {note} *");
+    addGame("b.pgn", "1. d4 *");
+    view.lines = {"a.pgn", "b.pgn"};
+    select("b.pgn");
+    list.cmdRemovePgnClick();
+    EXPECT_EQ(keys(), Lines{"a.pgn"});
+    EXPECT_EQ(view.lines, Lines{"a.pgn"});
+    EXPECT_FALSE(view.enabled[MonitorButton::cmdRemovePgn]);
+    select("a.pgn");
+    ui.answerNext(Answer::Ok);
+    list.cmdRemovePgnClick();
+    EXPECT_EQ(ui.boxes.at(0).text, "There must be at least one file in a project");
+    EXPECT_EQ(keys(), Lines{"a.pgn"});
+
+    const std::string repair = program.dir.path() + "/repair/";
+    program.dir.write("repair/other.pgn", "1. e4 e5 *");
+    list.FirstUploadDone();
+    select("a.pgn");
+    const auto substitute = [&] {
+        ui.answerNext(Answer::Ok);  // "Please Read This Carefully!"
+        dialog.choose(repair, {"other.pgn"});
+        ui.answerNext(Answer::Ok);  // "File Renamed"
+        list.cmdRemovePgnClick();
+    };
+    substitute();
+    ASSERT_EQ(ui.boxes.size(), 3u);
+    EXPECT_NE(ui.boxes[1].text.find("\r\n\r\nKorvane will neglect the edited pgn file"),
+              std::string::npos);
+    EXPECT_EQ(ui.boxes[2].text,
+              "The substitute file must have the same name as the original. Korvane has made a "
+              "copy of other.pgn and renamed it to " +
+                  repair + "a.pgn");
+    EXPECT_EQ(game.PathSource, repair + "a.pgn");
+    EXPECT_EQ(readFile(state.tempDir + "a.pgn"), "1. e4 e5 *");
+    EXPECT_FALSE(game.bUseFinal());
+    EXPECT_EQ(state.iCurrentPgn, 0);
+    substitute();  // it would overwrite that copy
+    EXPECT_EQ(ui.boxes.back().title, "Substitution Didn't Work");
+}
+
+TEST_F(MonitorTest, SleepAndActivateNeitherStopNorStartTheCount) {
+    addGame("a.pgn", "1. e4 *");
+    select("a.pgn");
+    monitor.cmdStartClick();
+    list.cmdSleepClick();
+    EXPECT_TRUE(state.monitorList.Item("a.pgn").bSleep);
+    EXPECT_TRUE(monitor.countRunning());
+    EXPECT_TRUE(
+        logHas("a.pgn\r\nhas been removed from the monitor list. Choose \"Activate\" to "
+               "include it again.\r\n\r\n"));
+    monitor.cmdStopClick();
+    list.cmdActivateClick();
+    EXPECT_FALSE(state.monitorList.Item("a.pgn").bSleep);
+    EXPECT_FALSE(monitor.countRunning());
+}
+
+TEST_F(MonitorTest, ViewInfoDescribesTheGameEvenWhenItsSourceIsGone) {
+    Pgn& game = addGame("a.pgn", "1. e4 *");
+    useEdited(game, "1. e4 *");
+    game.bSleep = true;
+    fs::remove(game.PathSource);
+    select("a.pgn");
+    list.cmdViewInfoClick();
+    EXPECT_TRUE(
+        logHas("Source file: a.pgn\r\nSource Directory: " + boards.substr(0, boards.size() - 1) +
+               "\r\nMonitored: No\r\nEdited HTML source:" + game.PathFinal +
+               "\r\nLast changed: (the file cannot be found)\r\n\r\n"))
+        << ui.logText();
 }
 
 }  // namespace

@@ -2,25 +2,21 @@
 // notifications arrive through a running Qt event loop, as in the program.
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <thread>
 
-#include "PipelineFixture.h"
+#include "EndToEndFixture.h"
 #include "core/FileUtils.h"
 #include "pipeline/SourceWatcher.h"
-#include "support/PageText.h"
-
-namespace fs = std::filesystem;
 
 namespace korvane::test {
 namespace {
 
 constexpr int kSettleMs = 30;
-const char* const kScanStatus = "Checking for updated pgn files.";
 
 QCoreApplication& application() {
     static int argc = 1;
@@ -30,31 +26,12 @@ QCoreApplication& application() {
     return *app;
 }
 
-// A live game after `plies` half-moves of a fixed line of play.
-std::string liveGame(int plies) {
-    static const char* const kMoves[] = {"e4",  "e5",  "Nf3", "Nc6", "Bb5", "a6", "Ba4", "Nf6",
-                                         "O-O", "Be7", "Re1", "b5",  "Bb3", "d6", "c3",  "O-O"};
-    std::string text =
-        "[Event \"Club\"]\r\n[White \"A\"]\r\n[Black \"B\"]\r\n[Result \"*\"]\r\n\r\n";
-    for (int i = 0; i < plies; ++i) {
-        if (i % 2 == 0) {
-            text += std::to_string(i / 2 + 1) + ". ";
-        }
-        text += std::string(kMoves[i]) + " ";
-    }
-    return text + "*\r\n";
-}
-
-class PublishOnChangeTest : public MonitorWindowTest {
+class PublishOnChangeTest : public EndToEndTest {
 protected:
     static void SetUpTestSuite() { application(); }
 
     PublishOnChangeTest() {
-        state.settings.spubPathVistrel = KORVANE_VISTREL;
-        state.settings.spubPathVisIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
         state.settings.bPublishOnChange = true;
-        state.settings.lpubScanTime = 2;
-        state.converterWaitMs = 15000;
         state.publishSettleMs = kSettleMs;
         // Events run at the cycle's own points, as the window's event loop does.
         ui.onProcessEvents = [this] {
@@ -66,38 +43,31 @@ protected:
     }
     ~PublishOnChangeTest() override { ui.onProcessEvents = nullptr; }
 
-    // Runs the event loop until done() holds (or a generous limit passes).
-    static bool runUntil(const std::function<bool()>& done) {
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (done()) {
-                loop.quit();
-            }
-        });
-        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-        poll.start(5);
-        if (!done()) {
-            loop.exec();
+    // Lets events run until done() holds or `ms` have passed; returns done().
+    static bool runUntil(const std::function<bool()>& done, qint64 ms = 20000) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < ms) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         return done();
     }
-    // Runs the event loop long enough for any settled change to have started its cycle.
+    // Lets events run long enough for any settled change to have started its cycle.
     void runQuietly() {
-        QEventLoop loop;
-        QTimer::singleShot(std::max(kSettleMs, state.publishSettleMs) * 8, &loop,
-                           &QEventLoop::quit);
-        loop.exec();
+        runUntil([] { return false; }, std::max(kSettleMs, state.publishSettleMs) * 8);
     }
 
-    long cycles() const { return std::count(ui.statuses.begin(), ui.statuses.end(), kScanStatus); }
-    std::string pageOf(const std::string& name) const {
-        const std::string page =
-            state.settings.spubPathHtml + name.substr(0, name.size() - 4) + ".htm";
-        return fs::exists(page) ? readFile(page) : std::string();
+    long cycles() const {
+        return std::count(ui.statuses.begin(), ui.statuses.end(),
+                          "Checking for updated pgn files.");
     }
+    std::string live(std::size_t plies) const { return liveText(games[0], plies); }
     bool pageShows(const std::string& name, std::size_t plies) const {
-        return pliesShown(pageOf(name)) == plies;
+        return pliesShown(htmlPage(name.substr(0, name.size() - 4) + ".htm")) == plies;
+    }
+    bool waitForPage(const std::string& name, std::size_t plies) {
+        return runUntil([&] { return pageShows(name, plies); });
     }
     // The board software's write: in place, or a temporary file renamed over the source.
     static void writeInPlace(const std::string& path, const std::string& text) {
@@ -111,51 +81,43 @@ protected:
     std::function<void()> duringCycle;
 };
 
+// Each settled change, in place or by rename, starts one cycle. The settle time is the
+// program's own, well above the gaps between the quick writes below.
 TEST_F(PublishOnChangeTest, InPlaceAndRenamedSourcesEachStartOneCycleAndStayWatched) {
-    const std::string one = addGame("board1.pgn", liveGame(2)).PathSource;
-    const std::string two = addGame("board2.pgn", liveGame(2)).PathSource;
+    state.publishSettleMs = kDefaultSettleMs;
+    const std::string one = addGame("board1.pgn", live(2)).PathSource;
+    const std::string two = addGame("board2.pgn", live(2)).PathSource;
     monitor.cmdStartClick();
     EXPECT_TRUE(view.watched["board1.pgn"]);
     EXPECT_TRUE(view.watched["board2.pgn"]);
 
-    writeInPlace(one, liveGame(3));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board1.pgn", 3); }));
+    // The board software writes from its own process (here a thread), ten times quickly.
+    std::thread writer([&] {
+        for (std::size_t plies = 3; plies <= 12; ++plies) {
+            writeInPlace(one, live(plies));
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    const bool published = waitForPage("board1.pgn", 12);
+    writer.join();
+    ASSERT_TRUE(published);
     runQuietly();
-    EXPECT_EQ(cycles(), 1);
+    EXPECT_EQ(cycles(), 1) << "converted once, with the last content";
+    EXPECT_EQ(readFile(state.tempDir + "board1.pgn"), live(12));
 
     // A rename drops the plain watch: both the rename and the writes after it are seen.
-    replaceByRename(two, liveGame(3));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board2.pgn", 3); }));
+    replaceByRename(two, live(3));
+    ASSERT_TRUE(waitForPage("board2.pgn", 3));
     runQuietly();
     EXPECT_EQ(cycles(), 2);
-    writeInPlace(two, liveGame(4));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board2.pgn", 4); }));
-    replaceByRename(two, liveGame(5));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board2.pgn", 5); }));
+    writeInPlace(two, live(4));
+    ASSERT_TRUE(waitForPage("board2.pgn", 4));
+    replaceByRename(two, live(5));
+    ASSERT_TRUE(waitForPage("board2.pgn", 5));
     runQuietly();
     EXPECT_EQ(cycles(), 4);
     EXPECT_TRUE(monitor.countRunning()) << "the countdown goes on beside the watches";
     EXPECT_EQ(ui.logText(), "");
-}
-
-// The board software writes from its own process: here a thread, every 5 ms. The settle
-// time is the program's own, well above the gaps between the writes.
-TEST_F(PublishOnChangeTest, AFileWrittenTenTimesQuicklyIsConvertedOnceWithItsLastContent) {
-    state.publishSettleMs = kDefaultSettleMs;
-    const std::string path = addGame("board1.pgn", liveGame(2)).PathSource;
-    monitor.cmdStartClick();
-    std::thread writer([&] {
-        for (int plies = 3; plies <= 12; ++plies) {
-            writeInPlace(path, liveGame(plies));
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    });
-    const bool published = runUntil([&] { return pageShows("board1.pgn", 12); });
-    writer.join();
-    ASSERT_TRUE(published);
-    runQuietly();
-    EXPECT_EQ(cycles(), 1);
-    EXPECT_EQ(readFile(state.tempDir + "board1.pgn"), liveGame(12));
 }
 
 // While a cycle runs, a hundred boards move; they settle before it ends and one follow-up
@@ -164,7 +126,7 @@ TEST_F(PublishOnChangeTest, ABurstDuringACycleIsPublishedByOneFollowUpCycle) {
     constexpr int kBoards = 101;
     std::vector<std::string> paths;
     for (int b = 0; b < kBoards; ++b) {
-        paths.push_back(addGame("board" + std::to_string(b) + ".pgn", liveGame(2)).PathSource);
+        paths.push_back(addGame("board" + std::to_string(b) + ".pgn", live(2)).PathSource);
     }
     monitor.cmdStartClick();
     bool burstWritten = false;
@@ -175,12 +137,12 @@ TEST_F(PublishOnChangeTest, ABurstDuringACycleIsPublishedByOneFollowUpCycle) {
         }
         burstWritten = true;
         for (int b = 1; b < kBoards; ++b) {
-            replaceByRename(paths[b], liveGame(4));
+            replaceByRename(paths[b], live(4));
         }
         runQuietly();  // they settle while the first cycle still runs
     };
-    writeInPlace(paths[0], liveGame(3));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board100.pgn", 4); }));
+    writeInPlace(paths[0], live(3));
+    ASSERT_TRUE(waitForPage("board100.pgn", 4));
     runQuietly();
     EXPECT_EQ(cycles(), 2);
     EXPECT_TRUE(pageShows("board0.pgn", 3));
@@ -189,78 +151,52 @@ TEST_F(PublishOnChangeTest, ABurstDuringACycleIsPublishedByOneFollowUpCycle) {
     }
 }
 
-// A source on a file system without notifications is only polled: the countdown's scans
-// still publish every move, and the list says the game is not watched.
-TEST_F(PublishOnChangeTest, WithoutNotificationsTheCountdownPublishesEveryMove) {
+// Only the awake, watched games on the list of a running count start cycles, and only while
+// the setting is on; the others, and changes made meanwhile, wait for the countdown's scans.
+TEST_F(PublishOnChangeTest, WatchesFollowTheListTheCountAndTheSetting) {
+    const std::string one = addGame("board1.pgn", live(2)).PathSource;
+    const std::string two = addGame("board2.pgn", live(2)).PathSource;
+    // A source on a file system without notifications is only polled.
     const std::string share = program.dir.path() + "/share";
-    fs::create_directories(share);
     pipeline.refuseWatch = [&](const std::string& path) { return path.starts_with(share); };
-    const std::string polled = share + "/board1.pgn";
-    writeInPlace(polled, liveGame(2));
-    dialog.choose(share, {"board1.pgn"});
+    const std::string polled = program.dir.write("share/board3.pgn", live(2));
+    dialog.choose(share, {"board3.pgn"});
     list.cmdAddPgnClick();
-    addGame("board2.pgn", liveGame(2));
-    monitor.cmdStartClick();
-    EXPECT_FALSE(view.watched["board1.pgn"]);
-    EXPECT_TRUE(view.watched["board2.pgn"]);
-
-    for (int plies = 3; plies <= 5; ++plies) {
-        writeInPlace(polled, liveGame(plies));
-        runQuietly();
-        EXPECT_FALSE(pageShows("board1.pgn", plies)) << "no notification, no cycle";
-        monitor.Timer1Tick();
-        monitor.Timer1Tick();
-        EXPECT_TRUE(pageShows("board1.pgn", plies));
-    }
-}
-
-TEST_F(PublishOnChangeTest, RemovedAndSleepingGamesStartNothing) {
-    const std::string one = addGame("board1.pgn", liveGame(2)).PathSource;
-    const std::string two = addGame("board2.pgn", liveGame(2)).PathSource;
-    view.lines = {"board1.pgn", "board2.pgn"};
     view.selected = "board2.pgn";
     list.cmdRemovePgnClick();
     view.selected = "board1.pgn";
     list.cmdSleepClick();
     monitor.cmdStartClick();
     EXPECT_FALSE(view.watched["board1.pgn"]);
-
-    writeInPlace(two, liveGame(3));
-    replaceByRename(one, liveGame(3));
+    EXPECT_FALSE(view.watched["board3.pgn"]);
+    writeInPlace(two, live(3));
+    replaceByRename(one, live(3));
+    writeInPlace(polled, live(3));
     runQuietly();
-    EXPECT_EQ(cycles(), 0);
+    EXPECT_EQ(cycles(), 0) << "removed, sleeping and unwatched games start nothing";
+    scanInterval();
+    EXPECT_TRUE(pageShows("board3.pgn", 3)) << "the countdown's scan publishes the polled game";
 
     list.cmdActivateClick();
     EXPECT_TRUE(view.watched["board1.pgn"]);
-    writeInPlace(one, liveGame(4));
-    ASSERT_TRUE(runUntil([&] { return pageShows("board1.pgn", 4); }));
-    EXPECT_EQ(cycles(), 1);
-}
+    writeInPlace(one, live(4));
+    ASSERT_TRUE(waitForPage("board1.pgn", 4));
+    EXPECT_EQ(cycles(), 2);
 
-TEST_F(PublishOnChangeTest, SwitchedOffTheGamesAreOnlyPolledAgain) {
-    const std::string one = addGame("board1.pgn", liveGame(2)).PathSource;
+    monitor.cmdStopClick();
+    writeInPlace(one, live(5));
+    runQuietly();
+    EXPECT_EQ(cycles(), 2) << "a stopped count takes no change";
     monitor.cmdStartClick();
-    EXPECT_TRUE(view.watched["board1.pgn"]);
+    scanInterval();
+    EXPECT_TRUE(pageShows("board1.pgn", 5)) << "the first scan after START finds it";
+
     state.settings.bPublishOnChange = false;
     monitor.cmdStartClick();
     EXPECT_FALSE(view.watched["board1.pgn"]);
-    writeInPlace(one, liveGame(3));
+    writeInPlace(one, live(6));
     runQuietly();
-    EXPECT_EQ(cycles(), 0);
-}
-
-// A stopped count takes no change; START's first scan finds it.
-TEST_F(PublishOnChangeTest, ChangesWhileStoppedWaitForTheScans) {
-    const std::string one = addGame("board1.pgn", liveGame(2)).PathSource;
-    monitor.cmdStartClick();
-    monitor.cmdStopClick();
-    writeInPlace(one, liveGame(3));
-    runQuietly();
-    EXPECT_EQ(cycles(), 0);
-    monitor.cmdStartClick();
-    monitor.Timer1Tick();
-    monitor.Timer1Tick();
-    EXPECT_TRUE(pageShows("board1.pgn", 3));
+    EXPECT_FALSE(pageShows("board1.pgn", 6)) << "switched off, the games are only polled";
 }
 
 }  // namespace

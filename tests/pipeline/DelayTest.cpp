@@ -1,0 +1,302 @@
+// The broadcast delay. Its snapshots and the hooks around them with a fixed clock: which
+// text is due, what goes to the published copy, the converter and the monitor window. And
+// end to end with the real converter: a game replayed into its board file at a fixed pace
+// reaches the page, the overview and the published pgn exactly one delay after the board,
+// behind an edited copy and through a restart.
+
+#include <fstream>
+
+#include "EndToEndFixture.h"
+#include "core/Config.h"
+#include "core/FileUtils.h"
+#include "core/Startup.h"
+#include "pipeline/DelayStore.h"
+#include "pipeline/DelayedPublishing.h"
+
+using namespace std::chrono_literals;
+
+namespace korvane::test {
+namespace {
+
+const std::string kGame =
+    "[Event \"Open\"]\r\n[White \"Kovacs, Anna\"]\r\n[Black \"Lind, Per\"]\r\n"
+    "[Result \"*\"]\r\n[WhiteClock \"1:29:51\"]\r\n[ECO \"C57\"]\r\n\r\n1. e4 e5 *\r\n";
+
+class DelayStoreTest : public MonitorWindowTest {
+protected:
+    DelayStoreTest() { state.settings.lpubDelay = 1; }
+
+    // The cycle's intake of one copy of the board at the clock's time.
+    void takeIn(const std::string& text) {
+        std::ofstream(IntakeTarget(state, game), std::ios::binary) << text;
+        ASSERT_TRUE(HoldBackTakenIn(state, game));
+    }
+    std::size_t snapshots() { return DelayStore(state).snapshots(game).size(); }
+    std::optional<std::string> dueText() {
+        const auto due = DelayStore(state).due(game);
+        return due ? ReadBytes(due->path) : std::nullopt;
+    }
+
+    Pgn& game = addGame("board1.pgn", "live");
+};
+
+TEST_F(DelayStoreTest, TheNewestSnapshotOneDelayOldGoesOutOnceUntilTheDelayIsOff) {
+    takeIn("A");
+    program.clock.advance(20s);
+    takeIn("B");
+    takeIn("B");  // the same position again is not a new snapshot
+    program.clock.advance(20s);
+    takeIn("C");
+    ASSERT_EQ(snapshots(), 3u);
+    EXPECT_FALSE(fs::exists(IntakeTarget(state, game)));
+
+    program.clock.advance(19s);
+    EXPECT_EQ(dueText(), std::nullopt) << "59 seconds are not a minute";
+    EXPECT_FALSE(PublishDueSnapshot(state, game));
+    EXPECT_EQ(readFile(game.PathTemp), "live");
+    program.clock.advance(1s);
+    EXPECT_TRUE(PublishDueSnapshot(state, game));
+    EXPECT_EQ(readFile(game.PathTemp), "A");
+    EXPECT_FALSE(PublishDueSnapshot(state, game)) << "already published";
+    state.bForceConversion = true;
+    EXPECT_TRUE(PublishDueSnapshot(state, game));
+    state.bForceConversion = false;
+    game.LastTime.reset();  // what the cycle does when a publication failed
+    EXPECT_TRUE(PublishDueSnapshot(state, game));
+
+    program.clock.advance(20s);
+    EXPECT_EQ(dueText(), "B");
+    EXPECT_EQ(snapshots(), 2u) << "A is no longer needed";
+    // A clock set back keeps the snapshots in the order they were taken in.
+    program.clock.advance(-30min);
+    takeIn("D");
+    program.clock.advance(31min);
+    EXPECT_EQ(dueText(), "D");
+    EXPECT_EQ(snapshots(), 1u);
+
+    // Switched off, the scan's intake publishes the live board; set again, the delay must
+    // not bring back D, which the live pages have left behind.
+    game.LastTime = fs::last_write_time(game.PathSource);  // as a scan stamps it
+    state.settings.lpubDelay = 0;
+    EXPECT_FALSE(PublishDueSnapshot(state, game));
+    EXPECT_FALSE(game.LastTime.has_value());
+    EXPECT_FALSE(HoldBackTakenIn(state, game));
+    state.settings.lpubDelay = 1;
+    EXPECT_EQ(snapshots(), 0u);
+    EXPECT_FALSE(PublishDueSnapshot(state, game));
+}
+
+TEST_F(DelayStoreTest, AGameAddedUnderADelayShowsNoLiveMovesButWhatIsDue) {
+    state.monitorList.Remove("board1.pgn");
+    writeSource("board2.pgn", kGame, 0);
+    dialog.choose(boards, {"board2.pgn"});
+    list.cmdAddPgnClick();
+    Pgn& added = state.monitorList.Item("board2.pgn");
+    const std::string withoutMoves =
+        "[Event \"Open\"]\r\n[White \"Kovacs, Anna\"]\r\n[Black \"Lind, Per\"]\r\n"
+        "[Result \"*\"]\r\n\r\n*\r\n";
+    EXPECT_EQ(readFile(added.PathTemp), withoutMoves);
+    EXPECT_EQ(readFile(state.backupDir + "board2.pgn"), withoutMoves);
+    EXPECT_FALSE(added.LastTime.has_value()) << "the next scan keeps the live source as a snapshot";
+
+    // Added again later (a restart), the game puts back the text that is due.
+    std::ofstream(IntakeTarget(state, added), std::ios::binary) << kGame;
+    ASSERT_TRUE(HoldBackTakenIn(state, added));
+    program.clock.advance(60s);
+    state.monitorList.Remove("board2.pgn");
+    dialog.choose(boards, {"board2.pgn"});
+    list.cmdAddPgnClick();
+    EXPECT_EQ(readFile(state.monitorList.Item("board2.pgn").PathTemp), kGame);
+}
+
+TEST_F(DelayStoreTest, GamesWithoutMovesKeepTheNamesOfEveryGame) {
+    const std::string two = kGame + "\r\n" +
+                            "[Event \"Open\"]\n[FEN \"8/8/8/8/8/8/8/K6k w - - 0 1\"]\n"
+                            "[PlyCount \"3\"]\n[Result \"1-0\"]\n\n"
+                            "1. Kb1 {\n[%clk 1:00:00]} Kg1 2. Kc1 1-0\n";
+    EXPECT_EQ(GamesWithoutMoves(two),
+              "[Event \"Open\"]\r\n[White \"Kovacs, Anna\"]\r\n[Black \"Lind, Per\"]\r\n"
+              "[Result \"*\"]\r\n\r\n*\r\n\r\n"
+              "[Event \"Open\"]\r\n[FEN \"8/8/8/8/8/8/8/K6k w - - 0 1\"]\r\n"
+              "[Result \"*\"]\r\n\r\n*\r\n");
+    EXPECT_EQ(GamesWithoutMoves("1. e4 *"), "");
+}
+
+TEST_F(DelayStoreTest, TheConverterReadsACopyThatNamesTheDelay) {
+    const std::string path = program.dir.write("temppgn/board1.pgn", "\xEF\xBB\xBF" + kGame);
+    state.settings.lpubDelay = 15;
+    const std::string input = ConverterInput(state, path);
+    EXPECT_EQ(FileNameOf(input), "board1.pgn");
+    EXPECT_EQ(readFile(input), "\xEF\xBB\xBF%vis3 delay, 15\r\n" + kGame);
+    EXPECT_EQ(readFile(path), "\xEF\xBB\xBF" + kGame) << "the published copy stays as it is";
+    state.settings.lpubDelay = 0;
+    EXPECT_EQ(ConverterInput(state, path), path);
+}
+
+TEST_F(DelayStoreTest, TheMonitorWindowShowsHowFarThePublicPageIsBehind) {
+    EXPECT_EQ(PublicLagText(state, game), "");
+    takeIn("A");
+    program.clock.advance(15s);
+    EXPECT_EQ(PublicLagText(state, game), "public in 0:45");
+    program.clock.advance(45s);
+    EXPECT_EQ(PublicLagText(state, game), "public up to date");
+    takeIn("B");
+    program.clock.advance(20s);
+    EXPECT_EQ(PublicLagText(state, game), "public 0:20 behind");
+    state.settings.lpubDelay = 90;
+    program.clock.advance(2h);
+    takeIn("C");
+    program.clock.advance(50min);
+    EXPECT_EQ(PublicLagText(state, game), "public 50:00 behind");
+    state.settings.lpubDelay = 0;
+    EXPECT_EQ(PublicLagText(state, game), "");
+}
+
+// What a board file held from a moment on.
+struct BoardState {
+    DateTime since;
+    std::size_t plies = 0;
+    std::string result = "*";
+};
+
+class DelayEndToEndTest : public EndToEndTest {
+protected:
+    DelayEndToEndTest() {
+        state.settings.lpubDelay = 1;
+        state.settings.bIntroPage = true;
+        state.settings.bPgnUpload = true;
+        boardWrites(2);
+        addBoard(list, dialog);
+        monitor.cmdStartClick();
+        scan(monitor);
+    }
+
+    std::string boardText(const BoardState& shown) const {
+        std::string text = liveText(games[0], shown.plies);
+        if (shown.result != "*") {
+            text.replace(text.find("[Result \"*\"]"), 12, "[Result \"" + shown.result + "\"]");
+            text.replace(text.rfind('*'), 1, shown.result);
+        }
+        return text;
+    }
+    void boardWrites(std::size_t plies, const std::string& result = "*") {
+        board = BoardState{program.clock.now(), plies, result};
+        writeSource("board1.pgn", boardText(board), ++m_writes);
+    }
+    // One scan interval; the monitor takes the board in.
+    void scan(Monitor& monitorWindow) {
+        monitorWindow.Timer1Tick();
+        monitorWindow.Timer1Tick();
+        takenIn.push_back(BoardState{program.clock.now(), board.plies, board.result});
+    }
+    void addBoard(MonitorList& monitorList, ScriptedDialog& fileDialog) {
+        fileDialog.choose(boards, {"board1.pgn"});
+        monitorList.cmdAddPgnClick();
+    }
+    // Steps of ten seconds up to `until`: the board moves every other step up to its 16th
+    // ply and makes its result at step 30. A running monitor scans at every step, and the
+    // public then shows exactly what is due.
+    void playUntil(int until, Monitor* running) {
+        while (step < until) {
+            ++step;
+            program.clock.advance(10s);
+            if (step == 30) {
+                boardWrites(board.plies, "1-0");
+            } else if (step % 2 == 0 && board.plies < 16) {
+                boardWrites(board.plies + 1);
+            }
+            if (running) {
+                scan(*running);
+                expectPublicShows(dueNow());
+            }
+        }
+    }
+    // The newest board state taken in at least one delay ago: all the public may see now.
+    std::optional<BoardState> dueNow() const {
+        std::optional<BoardState> due;
+        for (const BoardState& s : takenIn) {
+            if (s.since <= program.clock.now() - 1min) {
+                due = s;
+            }
+        }
+        return due;
+    }
+
+    // The page, the overview and the published pgn show exactly what is due, nothing newer.
+    void expectPublicShows(const std::optional<BoardState>& due) {
+        SCOPED_TRACE(testing::Message() << "at " << program.clock.format(program.clock.now()));
+        if (!due) {
+            EXPECT_FALSE(htmlExists("board1.htm")) << "no page before a delay has passed";
+            EXPECT_EQ(readFile(state.tempDir + "board1.pgn").find("1. "), std::string::npos);
+            return;
+        }
+        const std::string page = htmlPage("board1.htm");
+        EXPECT_EQ(pliesShown(page), due->plies);
+        EXPECT_EQ(page.find("<span class=\"result\">1-0</span>") != std::string::npos,
+                  due->result == "1-0");
+        EXPECT_NE(page.find("moves delayed by 1 minute"), std::string::npos);
+        const std::string overview = htmlPage("allgames.htm");
+        EXPECT_NE(overview.find("Last move: " + label(due->plies)), std::string::npos);
+        EXPECT_NE(overview.find("moves delayed by 1 minute"), std::string::npos);
+        EXPECT_EQ(readFile(state.tempDir + "board1.pgn"), boardText(*due));
+        EXPECT_EQ(readFile(state.backupDir + "board1.pgn"), boardText(*due));
+    }
+    std::string label(std::size_t ply) const {
+        return std::to_string((ply + 1) / 2) + (ply % 2 == 1 ? ". " : "... ") +
+               games[0].moves[ply - 1];
+    }
+
+    BoardState board;
+    std::vector<BoardState> takenIn;
+    int m_writes = 0;
+    int step = 0;
+};
+
+TEST_F(DelayEndToEndTest, CommentsGoOutOnTheDelayedMovesAndARestartLosesNoMove) {
+    playUntil(7, &monitor);
+    // The operator comments the published game while the board is already further on; the
+    // comment goes out with the next move that comes of age.
+    const std::string comment = "A note on the public moves";
+    Pgn& game = state.monitorList.Item("board1.pgn");
+    ASSERT_EQ(readFile(game.PathTemp), liveText(games[0], 2));
+    useEdited(game, liveText(games[0], 2, comment));
+    while (step < 15) {
+        playUntil(step + 1, &monitor);
+        SCOPED_TRACE(step);
+        EXPECT_NE(htmlPage("board1.htm").find(comment), std::string::npos);
+        EXPECT_NE(readFile(game.PathFinal).find(comment), std::string::npos);
+        EXPECT_TRUE(game.bUseFinal());
+    }
+    SaveCfg(state);
+
+    // The program is gone for half a minute while the board goes on.
+    playUntil(18, nullptr);
+    ScriptedOperator ui2;
+    ProgramState state2{ui2, program.clock};
+    state2.programDir = state.programDir;
+    ui2.answerNext(Answer::No);  // not the saved project: the board is added again
+    ui2.answerNext(Answer::No);  // resuming: keep the work files
+    ASSERT_TRUE(Main(state2));
+    EXPECT_EQ(state2.settings.lpubDelay, 1);
+    ASSERT_EQ(ui2.boxes.size(), 2u);
+    EXPECT_EQ(ui2.boxes[0].title, "Resume Project");
+    EXPECT_NE(ui2.boxes[1].text.find(state2.delayDir), std::string::npos);
+    Pipeline pipeline2{state2};
+    RecordingView view2;
+    ScriptedDialog dialog2;
+    Monitor monitor2{pipeline2, view2};
+    monitor2.Load();
+    MonitorList list2{state2, monitor2, view2, dialog2};
+    addBoard(list2, dialog2);
+    monitor2.cmdStartClick();
+
+    playUntil(40, &monitor2);
+    EXPECT_EQ(dueNow()->plies, 16u);
+    EXPECT_EQ(dueNow()->result, "1-0") << "the result went out one delay after it was made";
+    EXPECT_EQ(view2.publicLag["board1.pgn"], "public up to date");
+    EXPECT_EQ(ui.logText() + ui2.logText(), "");
+    EXPECT_EQ(ui.alarms + ui2.alarms, 0);
+}
+
+}  // namespace
+}  // namespace korvane::test
