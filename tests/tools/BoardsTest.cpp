@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <numeric>
 #include <sstream>
 
 #include "chess/PgnReader.h"
@@ -72,16 +73,6 @@ std::vector<std::string> sans(const chess::PgnGame& game) {
     return out;
 }
 
-int clockComments(const chess::PgnGame& game) {
-    int count = 0;
-    for (const auto& move : game.mainLine.moves) {
-        for (const auto& comment : move.commentsAfter) {
-            count += comment.find("[%clk ") != std::string::npos;
-        }
-    }
-    return count;
-}
-
 TEST(BoardSimulator, FullReplayWritesReadableFilesEndingInEachGame) {
     TempDir dir;
     const SimulatedRun run = simulate(
@@ -96,7 +87,12 @@ TEST(BoardSimulator, FullReplayWritesReadableFilesEndingInEachGame) {
             const chess::PgnGame game = parseOne(writes[i].bytes);
             EXPECT_EQ(game.tag("Result"), i + 1 == writes.size() ? source.result : "*");
             EXPECT_EQ(game.mainLine.moves.size(), std::min(i, source.mainLine.moves.size()));
-            EXPECT_EQ(clockComments(game), static_cast<int>(game.mainLine.moves.size()));
+            std::size_t clocks = 0;
+            for (auto at = writes[i].bytes.find("[%clk "); at != std::string::npos;
+                 at = writes[i].bytes.find("[%clk ", at + 1)) {
+                ++clocks;
+            }
+            EXPECT_EQ(clocks, game.mainLine.moves.size());
             EXPECT_EQ(writes[i].bytes.find("\n"), writes[i].bytes.find("\r\n") + 1);
             if (i > 0) {
                 EXPECT_GT(writes[i].time, writes[i - 1].time);
@@ -104,10 +100,9 @@ TEST(BoardSimulator, FullReplayWritesReadableFilesEndingInEachGame) {
         }
         const chess::PgnGame final = parseOne(readFile(dir.file(name)));
         EXPECT_EQ(sans(final), sans(source)) << name;
-        EXPECT_EQ(final.result, source.result) << name;
-        EXPECT_EQ(final.tag("White"), source.tag("White"));
-        EXPECT_EQ(final.tag("Event"), "Demo Open");
-        EXPECT_EQ(final.tag("Round"), "5");
+        EXPECT_EQ(
+            (std::vector{final.result, final.tag("White"), final.tag("Event"), final.tag("Round")}),
+            (std::vector<std::string>{source.result, source.tag("White"), "Demo Open", "5"}));
     }
     EXPECT_TRUE(run.sleeps.empty());
 }
@@ -162,11 +157,8 @@ TEST(BoardSimulator, EachFaultOptionProducesItsFault) {
     EXPECT_EQ(parseOne(second[8].bytes).mainLine.moves.size(), 7u);
     EXPECT_NE(run.log.find("board2.pgn  3... "), std::string::npos);
     EXPECT_NE(run.log.find("(cut in the middle)"), std::string::npos);
-    double now = 0;
-    std::vector<double> times;
-    for (double wait : run.sleeps) {
-        times.push_back(now += wait);
-    }
+    std::vector<double> times(run.sleeps.size());
+    std::partial_sum(run.sleeps.begin(), run.sleeps.end(), times.begin());
     EXPECT_NE(std::find(times.begin(), times.end(), 64.0), times.end());  // 6 * 10 + 4
 
     // A stopped board keeps its position and gets no result.

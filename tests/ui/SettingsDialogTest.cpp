@@ -1,8 +1,4 @@
-// The settings dialog on real widgets: the key and number filters, the overview and
-// publish-on-change boxes, the browse buttons with the file dialog and the directory picker,
-// closing by Cancel applying the fields, and a failing rule leaving New Project disabled.
-
-#include <filesystem>
+// The settings dialog on real widgets, with the file dialog and the directory picker.
 
 #include "UiFixture.h"
 #include "ui/frmDirSearch.h"
@@ -17,8 +13,7 @@ protected:
     void SetUp() override {
         Settings settings = usableSettings();
         settings.bIntroPage = true;
-        writeSettings(settings);
-        ASSERT_TRUE(start());
+        startUsable(settings);
     }
     // Opens the dialog from the File menu and acts on it while it is open.
     void withSettings(std::function<void(QWidget&)> act) {
