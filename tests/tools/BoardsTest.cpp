@@ -115,13 +115,9 @@ TEST(BoardSimulator, PaceAndJitterSetTheWaitsAndStartPlySkipsTheOpening) {
     const std::vector<Write>& writes = run.writes.at("board1.pgn");
     EXPECT_EQ(parseOne(writes.front().bytes).mainLine.moves.size(), 10u);
     ASSERT_EQ(run.sleeps.size(), writes.size() - 1);
-    for (double wait : run.sleeps) {
-        EXPECT_GE(wait, 9.0);
-        EXPECT_LE(wait, 15.0);
-    }
-    // The waits vary, and the same seed gives the same run.
-    EXPECT_NE(*std::min_element(run.sleeps.begin(), run.sleeps.end()),
-              *std::max_element(run.sleeps.begin(), run.sleeps.end()));
+    // The waits vary within 12 +- 3 seconds, and the same seed gives the same run.
+    const auto [low, high] = std::minmax_element(run.sleeps.begin(), run.sleeps.end());
+    EXPECT_TRUE(*low >= 9.0 && *high <= 15.0 && *low < *high) << *low << " to " << *high;
     EXPECT_EQ(simulate(again, args).sleeps, run.sleeps);
 }
 
@@ -137,14 +133,13 @@ TEST(BoardSimulator, EachFaultOptionProducesItsFault) {
     const std::vector<Write>& first = run.writes.at("board1.pgn");
     const std::vector<std::string> real = sans(run.games[0]);
     const auto atWrite = [&](std::size_t i) { return sans(parseOne(first[i].bytes)); };
-    const std::vector<std::string> wrong = atWrite(9);
+    std::vector<std::string> wrong = atWrite(9);
     ASSERT_EQ(wrong.size(), 9u);
     EXPECT_NE(wrong[8], real[8]);
     EXPECT_TRUE(std::equal(real.begin(), real.begin() + 8, wrong.begin()));
     // The next half-move is recorded behind the wrong one when it is legal there.
-    std::vector<std::string> behind = wrong;
-    behind.push_back(real[9]);
-    EXPECT_EQ(atWrite(10), behind);
+    wrong.push_back(real[9]);
+    EXPECT_EQ(atWrite(10), wrong);
     EXPECT_EQ(atWrite(11), std::vector<std::string>(real.begin(), real.begin() + 11));
     EXPECT_EQ(atWrite(first.size() - 1), real);
 

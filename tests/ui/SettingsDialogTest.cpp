@@ -71,11 +71,10 @@ TEST_F(SettingsDialogTest, FieldsFilterKeysBrowseAndCancelAppliesThem) {
     });
 
     // Cancel applied every field; only OK enables Save Settings.
-    EXPECT_EQ(state().settings.spubPathVisIni, ini);
-    EXPECT_EQ(state().settings.spubPathHtml, html + "site/");
-    EXPECT_EQ(state().settings.lpubScanTime, 10);
-    EXPECT_FALSE(state().settings.bIntroPage);
-    EXPECT_FALSE(state().settings.bPublishOnChange);
+    const Settings& s = state().settings;
+    EXPECT_EQ(std::tie(s.spubPathVisIni, s.spubPathHtml, s.lpubScanTime, s.bIntroPage,
+                       s.bPublishOnChange),
+              std::make_tuple(ini, html + "site/", 10L, false, false));
     EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
     EXPECT_FALSE(find<QAction>("mnuSaveSettings")->isEnabled());
 
@@ -93,8 +92,8 @@ TEST_F(SettingsDialogTest, FieldsFilterKeysBrowseAndCancelAppliesThem) {
         press(dialog, "cmdOK");
     });
     EXPECT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
-    EXPECT_TRUE(find<QAction>("mnuSaveSettings")->isEnabled());
+    EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled() &&
+                find<QAction>("mnuSaveSettings")->isEnabled());
 }
 
 TEST(DirectoryPicker, AMissingStartDirectoryLeavesNothingChosen) {

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <QTimer>
 #include <QtWidgets>
 #include <chrono>
 #include <deque>
@@ -56,25 +55,19 @@ public:
     Lines titles;  // of every dialog shown
 };
 
-// Runs act on the modal dialog with this object name as soon as it is shown (polled every
-// 10 ms for at most 30 seconds).
-inline void whenModal(const QString& name, std::function<void(QWidget&)> act) {
-    auto* timer = new QTimer;
-    auto polls = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, name, act, polls] {
+// Runs act on the modal dialog with this object name as soon as it is shown (looking every
+// 10 ms, at most `polls` times).
+inline void whenModal(const QString& name, std::function<void(QWidget&)> act, int polls = 3000) {
+    QTimer::singleShot(10, [=] {
         QWidget* modal = QApplication::activeModalWidget();
-        const bool shown = modal && modal->objectName() == name;
-        if (shown || ++*polls > 3000) {
-            timer->stop();
-            timer->deleteLater();
-        }
-        if (shown) {
+        if (modal && modal->objectName() == name) {
             act(*modal);
-        } else if (*polls > 3000) {
+        } else if (polls > 0) {
+            whenModal(name, act, polls - 1);
+        } else {
             ADD_FAILURE() << "The dialog " << name.toStdString() << " never opened";
         }
     });
-    timer->start(10);
 }
 
 // Waits, letting events and real timers run, until the condition holds (at most limitMs).

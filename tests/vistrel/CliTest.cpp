@@ -47,44 +47,37 @@ const std::string kGameIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-ga
 
 // A successful run: the page is written beside the PGN under the PGN's name with its last
 // four characters replaced; a stale page is replaced, an old vislog.txt (it would read as
-// this run's failure) is removed and no temporary file is left.
+// this run's failure) is removed and no temporary file is left. Paths with blanks work quoted
+// and also split at their blanks.
 TEST(VistrelCli, WritesThePageBesideThePgn) {
     const struct {
-        const char *pgn, *page;
-        bool overview;  // the overview ini on a file with directive lines
-    } rows[] = {{"round5.pgn", "round5.htm", false},
-                {"upper.PGN", "upper.htm", false},
-                {"notes.txt", "notes.htm", false},
-                {"allgames.pgn", "allgames.htm", true}};
+        const char *pgn, *page, *ini;  // a shipped ini, copied into a folder with a blank
+        bool split;
+    } rows[] = {{"round5.pgn", "round5.htm", "vistrel-game.ini", false},
+                {"upper.PGN", "upper.htm", "vistrel-game.ini", false},
+                {"notes.txt", "notes.htm", "vistrel-game.ini", false},
+                {"round 5.pgn", "round 5.htm", "vistrel-game.ini", true},
+                {"allgames.pgn", "allgames.htm", "vistrel-overview.ini", false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pgn);
         TempDir dir;
-        dir.write(std::string("games/") + row.page, "stale page");
-        dir.write("games/vislog.txt", "old failure");
+        const std::string games = "my games/";
+        dir.write(games + row.page, "stale page");
+        dir.write(games + "vislog.txt", "old failure");
+        const bool overview = std::string(row.ini) == "vistrel-overview.ini";
         const std::string pgn = dir.write(
-            std::string("games/") + row.pgn,
-            row.overview ? "%vis3 over,round5.htm\r\n%vis3 over, 1, Down\r\n\r\n" + kGame : kGame);
-        const std::string ini = row.overview
-                                    ? std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini"
-                                    : kGameIni;
-        const ProgramRun run = runVistrel(quoted(pgn, ini));
+            games + row.pgn,
+            overview ? "%vis3 over,round5.htm\r\n%vis3 over, 1, Down\r\n\r\n" + kGame : kGame);
+        const std::string ini =
+            dir.write(std::string("my settings/") + row.ini,
+                      readFile(std::string(KORVANE_SOURCE_DIR) + "/data/" + row.ini));
+        const ProgramRun run = runVistrel(row.split ? pgn + " " + ini + " -x" : quoted(pgn, ini));
         EXPECT_EQ(run.status, 0) << run.err;
-        const std::string page = readFile(dir.file(std::string("games/") + row.page));
-        EXPECT_NE(page.find(row.overview ? "round5.htm" : "Lindqvist"), std::string::npos);
-        EXPECT_FALSE(fs::exists(dir.file("games/vislog.txt")));
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("games")), {}), 2);
+        const std::string page = readFile(dir.file(games + row.page));
+        EXPECT_NE(page.find(overview ? "round5.htm" : "Lindqvist"), std::string::npos);
+        EXPECT_FALSE(fs::exists(dir.file(games + "vislog.txt")));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.file(games)), {}), 2);
     }
-}
-
-TEST(VistrelCli, PathsWithBlanksWorkQuotedOrSplit) {
-    TempDir dir;
-    const std::string pgn = dir.write("my games/round 5.pgn", kGame);
-    const std::string ini = dir.write("my settings/game page.ini", readFile(kGameIni));
-    EXPECT_EQ(runVistrel(quoted(pgn, ini)).status, 0);
-    ASSERT_TRUE(fs::remove(dir.file("my games/round 5.htm")));
-    const ProgramRun run = runVistrel(pgn + " " + ini + " -x");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(fs::exists(dir.file("my games/round 5.htm")));
 }
 
 // Every conversion error: exit status 1, vislog.txt beside the PGN holding the message

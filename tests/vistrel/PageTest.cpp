@@ -23,7 +23,6 @@ chess::PgnFile parse(const std::string& text) {
     return file;
 }
 
-// 1. e4 {[%clk 1:29:51]} e5 {Solid. [%eval 0.35] [%clk 1:29:40]} 2. Nf3!? $16 (2. Bc4) Nc6
 chess::PgnGame sampleGame(const std::string& result) {
     return parse(
                "[White \"Kovacs, Anna\"]\n[Black \"Lindqvist\"]\n[WhiteElo \"2610\"]\n"
