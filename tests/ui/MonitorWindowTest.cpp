@@ -64,13 +64,15 @@ TEST_F(MonitorWindowTest, CountdownGoListButtonsAndClosing) {
     EXPECT_FALSE(state().monitorList.Contains("a.pgn"));
     EXPECT_FALSE(enabled("cmdRemovePgn"));  // the last game stays
 
-    // Closing the project forgets the tags to replace; a new project opens a new window.
+    // Closing the project forgets it and the tags to replace; a new project opens a new
+    // window.
     state().tagsToChange = {"WhiteClock"};
     boxes.answerNext(Answer::Yes);
     frame()->close();
     EXPECT_EQ(boxes.boxes.back().text, "Do you want to close the project?");
     ASSERT_TRUE(waitFor([&] { return mainWindow().project() == nullptr; }));
     EXPECT_EQ(state().monitorList.Count(), 0);
+    EXPECT_TRUE(savedProject().games.empty());
     EXPECT_TRUE(state().tagsToChange.empty());
     EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
     EXPECT_FALSE(find<QMenu>("mnuPgn")->menuAction()->isVisible());

@@ -94,10 +94,8 @@ inline void typeAt(frmEditor* editor, int pos, const QString& keys) {
     for (QChar c : keys) {
         if (c.unicode() < 128) {
             QTest::keyClick(text(editor), c.toLatin1());
-            continue;
-        }
-        for (auto type : {QTest::Press, QTest::Release}) {
-            QTest::sendKeyEvent(type, text(editor), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        } else {
+            QTest::sendKeyEvent(QTest::Click, text(editor), Qt::Key_unknown, QString(c), {});
         }
     }
 }
