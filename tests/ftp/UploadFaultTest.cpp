@@ -74,7 +74,7 @@ TEST_P(ServerDies, InABatchAndEveryPageArrivesAfterItsRestart) {
 INSTANTIATE_TEST_SUITE_P(Deaths, ServerDies,
                          ::testing::Values(DeathCase{"AtStor", {.exitOnStor = 2}, false},
                                            DeathCase{"AtRename", {.exitOnRnfr = 2}, true}),
-                         CaseName());
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(FaultTest, ARefusedRenameAdvisesOncePerSessionWhateverItsWording) {
     start({.refuseRename = "550 Permission denied."});
@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StorCase{"InsufficientStorage",
                                {.storReply = "452 Insufficient storage space."},
                                "452: Insufficient storage space."}),
-    CaseName());
+    [](const auto& row) { return std::string(row.param.name); });
 
 // A login with a line break (it could smuggle in a command) is refused before anything is
 // sent. A wrong password is tried once per cycle, alarms once, and shows nowhere.
