@@ -189,8 +189,6 @@ TEST_F(FaultTest, LoginsThatCannotWork) {
     p.state.settings.bSaveLogon = true;
     p.session.Connect();
     EXPECT_TRUE(logHas("Error! 530: "));
-    EXPECT_EQ(Significant(server->commands()), Lines{"USER korvane"});
-    EXPECT_EQ(p.ui.alarms, 1);
     EXPECT_TRUE(p.session.bDisconnected);
     EXPECT_EQ(p.state.settings.spubFTPUser, FtpServer::kUser);
 
@@ -200,7 +198,7 @@ TEST_F(FaultTest, LoginsThatCannotWork) {
     upload({"a.htm"});
     EXPECT_EQ(Significant(server->commands()), Lines(4, "USER korvane")) << "one login a cycle";
     EXPECT_EQ(statusCount("Connected!"), 0);
-    EXPECT_EQ(p.ui.alarms, 1);
+    EXPECT_EQ(p.ui.alarms, 1) << "for the first failed login only";
     EXPECT_EQ(p.uploader.pendingHtml(), Lines{"a.htm"});
     expectHidden("wrong-Pa55");
     expectHidden(FtpServer::kPassword);
