@@ -194,6 +194,9 @@ struct Corpus {
     const char* file;
     bool crlf;
 };
+void PrintTo(const Corpus& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RealGames : public testing::TestWithParam<Corpus> {};
 
