@@ -166,13 +166,11 @@ protected:
                                 bytesOf(name));
         }
     }
-    // One cycle's upload, waited for to its end.
     void upload(Lines html, std::optional<Lines> pgns = std::nullopt) {
         UploadQueue queue{std::move(html), std::move(pgns)};
         p.uploader.Upload(queue);
         p.uploader.WaitUntilDone();
     }
-    // How often the server received this exact command.
     long received(const std::string& command) const {
         return std::ranges::count(server->commands(), command);
     }
