@@ -73,9 +73,8 @@ TEST_F(MainWindowTest, CaptionsFirstStatesAndTheFileAndWindowMenus) {
 
     // The Window menu ends with the open child windows.
     auto* menu = find<QMenu>("mnuWindow");
-    for (int opened = 0; opened < 2; ++opened) {  // the list is rebuilt, not appended to
-        emit menu->aboutToShow();
-    }
+    emit menu->aboutToShow();
+    emit menu->aboutToShow();  // the list is rebuilt, not appended to
     EXPECT_TRUE(captionOf("mnuWindow").endsWith("|&1 Monitor"));
     EXPECT_EQ(captionOf("mnuWindow").count(" Monitor"), 1);
     EXPECT_TRUE(menu->actions().back()->isChecked());
@@ -89,12 +88,10 @@ TEST_F(MainWindowTest, CaptionsFirstStatesAndTheFileAndWindowMenus) {
     fs::remove(dir.file("korvane.cfg"));
     boxes.answerNext(Answer::No);  // the monitor window refuses: the program goes on
     trigger("mnuFileExit");
-    EXPECT_TRUE(mainWindow().isVisible());
-    EXPECT_FALSE(fs::exists(dir.file("korvane.cfg")));
+    EXPECT_TRUE(mainWindow().isVisible() && !fs::exists(dir.file("korvane.cfg")));
     boxes.answerNext(Answer::Yes);
     trigger("mnuFileExit");
-    EXPECT_FALSE(mainWindow().isVisible());
-    EXPECT_TRUE(fs::exists(dir.file("korvane.cfg")));
+    EXPECT_TRUE(!mainWindow().isVisible() && fs::exists(dir.file("korvane.cfg")));
 }
 
 TEST_F(MainWindowTest, TagsDialogEditsTheTagsTheNextMergeRefreshes) {

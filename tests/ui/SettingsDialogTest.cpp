@@ -10,11 +10,7 @@ namespace {
 
 class SettingsDialogTest : public UiTest {
 protected:
-    void SetUp() override {
-        Settings settings = usableSettings();
-        settings.bIntroPage = true;
-        startUsable(settings);
-    }
+    void SetUp() override { startUsable(true); }
     // Opens the dialog from the File menu and acts on it while it is open.
     void withSettings(std::function<void(QWidget&)> act) {
         whenModal("frmSettings", std::move(act));

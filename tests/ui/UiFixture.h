@@ -120,20 +120,6 @@ protected:
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    // The real converter and its two ini files, the HTML directory, 10 seconds between
-    // scans, 20 seconds FTP time-out.
-    Settings usableSettings() const {
-        Settings s;
-        s.spubPathVistrel = KORVANE_VISTREL;
-        s.spubPathVisIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
-        s.spubPathIntroIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini";
-        s.spubPathHtml = html;
-        s.spubPathpgn = boards;
-        s.spubIntroPgn = "allgames.pgn";
-        s.lpubScanTime = 10;
-        s.lpubTimeOut = 20;
-        return s;
-    }
     // Creates the program and runs its start-up; message boxes go to the scripted operator.
     bool start() {
         Program::Options options;
@@ -148,12 +134,22 @@ protected:
         program = std::make_unique<Program>(std::move(options));
         return program->Main();
     }
-    // Writes the settings and starts on them.
-    void startUsable(const Settings& settings) {
-        dir.write(kSettingsFileName, SettingsText(settings));
+    // Starts on usable settings: the real converter and its two ini files, the HTML
+    // directory, 10 seconds between scans, 20 seconds FTP time-out.
+    void startUsable(bool introPage = false) {
+        Settings s;
+        s.spubPathVistrel = KORVANE_VISTREL;
+        s.spubPathVisIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
+        s.spubPathIntroIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini";
+        s.spubPathHtml = html;
+        s.spubPathpgn = boards;
+        s.spubIntroPgn = "allgames.pgn";
+        s.lpubScanTime = 10;
+        s.lpubTimeOut = 20;
+        s.bIntroPage = introPage;
+        dir.write(kSettingsFileName, SettingsText(s));
         ASSERT_TRUE(start());
     }
-    void startUsable() { startUsable(usableSettings()); }
 
     frmMain& mainWindow() { return program->mainWindow(); }
     frmProject& project() {
