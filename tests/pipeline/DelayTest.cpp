@@ -12,6 +12,7 @@
 #include "core/Startup.h"
 #include "pipeline/DelayStore.h"
 #include "pipeline/DelayedPublishing.h"
+#include "pipeline/ProcessingCycle.h"
 
 using namespace std::chrono_literals;
 
@@ -73,6 +74,12 @@ TEST_F(DelayStoreTest, TheNewestSnapshotOneDelayOldGoesOutOnceUntilTheDelayIsOff
     program.clock.advance(31min);
     EXPECT_EQ(dueText(), "D");
     EXPECT_EQ(snapshots(), 1u);
+    // A due snapshot that the converter rejects gives the published copy back.
+    useFakeConverter();
+    takeIn("REJECT");
+    program.clock.advance(1min);
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(readFile(game.PathTemp), "A");
 
     // Switched off, the scan's intake publishes the live board; set again, the delay must
     // not bring back D, which the live pages have left behind.
