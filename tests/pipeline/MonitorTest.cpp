@@ -35,10 +35,6 @@ protected:
         }
         return result;
     }
-    void select(const std::string& line) {
-        view.selected = line;
-        list.lboPgnFilesClick();
-    }
 };
 
 TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
