@@ -2,8 +2,6 @@
 // changes, "Go !", one cycle at a time and the "Cancel Alarm" button; adding, refusing,
 // removing, substituting, sleeping, waking and inspecting games.
 
-#include <algorithm>
-
 #include "PipelineFixture.h"
 #include "core/FileUtils.h"
 
@@ -13,13 +11,9 @@ namespace {
 class MonitorTest : public MonitorWindowTest {
 protected:
     MonitorTest() { state.settings.spubPathpgn = boards; }
-    int scans() const {
-        return static_cast<int>(
-            std::count(ui.statuses.begin(), ui.statuses.end(), "Checking for updated pgn files."));
-    }
     // Ticks until the next scan runs; returns the number of ticks it took (0: none in max).
     int ticksToNextScan(int max) {
-        const int before = scans();
+        const long before = scans();
         for (int tick = 1; tick <= max; ++tick) {
             monitor.Timer1Tick();
             if (scans() > before) {

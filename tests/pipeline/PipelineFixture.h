@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -195,6 +196,10 @@ esac
 class MonitorWindowTest : public PipelineTest {
 protected:
     MonitorWindowTest() { monitor.Load(); }
+    long scans() const {
+        return std::count(ui.statuses.begin(), ui.statuses.end(),
+                          "Checking for updated pgn files.");
+    }
     void select(const std::string& line) {
         view.selected = line;
         list.lboPgnFilesClick();
