@@ -31,14 +31,15 @@ protected:
     }
 };
 
-TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
+// The 10th tick shows 0, scans and restarts; STOP and START keep the elapsed seconds. Scan
+// times over a minute count whole seconds; 0 counts as 10. A changed scan time restarts the
+// whole count, and the count always restarts after a timed scan.
+TEST_F(MonitorTest, CountDownStopStartAndScanTimeSetTheTicksBetweenScans) {
     monitor.cmdStartClick();
     EXPECT_EQ(ui.lastStatus(), "Seconds to next scan");
     view.countDown.clear();
     EXPECT_EQ(ticksToNextScan(10), 10);
-    EXPECT_EQ(view.countDown, (Lines{"9", "8", "7", "6", "5", "4", "3", "2", "1", "0", "0", "10"}))
-        << "the 10th tick shows 0, scans (0) and restarts";
-
+    EXPECT_EQ(view.countDown, (Lines{"9", "8", "7", "6", "5", "4", "3", "2", "1", "0", "0", "10"}));
     for (int i = 0; i < 4; ++i) {
         monitor.Timer1Tick();
     }
@@ -48,13 +49,8 @@ TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     monitor.cmdStartClick();
     EXPECT_EQ(view.countDown.back(), "10");
     EXPECT_EQ(ticksToNextScan(20), 6);
-}
 
-// Scan times over a minute count whole seconds; 0 counts as 10. A changed scan time
-// restarts the whole count, and the count always restarts after a timed scan.
-TEST_F(MonitorTest, ScanTimeSetsTheTicksBetweenScans) {
     state.settings.lpubScanTime = 300;
-    monitor.cmdStartClick();
     for (int i = 0; i < 180; ++i) {
         monitor.Timer1Tick();
     }
@@ -219,34 +215,31 @@ TEST_F(MonitorTest, RemoveKeepsOneGameAndSubstituteCopiesAFileUnderTheGamesName)
     EXPECT_EQ(ui.boxes.back().title, "Substitution Didn't Work");
 }
 
-TEST_F(MonitorTest, SleepAndActivateNeitherStopNorStartTheCount) {
-    addGame("a.pgn", "1. e4 *");
+TEST_F(MonitorTest, SleepActivateAndViewInfo) {
+    Pgn& game = addGame("a.pgn", "1. e4 *");
     select("a.pgn");
     monitor.cmdStartClick();
     list.cmdSleepClick();
-    EXPECT_TRUE(state.monitorList.Item("a.pgn").bSleep);
-    EXPECT_TRUE(monitor.countRunning());
+    EXPECT_TRUE(game.bSleep);
+    EXPECT_TRUE(monitor.countRunning()) << "sleeping does not stop the count";
     EXPECT_TRUE(
         logHas("a.pgn\r\nhas been removed from the monitor list. Choose \"Activate\" to "
                "include it again.\r\n\r\n"));
-    monitor.cmdStopClick();
-    list.cmdActivateClick();
-    EXPECT_FALSE(state.monitorList.Item("a.pgn").bSleep);
-    EXPECT_FALSE(monitor.countRunning());
-}
 
-TEST_F(MonitorTest, ViewInfoDescribesTheGameEvenWhenItsSourceIsGone) {
-    Pgn& game = addGame("a.pgn", "1. e4 *");
+    // The info describes the game even when its source is gone.
     useEdited(game, "1. e4 *");
-    game.bSleep = true;
     fs::remove(game.PathSource);
-    select("a.pgn");
     list.cmdViewInfoClick();
     EXPECT_TRUE(
         logHas("Source file: a.pgn\r\nSource Directory: " + boards.substr(0, boards.size() - 1) +
                "\r\nMonitored: No\r\nEdited HTML source:" + game.PathFinal +
                "\r\nLast changed: (the file cannot be found)\r\n\r\n"))
         << ui.logText();
+
+    monitor.cmdStopClick();
+    list.cmdActivateClick();
+    EXPECT_FALSE(game.bSleep);
+    EXPECT_FALSE(monitor.countRunning()) << "activating does not start the count";
 }
 
 }  // namespace
