@@ -231,15 +231,12 @@ inline int zombieChildren() {
     const std::string self = std::to_string(::getpid());
     for (const auto& entry : fs::directory_iterator("/proc")) {
         std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line)) {
-            continue;
-        }
+        std::string line, procState, ppid;
         // pid (comm) state ppid ...: the command may hold blanks, so read after the ")".
-        std::istringstream rest(line.substr(line.rfind(')') + 1));
-        std::string procState, ppid;
-        rest >> procState >> ppid;
-        zombies += procState == "Z" && ppid == self;
+        if (std::getline(stat, line)) {
+            std::istringstream(line.substr(line.rfind(')') + 1)) >> procState >> ppid;
+            zombies += procState == "Z" && ppid == self;
+        }
     }
     return zombies;
 }
