@@ -62,19 +62,11 @@ TEST_F(MonitorTest, CountDownStopStartAndScanTimeSetTheTicksBetweenScans) {
     EXPECT_TRUE(monitor.countRunning());
 }
 
-TEST_F(MonitorTest, GoForcesOneCycleAndLeavesTheCountStopped) {
+// "Go !" forces a cycle and leaves the count stopped; clicks and ticks while a cycle runs
+// start no second one.
+TEST_F(MonitorTest, GoForcesOneCycleAndNoCycleStartsDuringAnother) {
     useFakeConverter();
     addGame("a.pgn", "1. e4 *");
-    monitor.cmdStartClick();
-    monitor.cmdTestClick();
-
-    EXPECT_EQ(converterCalls().size(), 1u) << "an unchanged game is converted when forced";
-    EXPECT_FALSE(state.bForceConversion);
-    EXPECT_FALSE(monitor.countRunning());
-    EXPECT_FALSE(pipeline.colChangedFiles) << "the backup step ran and released the list";
-}
-
-TEST_F(MonitorTest, ClicksAndTicksDuringACycleDoNotStartASecond) {
     state.settings.lpubScanTime = 1;
     int nested = 0;
     ui.onProcessEvents = [&] {
@@ -88,6 +80,12 @@ TEST_F(MonitorTest, ClicksAndTicksDuringACycleDoNotStartASecond) {
     monitor.Timer1Tick();
     EXPECT_GT(nested, 0);
     EXPECT_EQ(scans(), 1);
+    monitor.cmdTestClick();
+    EXPECT_EQ(scans(), 2);
+    EXPECT_EQ(converterCalls().size(), 1u) << "an unchanged game is converted when forced";
+    EXPECT_FALSE(state.bForceConversion);
+    EXPECT_FALSE(monitor.countRunning());
+    EXPECT_FALSE(pipeline.colChangedFiles) << "the backup step ran and released the list";
 }
 
 TEST_F(MonitorTest, CancellingTheAlarmGivesTheButtonBackToTheLog) {
