@@ -89,7 +89,7 @@ TEST_F(DelayStoreTest, TheNewestSnapshotOneDelayOldGoesOutOnceUntilTheDelayIsOff
     EXPECT_EQ(readFile(game.PathTemp), "A");
 
     // Switched off, the scan's intake publishes the live board; set again, the delay must
-    // not bring back D, which the live pages have left behind.
+    // not bring back snapshots that the live pages have left behind.
     game.LastTime = fs::last_write_time(game.PathSource);  // as a scan stamps it
     state.settings.lpubDelay = 0;
     EXPECT_EQ(PublicLagText(state, game), "");
