@@ -54,10 +54,7 @@ inline std::string liveText(const RealGame& game, std::size_t plies,
         moves.push_back(extraMove);
     }
     for (std::size_t i = 0; i < moves.size(); ++i) {
-        if (i % 2 == 0) {
-            text += std::to_string(i / 2 + 1) + ". ";
-        }
-        text += moves[i] + " ";
+        text += (i % 2 == 0 ? std::to_string(i / 2 + 1) + ". " : "") + moves[i] + " ";
         if (i == 0 && !comment.empty()) {
             text += "{" + comment + "} ";
         }

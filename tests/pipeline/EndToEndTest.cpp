@@ -88,7 +88,6 @@ TEST_P(FaultyGameEndToEnd, IsReportedKeptAndPublishedOnceRepaired) {
     if (f.edited) {
         useEdited(game, edited);
     }
-    view.lines = {"board1.pgn"};
     monitor.cmdStartClick();
 
     writeSource("board1.pgn", liveText(games[0], 6, "", f.extraMove), 1);
@@ -110,7 +109,7 @@ TEST_P(FaultyGameEndToEnd, IsReportedKeptAndPublishedOnceRepaired) {
     writeSource("board1.pgn", liveText(games[0], 7), 2);
     scanInterval();
     EXPECT_EQ(htmlExists("board1.htm"), !f.asleep) << "a sleeping game waits for Activate";
-    view.selected = "board1.pgn";
+    select("board1.pgn");
     list.cmdActivateClick();
     scanInterval();
     EXPECT_EQ(pliesShown(htmlPage("board1.htm")), 7u);

@@ -2,8 +2,6 @@
 // changes, "Go !", one cycle at a time and the "Cancel Alarm" button; adding, refusing,
 // removing, substituting, sleeping, waking and inspecting games.
 
-#include <algorithm>
-
 #include "PipelineFixture.h"
 #include "core/FileUtils.h"
 
@@ -13,13 +11,9 @@ namespace {
 class MonitorTest : public MonitorWindowTest {
 protected:
     MonitorTest() { state.settings.spubPathpgn = boards; }
-    int scans() const {
-        return static_cast<int>(
-            std::count(ui.statuses.begin(), ui.statuses.end(), "Checking for updated pgn files."));
-    }
     // Ticks until the next scan runs; returns the number of ticks it took (0: none in max).
     int ticksToNextScan(int max) {
-        const int before = scans();
+        const long before = scans();
         for (int tick = 1; tick <= max; ++tick) {
             monitor.Timer1Tick();
             if (scans() > before) {
@@ -35,20 +29,17 @@ protected:
         }
         return result;
     }
-    void select(const std::string& line) {
-        view.selected = line;
-        list.lboPgnFilesClick();
-    }
 };
 
-TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
+// The 10th tick shows 0, scans and restarts; STOP and START keep the elapsed seconds. Scan
+// times over a minute count whole seconds; 0 counts as 10. A changed scan time restarts the
+// whole count, and the count always restarts after a timed scan.
+TEST_F(MonitorTest, CountDownStopStartAndScanTimeSetTheTicksBetweenScans) {
     monitor.cmdStartClick();
     EXPECT_EQ(ui.lastStatus(), "Seconds to next scan");
     view.countDown.clear();
     EXPECT_EQ(ticksToNextScan(10), 10);
-    EXPECT_EQ(view.countDown, (Lines{"9", "8", "7", "6", "5", "4", "3", "2", "1", "0", "0", "10"}))
-        << "the 10th tick shows 0, scans (0) and restarts";
-
+    EXPECT_EQ(view.countDown, (Lines{"9", "8", "7", "6", "5", "4", "3", "2", "1", "0", "0", "10"}));
     for (int i = 0; i < 4; ++i) {
         monitor.Timer1Tick();
     }
@@ -58,13 +49,8 @@ TEST_F(MonitorTest, CountDownRunsToZeroAndStopStartKeepsTheElapsedSeconds) {
     monitor.cmdStartClick();
     EXPECT_EQ(view.countDown.back(), "10");
     EXPECT_EQ(ticksToNextScan(20), 6);
-}
 
-// Scan times over a minute count whole seconds; 0 counts as 10. A changed scan time
-// restarts the whole count, and the count always restarts after a timed scan.
-TEST_F(MonitorTest, ScanTimeSetsTheTicksBetweenScans) {
     state.settings.lpubScanTime = 300;
-    monitor.cmdStartClick();
     for (int i = 0; i < 180; ++i) {
         monitor.Timer1Tick();
     }
@@ -76,19 +62,11 @@ TEST_F(MonitorTest, ScanTimeSetsTheTicksBetweenScans) {
     EXPECT_TRUE(monitor.countRunning());
 }
 
-TEST_F(MonitorTest, GoForcesOneCycleAndLeavesTheCountStopped) {
+// "Go !" forces a cycle and leaves the count stopped; clicks and ticks while a cycle runs
+// start no second one.
+TEST_F(MonitorTest, GoForcesOneCycleAndNoCycleStartsDuringAnother) {
     useFakeConverter();
     addGame("a.pgn", "1. e4 *");
-    monitor.cmdStartClick();
-    monitor.cmdTestClick();
-
-    EXPECT_EQ(converterCalls().size(), 1u) << "an unchanged game is converted when forced";
-    EXPECT_FALSE(state.bForceConversion);
-    EXPECT_FALSE(monitor.countRunning());
-    EXPECT_FALSE(pipeline.colChangedFiles) << "the backup step ran and released the list";
-}
-
-TEST_F(MonitorTest, ClicksAndTicksDuringACycleDoNotStartASecond) {
     state.settings.lpubScanTime = 1;
     int nested = 0;
     ui.onProcessEvents = [&] {
@@ -102,6 +80,12 @@ TEST_F(MonitorTest, ClicksAndTicksDuringACycleDoNotStartASecond) {
     monitor.Timer1Tick();
     EXPECT_GT(nested, 0);
     EXPECT_EQ(scans(), 1);
+    monitor.cmdTestClick();
+    EXPECT_EQ(scans(), 2);
+    EXPECT_EQ(converterCalls().size(), 1u) << "an unchanged game is converted when forced";
+    EXPECT_FALSE(state.bForceConversion);
+    EXPECT_FALSE(monitor.countRunning());
+    EXPECT_FALSE(pipeline.colChangedFiles) << "the backup step ran and released the list";
 }
 
 TEST_F(MonitorTest, CancellingTheAlarmGivesTheButtonBackToTheLog) {
@@ -229,34 +213,31 @@ TEST_F(MonitorTest, RemoveKeepsOneGameAndSubstituteCopiesAFileUnderTheGamesName)
     EXPECT_EQ(ui.boxes.back().title, "Substitution Didn't Work");
 }
 
-TEST_F(MonitorTest, SleepAndActivateNeitherStopNorStartTheCount) {
-    addGame("a.pgn", "1. e4 *");
+TEST_F(MonitorTest, SleepActivateAndViewInfo) {
+    Pgn& game = addGame("a.pgn", "1. e4 *");
     select("a.pgn");
     monitor.cmdStartClick();
     list.cmdSleepClick();
-    EXPECT_TRUE(state.monitorList.Item("a.pgn").bSleep);
-    EXPECT_TRUE(monitor.countRunning());
+    EXPECT_TRUE(game.bSleep);
+    EXPECT_TRUE(monitor.countRunning()) << "sleeping does not stop the count";
     EXPECT_TRUE(
         logHas("a.pgn\r\nhas been removed from the monitor list. Choose \"Activate\" to "
                "include it again.\r\n\r\n"));
-    monitor.cmdStopClick();
-    list.cmdActivateClick();
-    EXPECT_FALSE(state.monitorList.Item("a.pgn").bSleep);
-    EXPECT_FALSE(monitor.countRunning());
-}
 
-TEST_F(MonitorTest, ViewInfoDescribesTheGameEvenWhenItsSourceIsGone) {
-    Pgn& game = addGame("a.pgn", "1. e4 *");
+    // The info describes the game even when its source is gone.
     useEdited(game, "1. e4 *");
-    game.bSleep = true;
     fs::remove(game.PathSource);
-    select("a.pgn");
     list.cmdViewInfoClick();
     EXPECT_TRUE(
         logHas("Source file: a.pgn\r\nSource Directory: " + boards.substr(0, boards.size() - 1) +
                "\r\nMonitored: No\r\nEdited HTML source:" + game.PathFinal +
                "\r\nLast changed: (the file cannot be found)\r\n\r\n"))
         << ui.logText();
+
+    monitor.cmdStopClick();
+    list.cmdActivateClick();
+    EXPECT_FALSE(game.bSleep);
+    EXPECT_FALSE(monitor.countRunning()) << "activating does not start the count";
 }
 
 }  // namespace

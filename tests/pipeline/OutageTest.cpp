@@ -18,19 +18,10 @@ namespace {
 
 class HtmlDirectoryFaultTest
     : public PipelineTest,
-      public ::testing::WithParamInterface<std::pair<const char*, FaultyDirectory::Fault>> {
-protected:
-    std::size_t count(const std::string& text) const {
-        std::size_t n = 0;
-        for (auto at = ui.logText().find(text); at != std::string::npos;
-             at = ui.logText().find(text, at + 1)) {
-            ++n;
-        }
-        return n;
-    }
-};
+      public ::testing::WithParamInterface<std::pair<const char*, FaultyDirectory::Fault>> {};
 
 TEST_P(HtmlDirectoryFaultTest, IsReportedOnceAndCaughtUpAfter) {
+    const auto count = [&](const std::string& text) { return occurrences(ui.logText(), text); };
     useFakeConverter();
     FaultyDirectory html(program.dir.path() + "/faulty html");
     state.settings.spubPathHtml = html.path() + "/";
@@ -49,18 +40,17 @@ TEST_P(HtmlDirectoryFaultTest, IsReportedOnceAndCaughtUpAfter) {
         writeSource("b.pgn", "1. d4 d5 " + std::to_string(cycle) + ". c4 *", cycle);
         CheckPgnFiles(pipeline);
     }
-    EXPECT_EQ(count("Error copying "), 1u) << ui.logText();
-    EXPECT_EQ(count(": " + html.reason() + "\r\n"), 1u) << ui.logText();
+    EXPECT_EQ(count("Error copying "), 1) << ui.logText();
+    EXPECT_EQ(count(": " + html.reason() + "\r\n"), 1) << ui.logText();
     EXPECT_EQ(ui.alarms, 1);
-    EXPECT_FALSE(a.bSleep);
-    EXPECT_FALSE(b.bSleep);
+    EXPECT_FALSE(a.bSleep || b.bSleep);
 
     html.clear();
     CheckPgnFiles(pipeline);  // no new move: the pages that did not go out are made again
     EXPECT_EQ(htmlPage("a.htm"), "1. e4 e5 4. Nf3 *");
     EXPECT_EQ(htmlPage("b.htm"), "1. d4 d5 4. c4 *");
-    EXPECT_EQ(count("Copying and saving work again in " + html.path() + "."), 1u) << ui.logText();
-    EXPECT_EQ(count("Error copying "), 1u);
+    EXPECT_EQ(count("Copying and saving work again in " + html.path() + "."), 1) << ui.logText();
+    EXPECT_EQ(count("Error copying "), 1);
     CheckPgnFiles(pipeline);
     EXPECT_EQ(ui.lastStatus(), "Idle") << "once caught up, the games wait for their next move";
 }
@@ -134,12 +124,8 @@ TEST_F(StalledServerTest, ScansGoOnConvertingAndEveryPageArrivesOnceInItsNewestV
     const Lines cmds = server.commands();
     EXPECT_EQ(std::count(cmds.begin(), cmds.end(), "RNTO a.htm"), 1);
     EXPECT_EQ(std::count(cmds.begin(), cmds.end(), "RNTO b.htm"), 1);
-    Lines files;
-    for (const auto& e : fs::directory_iterator(server.root() + "/live")) {
-        files.push_back(e.path().filename().string());
-    }
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (Lines{"a.htm", "b.htm"})) << "no temporary file is left";
+    const fs::directory_iterator live(server.root() + "/live");
+    EXPECT_EQ(std::distance(live, fs::directory_iterator()), 2) << "no temporary file is left";
     EXPECT_FALSE(uploader.hasPendingRetries());
 }
 

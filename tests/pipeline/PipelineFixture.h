@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -40,10 +41,10 @@ inline std::string FakePageText(const std::string& page) {
 class RecordingView : public MonitorView {
 public:
     void setTimer1Enabled(bool on) override { timer1 = on; }
-    void setAlarmTimerEnabled(bool on) override { alarmTimer = on; }
+    void setAlarmTimerEnabled(bool) override {}
     void setCountDown(const std::string& text) override { countDown.push_back(text); }
-    void setStatusColour(StatusColour c) override { colour = c; }
-    void setAlarmVisible(bool visible) override { alarmVisible = visible; }
+    void setStatusColour(StatusColour) override {}
+    void setAlarmVisible(bool) override {}
     void setClearLogCaption(const std::string& caption, const std::string& tip) override {
         clearLog = {caption, tip};
     }
@@ -58,15 +59,12 @@ public:
         publicLag[key] = text;
     }
 
-    bool timer1 = false, alarmTimer = false, alarmVisible = false;
-    Lines countDown;
-    StatusColour colour = StatusColour::Red;
-    std::pair<std::string, std::string> clearLog{"Clear Log", "Clear Message Log"};
-    Lines lines;
-    std::string selected;
+    bool timer1 = false;
+    Lines countDown, lines;
+    std::pair<std::string, std::string> clearLog;
+    std::string selected, removeButton = "Remove";
     std::map<std::string, bool> watched;  // as the list marks each game
     std::map<MonitorButton, bool> enabled;
-    std::string removeButton = "Remove";
     std::map<std::string, std::string> publicLag;
 };
 
@@ -131,13 +129,12 @@ esac
 )sh";
         useConverterScript(script.replace(script.find("CALLS"), 5, callsFile));
     }
-    // Writes an executable shell script with the given body as the converter.
     void useConverterScript(const std::string& body) {
         const std::string path = program.dir.write("converter.sh", "#!/bin/sh\n" + body);
         fs::permissions(path, fs::perms::owner_all);
         state.settings.spubPathVistrel = path;
     }
-    // The argument lines the fake converter recorded, one per run.
+    // The fake converter's argument lines, one per run.
     Lines converterCalls() const {
         Lines calls;
         std::istringstream in(readFile(callsFile));
@@ -199,7 +196,29 @@ esac
 class MonitorWindowTest : public PipelineTest {
 protected:
     MonitorWindowTest() { monitor.Load(); }
+    long scans() const {
+        return std::count(ui.statuses.begin(), ui.statuses.end(),
+                          "Checking for updated pgn files.");
+    }
+    void select(const std::string& line) {
+        view.selected = line;
+        list.lboPgnFilesClick();
+    }
 
+    RecordingView view;
+    ScriptedDialog dialog;
+    Monitor monitor{pipeline, view};
+    MonitorList list{state, monitor, view, dialog};
+};
+
+// A new program on the same program directory and clock, as after a crash or a restart.
+struct Restarted {
+    Restarted(const ProgramState& before, FixedClock& clock) : state{ui, clock} {
+        state.programDir = before.programDir;
+    }
+    ScriptedOperator ui;
+    ProgramState state;
+    Pipeline pipeline{state};
     RecordingView view;
     ScriptedDialog dialog;
     Monitor monitor{pipeline, view};
@@ -212,15 +231,12 @@ inline int zombieChildren() {
     const std::string self = std::to_string(::getpid());
     for (const auto& entry : fs::directory_iterator("/proc")) {
         std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line)) {
-            continue;
-        }
+        std::string line, procState, ppid;
         // pid (comm) state ppid ...: the command may hold blanks, so read after the ")".
-        std::istringstream rest(line.substr(line.rfind(')') + 1));
-        std::string procState, ppid;
-        rest >> procState >> ppid;
-        zombies += procState == "Z" && ppid == self;
+        if (std::getline(stat, line)) {
+            std::istringstream(line.substr(line.rfind(')') + 1)) >> procState >> ppid;
+            zombies += procState == "Z" && ppid == self;
+        }
     }
     return zombies;
 }

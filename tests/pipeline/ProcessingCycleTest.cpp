@@ -26,7 +26,10 @@ protected:
     std::size_t runs() const { return converterCalls().size(); }
 };
 
-TEST_F(CycleTest, OnlyChangedAwakeGamesAreConvertedUnlessForced) {
+TEST_F(CycleTest, OnlyChangedAwakeGamesAreConvertedAndSentUnlessForced) {
+    RecordingUploader uploader;
+    pipeline.uploader = &uploader;
+    state.settings.bPgnUpload = true;
     Pgn& a = addGame("a.pgn", "1. e4 *");
     Pgn& b = addGame("b.pgn", "1. d4 *");
     Pgn& c = addGame("c.pgn", "1. c4 *");
@@ -36,43 +39,30 @@ TEST_F(CycleTest, OnlyChangedAwakeGamesAreConvertedUnlessForced) {
     EXPECT_EQ(runs(), 0u) << "a game just added waits for its first change";
     EXPECT_EQ(ui.lastStatus(), "Idle");
     EXPECT_FALSE(pipeline.colChangedFiles) << "no backup follows a scan without changes";
+    EXPECT_TRUE(uploader.batches.empty()) << "nothing changed, nothing to send";
 
     writeSource("b.pgn", "1. d4 d5 *", 5);
     writeSource("c.pgn", "1. c4 c5 *", 5);
     CheckPgnFiles(pipeline);
     ASSERT_EQ(runs(), 1u);
     EXPECT_EQ(htmlPage("b.htm"), "1. d4 d5 *");
-    EXPECT_EQ(*pipeline.colChangedFiles, std::vector<std::string>{b.PathTemp});
+    EXPECT_NE(
+        std::find(ui.statuses.begin(), ui.statuses.end(), "Vistrel is processing " + b.PathTemp),
+        ui.statuses.end())
+        << "one changed game: no count";
+    EXPECT_EQ(*pipeline.colChangedFiles, Lines{b.PathTemp});
     EXPECT_EQ(b.LastTime, fs::last_write_time(b.PathSource));
+    ASSERT_EQ(uploader.batches.size(), 1u);
+    EXPECT_EQ(uploader.batches[0].html, Lines{"b.htm"});
+    EXPECT_EQ(*uploader.batches[0].pgn, Lines{"b.pgn"});
 
     state.bForceConversion = true;
+    uploader.server = false;
     CheckPgnFiles(pipeline);
     EXPECT_EQ(runs(), 3u) << "forced: both awake games, never the sleeping one";
-    EXPECT_EQ(*pipeline.colChangedFiles, (std::vector<std::string>{a.PathTemp, b.PathTemp}));
+    EXPECT_EQ(*pipeline.colChangedFiles, (Lines{a.PathTemp, b.PathTemp}));
     EXPECT_FALSE(htmlExists("c.htm"));
     EXPECT_EQ(ui.saveButtonsVisible.back(), true) << "editors get Save back after the scan";
-}
-
-TEST_F(CycleTest, QueuedPagesGoToTheUploaderOnlyWithAServer) {
-    RecordingUploader uploader;
-    pipeline.uploader = &uploader;
-    state.settings.bPgnUpload = true;
-    addGame("a.pgn", "1. e4 *");
-    addGame("b.pgn", "1. d4 *");
-    writeSource("a.pgn", "1. e4 e5 *", 5);
-    writeSource("b.pgn", "1. d4 SILENT *", 5);
-
-    CheckPgnFiles(pipeline);
-    ASSERT_EQ(uploader.batches.size(), 1u);
-    EXPECT_EQ(uploader.batches[0].html, std::vector<std::string>{"a.htm"})
-        << "a game that produced no page is never queued";
-    EXPECT_EQ(*uploader.batches[0].pgn, std::vector<std::string>{"a.pgn"});
-    CheckPgnFiles(pipeline);
-    EXPECT_EQ(uploader.batches.size(), 1u) << "nothing changed, nothing to send";
-
-    uploader.server = false;
-    writeSource("a.pgn", "1. e4 e5 2. Nf3 *", 9);
-    CheckPgnFiles(pipeline);
     EXPECT_EQ(uploader.batches.size(), 1u);
     EXPECT_EQ(ui.lastStatus(), "Not Connected To Remote Server");
 }
@@ -116,53 +106,43 @@ TEST_F(CycleTest, SourceRewrittenDuringTheCopyOrMissingIsTakenInOnceItIsSound) {
 
 // A copy taken between two writes of the board software looks unchanged around the copy:
 // the converter rejects it, or it does not end as a game ends. It must cost one scan, not
-// the game, and none of it is published.
+// the game nor the operator's edited copy, and none of it is published.
 TEST_F(CycleTest, HalfWrittenSourceIsTakenInAgainWithoutAWord) {
     state.settings.bIntroPage = true;
     Pgn& game = addGame("a.pgn", "1. e4 *");
     addGame("b.pgn", "1. d4 *");
+    Pgn& edited = addGame("c.pgn", "1. e4 e5 *");
+    const std::string note = "[Event \"E\"]\r\n\r\n1. e4 {note} e5\r\n*\r\n";
+    useEdited(edited, note);
     writeSource("b.pgn", "1. d4 d5 *", 4);
     CheckPgnFiles(pipeline);
     const std::string overviewBefore = readFile(state.tempDir + "allgames.pgn");
 
     writeSource("a.pgn", "1. e4 e5 2. REJECT", 5);  // the first half of the next write
     writeSource("b.pgn", "1. d4 d5 2. c4 *", 5);
+    // Written in place over a longer text: it ends as a game ends, yet it is torn.
+    writeSource("c.pgn", "[Event \"E\"]\r\n\r\n1. e4 e5 2. Nf3 REJECT 1-0", 5);
     CheckPgnFiles(pipeline);
-    EXPECT_FALSE(game.bSleep);
+    EXPECT_FALSE(game.bSleep || edited.bSleep);
     EXPECT_EQ(ui.alarms, 0);
     EXPECT_EQ(htmlPage("a.htm"), "");
     EXPECT_EQ(readFile(game.PathTemp), "1. e4 *") << "the temporary copy keeps the last good one";
+    EXPECT_EQ(readFile(edited.PathFinal), note);
+    EXPECT_TRUE(edited.bUseFinal());
     EXPECT_TRUE(state.settings.bIntroPage);
     const std::string overview = readFile(state.tempDir + "allgames.pgn");
     EXPECT_EQ(overview.find("REJECT"), std::string::npos);
     EXPECT_NE(overview, overviewBefore) << "the other game's move is in it";
 
     writeSource("a.pgn", "1. e4 e5 2. Nf3", 6);  // no result yet: the board may still write
+    writeSource("c.pgn", "[Event \"E\"]\r\n\r\n1. e4 e5 2. Nf3 *\r\n", 6);
     CheckPgnFiles(pipeline);
     EXPECT_EQ(htmlPage("a.htm"), "");
+    EXPECT_EQ(htmlPage("c.htm"), "[Event \"E\"]\r\n\r\n1. e4 {note} e5 2. Nf3 *\r\n");
     CheckPgnFiles(pipeline);  // it stays so: taken as it is
     EXPECT_EQ(htmlPage("a.htm"), "1. e4 e5 2. Nf3");
     EXPECT_EQ(readFile(game.PathTemp), "1. e4 e5 2. Nf3");
     EXPECT_NE(readFile(state.tempDir + "allgames.pgn").find("Nf3"), std::string::npos);
-    EXPECT_EQ(ui.logText(), "");
-}
-
-TEST_F(CycleTest, EditedGameOnAHalfWrittenSourceKeepsItsEditAndGoesOn) {
-    Pgn& game = addGame("a.pgn", "1. e4 e5 *");
-    const std::string edited = "[Event \"E\"]\r\n\r\n1. e4 {note} e5\r\n*\r\n";
-    useEdited(game, edited);
-    // Written in place over a longer text: it ends as a game ends, yet it is torn.
-    writeSource("a.pgn", "[Event \"E\"]\r\n\r\n1. e4 e5 2. Nf3 REJECT 1-0", 5);
-
-    CheckPgnFiles(pipeline);
-    EXPECT_EQ(readFile(game.PathFinal), edited);
-    EXPECT_TRUE(game.bUseFinal());
-    EXPECT_FALSE(game.bSleep);
-    EXPECT_EQ(ui.alarms, 0);
-
-    writeSource("a.pgn", "[Event \"E\"]\r\n\r\n1. e4 e5 2. Nf3 *\r\n", 6);
-    CheckPgnFiles(pipeline);
-    EXPECT_EQ(htmlPage("a.htm"), "[Event \"E\"]\r\n\r\n1. e4 {note} e5 2. Nf3 *\r\n");
     EXPECT_EQ(ui.logText(), "");
 }
 
@@ -171,10 +151,11 @@ TEST_F(CycleTest, EditedGameOnAHalfWrittenSourceKeepsItsEditAndGoesOn) {
 // the next scan converts the game again without a new move.
 TEST_F(CycleTest, UnpublishedGamesAreConvertedAgainWithoutANewMove) {
     ui.answerOkByDefault();
-    addGame("a.pgn", "1. e4 *");
+    Pgn& a = addGame("a.pgn", "1. e4 *");
     Pgn& b = addGame("b.pgn", "1. d4 *");
     useEdited(b, "1. d4 {note} *");
     Pgn& c = addGame("c.pgn", "1. c4 *");
+    addGame("d.pgn", "1. f4 *");  // unchanged
     const std::string lock = program.dir.write("converter.sh.locked", "");
     state.converterWaitMs = 300;
     fs::create_directories(state.settings.spubPathHtml + "a.htm/x");
@@ -182,6 +163,15 @@ TEST_F(CycleTest, UnpublishedGamesAreConvertedAgainWithoutANewMove) {
     writeSource("b.pgn", "1. d4 d5 *", 5);
     writeSource("c.pgn", "1. c4 LOCKED *", 5);
     CheckPgnFiles(pipeline);
+    // The status line shows each run as it starts, led by its game's place among the
+    // changed games; an edited game's two runs are one game.
+    Lines shown;
+    std::copy_if(ui.statuses.begin(), ui.statuses.end(), std::back_inserter(shown),
+                 [](const std::string& status) { return status.starts_with("Game "); });
+    EXPECT_EQ(shown, (Lines{"Game 1 of 3: Vistrel is processing " + a.PathTemp,
+                            "Game 2 of 3: Vistrel is processing " + b.PathTemp,
+                            "Game 2 of 3: Vistrel is processing " + b.PathFinal,
+                            "Game 3 of 3: Vistrel is processing " + c.PathTemp}));
     EXPECT_FALSE(b.bSleep) << "a's failed copy is not taken for the edited game's";
     EXPECT_EQ(htmlPage("b.htm"), "1. d4 {note} *");
     ASSERT_TRUE(c.bSleep);
@@ -195,36 +185,6 @@ TEST_F(CycleTest, UnpublishedGamesAreConvertedAgainWithoutANewMove) {
     EXPECT_EQ(c.LastTime, fs::last_write_time(c.PathSource));
     CheckPgnFiles(pipeline);
     EXPECT_EQ(ui.lastStatus(), "Idle") << "once published, a game waits for its next move";
-}
-
-TEST_F(CycleTest, StatusLineSaysWhichChangedGameOfHowManyIsConverted) {
-    Pgn& a = addGame("a.pgn", "1. e4 *");
-    Pgn& b = addGame("b.pgn", "1. d4 *");
-    useEdited(b, "1. d4 {note} *");
-    Pgn& c = addGame("c.pgn", "1. c4 *");
-    addGame("d.pgn", "1. f4 *");  // unchanged: not counted
-    writeSource("a.pgn", "1. e4 e5 *", 5);
-    writeSource("b.pgn", "1. d4 d5 *", 5);
-    writeSource("c.pgn", "1. c4 c5 *", 5);
-    const auto converting = [&] {
-        Lines shown;
-        std::copy_if(ui.statuses.begin(), ui.statuses.end(), std::back_inserter(shown),
-                     [](const std::string& s) {
-                         return s.find("Vistrel is processing") != std::string::npos;
-                     });
-        ui.statuses.clear();
-        return shown;
-    };
-
-    CheckPgnFiles(pipeline);
-    // Each run's text appears as it starts; an edited game's two runs are one game.
-    EXPECT_EQ(converting(), (Lines{"Game 1 of 3: Vistrel is processing " + a.PathTemp,
-                                   "Game 2 of 3: Vistrel is processing " + b.PathTemp,
-                                   "Game 2 of 3: Vistrel is processing " + b.PathFinal,
-                                   "Game 3 of 3: Vistrel is processing " + c.PathTemp}));
-    writeSource("c.pgn", "1. c4 c5 2. Nc3 *", 6);
-    CheckPgnFiles(pipeline);
-    EXPECT_EQ(converting(), Lines{"Vistrel is processing " + c.PathTemp});
 }
 
 // Something stands in the way of the temporary copy: the page goes out, and the copy is

@@ -25,10 +25,6 @@ protected:
         writeSource("a.pgn", "1. e4 *", 1);
         writeSource("b.pgn", "1. d4 *", 1);
     }
-    void select(const std::string& line) {
-        view.selected = line;
-        list.lboPgnFilesClick();
-    }
     Project savedProject() const {
         Project project;
         std::string why;
@@ -36,17 +32,6 @@ protected:
             << why;
         return project;
     }
-};
-
-// The same program directory opened by a new program, as after a crash or a restart.
-struct Restarted {
-    explicit Restarted(const std::string& programDir) { state.programDir = programDir; }
-    ScriptedOperator ui;
-    FixedClock clock;
-    ProgramState state{ui, clock};
-    Pipeline pipeline{state};
-    RecordingView view;
-    Monitor monitor{pipeline, view};
 };
 
 TEST_F(ProjectTest, NewProjectReplacesTheListWithTheChosenGamesOrLeavesNone) {
@@ -159,7 +144,7 @@ TEST_F(ProjectTest, RestartResumesTheRoundAndConvertsOnlyWhatMovedMeanwhile) {
     writeSource("d.pgn", "1. e4 e5 *", 2);
     fs::remove(state.tempDir + "a.pgn");
 
-    Restarted next(state.programDir);
+    Restarted next(state, program.clock);
     next.ui.answerNext(Answer::Yes);
     ASSERT_TRUE(Main(next.state));
     EXPECT_EQ(next.ui.boxes.at(0).text, "Resume the last project (4 games)?");
@@ -196,7 +181,7 @@ TEST_F(ProjectTest, UnderADelayALostWorkCopyIsNotMadeAgainFromTheLiveBoard) {
     SaveCfg(state);
     fs::remove(state.tempDir + "a.pgn");
 
-    Restarted next(state.programDir);
+    Restarted next(state, program.clock);
     next.ui.answerNext(Answer::Yes);
     ASSERT_TRUE(Main(next.state));
     next.monitor.Load();

@@ -18,17 +18,14 @@ namespace {
 
 constexpr int kSettleMs = 30;
 
-QCoreApplication& application() {
-    static int argc = 1;
-    static char name[] = "test_pipeline";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
-    return *app;
-}
-
 class PublishOnChangeTest : public EndToEndTest {
 protected:
-    static void SetUpTestSuite() { application(); }
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_pipeline";
+        static char* argv[] = {name, nullptr};
+        [[maybe_unused]] static auto* app = new QCoreApplication(argc, argv);
+    }
 
     PublishOnChangeTest() {
         state.settings.bPublishOnChange = true;
@@ -58,10 +55,6 @@ protected:
         runUntil([] { return false; }, std::max(kSettleMs, state.publishSettleMs) * 8);
     }
 
-    long cycles() const {
-        return std::count(ui.statuses.begin(), ui.statuses.end(),
-                          "Checking for updated pgn files.");
-    }
     std::string live(std::size_t plies) const { return liveText(games[0], plies); }
     bool pageShows(const std::string& name, std::size_t plies) const {
         return pliesShown(htmlPage(name.substr(0, name.size() - 4) + ".htm")) == plies;
@@ -102,20 +95,20 @@ TEST_F(PublishOnChangeTest, InPlaceAndRenamedSourcesEachStartOneCycleAndStayWatc
     writer.join();
     ASSERT_TRUE(published);
     runQuietly();
-    EXPECT_EQ(cycles(), 1) << "converted once, with the last content";
+    EXPECT_EQ(scans(), 1) << "converted once, with the last content";
     EXPECT_EQ(readFile(state.tempDir + "board1.pgn"), live(12));
 
     // A rename drops the plain watch: both the rename and the writes after it are seen.
     replaceByRename(two, live(3));
     ASSERT_TRUE(waitForPage("board2.pgn", 3));
     runQuietly();
-    EXPECT_EQ(cycles(), 2);
+    EXPECT_EQ(scans(), 2);
     writeInPlace(two, live(4));
     ASSERT_TRUE(waitForPage("board2.pgn", 4));
     replaceByRename(two, live(5));
     ASSERT_TRUE(waitForPage("board2.pgn", 5));
     runQuietly();
-    EXPECT_EQ(cycles(), 4);
+    EXPECT_EQ(scans(), 4);
     EXPECT_TRUE(monitor.countRunning()) << "the countdown goes on beside the watches";
     EXPECT_EQ(ui.logText(), "");
 }
@@ -144,7 +137,7 @@ TEST_F(PublishOnChangeTest, ABurstDuringACycleIsPublishedByOneFollowUpCycle) {
     writeInPlace(paths[0], live(3));
     ASSERT_TRUE(waitForPage("board100.pgn", 4));
     runQuietly();
-    EXPECT_EQ(cycles(), 2);
+    EXPECT_EQ(scans(), 2);
     EXPECT_TRUE(pageShows("board0.pgn", 3));
     for (int b = 1; b < kBoards; ++b) {
         EXPECT_TRUE(pageShows("board" + std::to_string(b) + ".pgn", 4)) << b;
@@ -162,9 +155,9 @@ TEST_F(PublishOnChangeTest, WatchesFollowTheListTheCountAndTheSetting) {
     const std::string polled = program.dir.write("share/board3.pgn", live(2));
     dialog.choose(share, {"board3.pgn"});
     list.cmdAddPgnClick();
-    view.selected = "board2.pgn";
+    select("board2.pgn");
     list.cmdRemovePgnClick();
-    view.selected = "board1.pgn";
+    select("board1.pgn");
     list.cmdSleepClick();
     monitor.cmdStartClick();
     EXPECT_FALSE(view.watched["board1.pgn"]);
@@ -173,7 +166,7 @@ TEST_F(PublishOnChangeTest, WatchesFollowTheListTheCountAndTheSetting) {
     replaceByRename(one, live(3));
     writeInPlace(polled, live(3));
     runQuietly();
-    EXPECT_EQ(cycles(), 0) << "removed, sleeping and unwatched games start nothing";
+    EXPECT_EQ(scans(), 0) << "removed, sleeping and unwatched games start nothing";
     scanInterval();
     EXPECT_TRUE(pageShows("board3.pgn", 3)) << "the countdown's scan publishes the polled game";
 
@@ -181,12 +174,12 @@ TEST_F(PublishOnChangeTest, WatchesFollowTheListTheCountAndTheSetting) {
     EXPECT_TRUE(view.watched["board1.pgn"]);
     writeInPlace(one, live(4));
     ASSERT_TRUE(waitForPage("board1.pgn", 4));
-    EXPECT_EQ(cycles(), 2);
+    EXPECT_EQ(scans(), 2);
 
     monitor.cmdStopClick();
     writeInPlace(one, live(5));
     runQuietly();
-    EXPECT_EQ(cycles(), 2) << "a stopped count takes no change";
+    EXPECT_EQ(scans(), 2) << "a stopped count takes no change";
     monitor.cmdStartClick();
     scanInterval();
     EXPECT_TRUE(pageShows("board1.pgn", 5)) << "the first scan after START finds it";
