@@ -58,26 +58,24 @@ TEST_F(ConfigTest, WrittenSettingsReadBackTheSame) {
     EXPECT_TRUE(program.ui.boxes.empty());
 }
 
-// No number or zero takes the default, a leading number counts and halves round to even. A
-// file without the delay publishes live; a delay above the range keeps the longest delay.
+// No number or zero takes the default (no delay for the delay), a leading number counts and
+// halves round to even; a delay above the range keeps the longest delay.
 TEST_F(ConfigTest, NumbersAreReadByTheirRules) {
-    const auto scan = &Settings::lpubScanTime;
-    const auto timeOut = &Settings::lpubTimeOut;
-    const auto delay = &Settings::lpubDelay;
-    for (const auto& [line, field, expected] :
-         std::vector<std::tuple<std::string, long Settings::*, long>>{
-             {"lpubScanTime=0", scan, 10},
-             {"lpubTimeOut=x1", timeOut, 60},
-             {"bPgnUpload=True", delay, 0},
-             {"lpubScanTime=12a", scan, 12},
-             {"lpubTimeOut=22.5", timeOut, 22},
-             {"lpubScanTime=21.5", scan, 22},
-             {"lpubTimeOut= 90 ", timeOut, 90},
-             {"LPUBDELAY= 7.5 ", delay, 8},
-             {"lpubDelay=abc", delay, 0},
-             {"lpubDelay=500", delay, kMaxDelayMinutes}}) {
-        read("%\r\n" + line + "\r\n");
-        EXPECT_EQ(s.*field, expected) << line;
+    struct Row {
+        std::string value;
+        long scan, timeOut, delay;
+    };
+    for (const Row& row : std::vector<Row>{{"0", 10, 60, 0},
+                                           {"x1", 10, 60, 0},
+                                           {"12a", 12, 12, 12},
+                                           {"22.5", 22, 22, 22},
+                                           {" 21.5 ", 22, 22, 22},
+                                           {"500", 500, 500, kMaxDelayMinutes}}) {
+        read("%\r\nlpubScanTime=" + row.value + "\r\nlpubTimeOut=" + row.value +
+             "\r\nLPUBDELAY=" + row.value + "\r\n");
+        EXPECT_EQ(std::tie(s.lpubScanTime, s.lpubTimeOut, s.lpubDelay),
+                  std::tie(row.scan, row.timeOut, row.delay))
+            << row.value;
     }
     EXPECT_EQ(DelayMinutes("-5"), 0) << "typed in the dialog, a minus sign is no delay";
 }
