@@ -26,20 +26,11 @@ void FtpServer::start() {
     const std::string ftpDir = std::string(KORVANE_SOURCE_DIR) + "/tests/support/ftp/";
     const std::string portFile = m_dir.file("port");
     std::filesystem::remove(portFile);
-    std::vector<std::string> args = {"/usr/bin/python3",
-                                     ftpDir + "server.py",
-                                     "--dir",
-                                     root(),
-                                     "--port",
-                                     std::to_string(m_port),
-                                     "--port-file",
-                                     portFile,
-                                     "--log",
-                                     m_dir.file("commands.log"),
-                                     "--user",
-                                     kUser,
-                                     "--password",
-                                     kPassword};
+    const std::string log = m_dir.file("commands.log");
+    std::vector<std::string> args = {"/usr/bin/python3", ftpDir + "server.py", "--dir=" + root(),
+                                     "--port=" + std::to_string(m_port), "--log=" + log};
+    args.insert(args.end(), {"--port-file=" + portFile, std::string("--user=") + kUser,
+                             std::string("--password=") + kPassword});
     const auto option = [&](bool on, std::initializer_list<std::string> words) {
         if (on) {
             args.insert(args.end(), words);
