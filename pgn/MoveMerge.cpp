@@ -240,6 +240,14 @@ PgnError EarlierMovesDiffer(std::string_view edited, long editedFrom, long paste
     return std::nullopt;
 }
 
+// The line end the edited text uses, so that what the merge adds keeps the file consistent:
+// CR LF unless the text has line feeds and no CR LF.
+std::string_view LineEndOf(std::string_view text) {
+    const bool lfOnly =
+        text.find('\n') != std::string_view::npos && text.find("\r\n") == std::string_view::npos;
+    return lfOnly ? "\n" : "\r\n";
+}
+
 }  // namespace
 
 PgnError ParsePgnText(std::string_view edited, const std::string& path, EditedScan& scan) {
@@ -273,14 +281,15 @@ PgnError AppendSourceMoves(std::string& edited, std::string_view source, const E
                 return error;
             }
         }
+        const std::string_view lineEnd = LineEndOf(edited);
         std::string merged = edited.substr(0, static_cast<std::size_t>(last.PastePoint - 1));
         if (last.LastMove == 0 && sourceHasMoves) {
-            merged += "\r\n";
+            merged += lineEnd;
         }
         if (EndsInLineComment(edited, scan.pieces, last.PastePoint)) {
             // A ";" comment without a line feed closes the kept text: a blank would put
             // the new moves inside it.
-            merged += "\r\n";
+            merged += lineEnd;
         } else if (last.LastMove > 0 && (merged.empty() || merged.back() != ' ')) {
             merged += ' ';
         }

@@ -237,9 +237,8 @@ atEachSize('the round: all games on one page, and the overview', async ({ open, 
   const cut = await page.$$eval('.card .name', (els) =>
     els.filter((e) => e.scrollWidth > e.clientWidth + 1).length);
   assert.equal(cut, 0, 'a name is cut off');
-  assert.equal(await page.textContent('#ov-1 .player.w .name'), 'Adams, Michael');
-  assert.equal(await page.textContent('#ov-1 .player.w .title'), 'GM');
-  assert.equal(await page.textContent('#ov-1 .player.w .elo'), '2690');
+  assert.deepEqual(await page.$eval('#ov-1 .player.w', (el) => ['.name', '.title', '.elo'].map((s) =>
+    el.querySelector(s).textContent)), ['Adams, Michael', 'GM', '2690']);
   assert.equal(await page.textContent('#kv-title'), 'Korvane Test Open (synthetic round), round 5');
   // A game marked down shows only DOWN.
   assert.deepEqual(await page.$$eval('.card.down', (els) => els.map((e) => e.id)), ['ov-3']);

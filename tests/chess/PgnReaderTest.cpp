@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "chess/PgnReader.h"
 
 namespace {
@@ -74,22 +76,20 @@ TEST(PgnReader, CommentBeforeVariationMoveAndGameFromFen) {
 // Forms found in real files: Latin-1 names, CR LF, a byte-order mark, doubled quotes,
 // numbers glued to moves, no move numbers at all, no result, and files of tags only.
 TEST(PgnReader, AcceptsTheFormsRealFilesUse) {
-    const chess::PgnFile latin = readOk("[White \"Polg\xe1r\"]\r\n\r\n1.e4 e5 2.Nf3 *\r\n");
-    EXPECT_EQ(latin.games[0].tag("White"), "Polg\xc3\xa1r");
-    EXPECT_EQ(sans(latin.games[0].mainLine), "e4 e5 Nf3");
-
-    const chess::PgnFile bom = readOk("\xEF\xBB\xBF[White \"\xC3\x89mile\"]\n1. d4 1...d5 *");
-    EXPECT_EQ(bom.games[0].tag("White"), "\xC3\x89mile");
-    EXPECT_EQ(sans(bom.games[0].mainLine), "d4 d5");
-    // A mark before bytes of a single-byte code page: the mark goes, the rest is Windows-1252.
-    const chess::PgnFile bomLatin = readOk("\xEF\xBB\xBF[White \"Polg\xe1r\"]\n1. d4 *");
-    EXPECT_EQ(bomLatin.games[0].tag("White"), "Polg\xc3\xa1r");
-
-    const chess::PgnFile quotes = readOk("[White \"\"Socrates Expert\"\"]\n1. e4");
-    EXPECT_EQ(quotes.games[0].tag("White"), "\"Socrates Expert\"");
-    EXPECT_EQ(quotes.games[0].result, "");
-
-    EXPECT_EQ(sans(readOk("e4 e5 Nf3 Nc6").games[0].mainLine), "e4 e5 Nf3 Nc6");
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        // text, White, the moves and the result
+        {"[White \"Polg\xe1r\"]\r\n\r\n1.e4 e5 2.Nf3 *\r\n", "Polg\xc3\xa1r", "e4 e5 Nf3 *"},
+        {"\xEF\xBB\xBF[White \"\xC3\x89mile\"]\n1. d4 1...d5 *", "\xC3\x89mile", "d4 d5 *"},
+        // A mark before bytes of a single-byte code page: the mark goes, the rest is Windows-1252.
+        {"\xEF\xBB\xBF[White \"Polg\xe1r\"]\n1. d4 *", "Polg\xc3\xa1r", "d4 *"},
+        {"[White \"\"Socrates Expert\"\"]\n1. e4", "\"Socrates Expert\"", "e4 "},
+        {"e4 e5 Nf3 Nc6", "", "e4 e5 Nf3 Nc6 "},
+    };
+    for (const auto& [text, white, moves] : cases) {
+        const chess::PgnGame game = readOk(text).games.at(0);
+        EXPECT_EQ(game.tag("White"), white) << text;
+        EXPECT_EQ(sans(game.mainLine) + " " + game.result, moves) << text;
+    }
 
     const chess::PgnFile tagsOnly =
         readOk("[Event \"\"]\n[White \"x\"]\n\n[Event \"B\"]\n[White \"y\"]\n");

@@ -30,17 +30,13 @@ using Lines = std::vector<std::string>;
 
 class FakePanelView : public FtpPanelView {
 public:
-    std::string text(FtpField field) const override {
-        return texts.contains(field) ? texts.at(field) : "";
-    }
+    std::string text(FtpField field) const override { return texts[field]; }
     void setText(FtpField field, const std::string& value) override { texts[field] = value; }
     void setFieldEnabled(FtpField field, bool on) override { fieldEnabled[field] = on; }
     void setFieldBackColour(FtpField field, std::uint32_t colour) override {
         backColour[field] = colour;
     }
-    bool isEnabled(FtpButton button) const override {
-        return buttons.contains(button) && buttons.at(button);
-    }
+    bool isEnabled(FtpButton button) const override { return buttons[button]; }
     void setEnabled(FtpButton button, bool on) override { buttons[button] = on; }
     void setChecked(FtpCheck, bool) override {}
     void setCurDirText(const std::string& value) override { curDir = value; }
@@ -52,10 +48,10 @@ public:
     void setRemoveButtonCaption(const std::string& caption) override { removeCaption = caption; }
     void stopCountdownIfRunning() override { ++countdownStops; }
 
-    std::map<FtpField, std::string> texts;
+    mutable std::map<FtpField, std::string> texts;
     std::map<FtpField, bool> fieldEnabled;
     std::map<FtpField, std::uint32_t> backColour;
-    std::map<FtpButton, bool> buttons;
+    mutable std::map<FtpButton, bool> buttons;
     std::string curDir;
     Lines remoteFiles;
     bool indicator1 = false;
@@ -170,13 +166,11 @@ protected:
                                 bytesOf(name));
         }
     }
-    // One cycle's upload, waited for to its end.
     void upload(Lines html, std::optional<Lines> pgns = std::nullopt) {
         UploadQueue queue{std::move(html), std::move(pgns)};
         p.uploader.Upload(queue);
         p.uploader.WaitUntilDone();
     }
-    // How often the server received this exact command.
     long received(const std::string& command) const {
         return std::ranges::count(server->commands(), command);
     }
@@ -195,14 +189,6 @@ protected:
 
     std::unique_ptr<FtpServer> server;
     FtpProgram p;
-};
-
-// Names table-driven cases after their "name" field.
-struct CaseName {
-    template <class Param>
-    std::string operator()(const ::testing::TestParamInfo<Param>& tc) const {
-        return tc.param.name;
-    }
 };
 
 }  // namespace korvane::test

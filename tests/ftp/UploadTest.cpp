@@ -79,12 +79,8 @@ TEST_F(FtpTest, TemporaryNamesAreNumberedAroundEveryNameInUse) {
     }
 }
 
-class FtpsTest : public FtpTest {
-protected:
-    void SetUp() override { start({.tls = true}, "ftps://"); }
-};
-
-TEST_F(FtpsTest, UntrustedCertificateIsAClearErrorATrustedOneCarriesTheUpload) {
+TEST_F(FtpTest, OverFtpsAnUntrustedCertificateIsAClearErrorATrustedOneCarriesTheUpload) {
+    start({.tls = true}, "ftps://");
     p.session.Connect();
     EXPECT_TRUE(logHas("The server's certificate could not be verified"));
     EXPECT_TRUE(p.view.remoteFiles.empty());

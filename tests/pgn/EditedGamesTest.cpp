@@ -69,20 +69,23 @@ TEST_F(EditedGamesTest, CreateEditedCopyCopiesOrAsksToKeepOlderFile) {
     CreateEditedCopy(program.state, 1);
     EXPECT_EQ(readFile(game.PathFinal), "commented");
     EXPECT_EQ(ui.boxes.size(), 3u);
-}
 
-TEST_F(EditedGamesTest, FailedCopyShowsNoFileCreatedBox) {
+    // A copy that fails (the source gone) announces no file.
+    game.setUseFinal(false);
+    std::filesystem::remove(game.PathFinal);
     std::filesystem::remove(game.PathSource);
-    program.ui.answerOkByDefault();
+    ui.answerOkByDefault();
     CreateEditedCopy(program.state, 1);
-    for (const auto& box : program.ui.boxes) {
-        EXPECT_NE(box.title, "File Created");
+    for (std::size_t i = 3; i < ui.boxes.size(); ++i) {
+        EXPECT_NE(ui.boxes[i].title, "File Created");
     }
     EXPECT_FALSE(program.state.bError);
 }
 
-// (Creating the missing edited pgn from the source copy is tested with the editor windows.)
-TEST_F(EditedGamesTest, EachKindOpensFromItsDirectoryOnce) {
+// Each kind opens from its directory, once; a missing file falls back to the backup, then
+// gives up. (Creating the missing edited pgn from the source copy is tested with the editor
+// windows.)
+TEST_F(EditedGamesTest, PrepareFileToEditFindsTheFileOrGivesUp) {
     write(game.PathTemp, kSource);
     const auto copy =
         PrepareFileToEdit(program.state, *EditKindOf("Select Source Copy"), "round5.pgn", {});
@@ -93,11 +96,10 @@ TEST_F(EditedGamesTest, EachKindOpensFromItsDirectoryOnce) {
     // Already open, with the name written in other case: no second editor.
     EXPECT_FALSE(PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn",
                                    {"/x/a.pgn", program.state.finalDir + "ROUND5.PGN"}));
-}
 
-TEST_F(EditedGamesTest, MissingFileFallsBackToBackupThenGivesUp) {
     write(program.state.backupDir + "round5.pgn", "[Event \"B\"]\r\n");
     std::filesystem::remove(game.PathSource);
+    std::filesystem::remove(game.PathTemp);
     const auto fromBackup =
         PrepareFileToEdit(program.state, EditKind::SourceCopy, "round5.pgn", {});
     ASSERT_TRUE(fromBackup);
@@ -116,12 +118,12 @@ TEST_F(EditedGamesTest, MissingFileFallsBackToBackupThenGivesUp) {
     EXPECT_FALSE(PrepareFileToEdit(program.state, EditKind::CommentedPgn, "round5.pgn", {}));
 }
 
-TEST_F(EditedGamesTest, CycleMergeIsSavedWithoutAnyBoxAndResetsTheTagList) {
-    const std::string edited =
+TEST_F(EditedGamesTest, CycleMergeIsSavedWithoutAnyBoxOrLoggedWhenItFails) {
+    const std::string commented =
         "[Event \"Open\"]\r\n[Clock \"1:00\"]\r\n[Result \"*\"]\r\n\r\n1. e4 {Bold!} e5 2. "
         "Nf3\r\n*\r\n";
     write(game.PathTemp, kSource);
-    write(game.PathFinal, edited);
+    write(game.PathFinal, commented);
     program.state.tagsToChange = {"Result"};  // the operator took Clock off the list
 
     AppendNewMoves(program.state);
@@ -132,15 +134,14 @@ TEST_F(EditedGamesTest, CycleMergeIsSavedWithoutAnyBoxAndResetsTheTagList) {
     EXPECT_TRUE(program.ui.boxes.empty());
     EXPECT_EQ(program.ui.logText(), "");
     EXPECT_EQ(program.ui.lastStatus(), "Appends new moves to the edited file");
-    EXPECT_EQ(game.PgnBeforeUpdate, edited) << "kept to restore the edited file";
+    EXPECT_EQ(game.PgnBeforeUpdate, commented) << "kept to restore the edited file";
     EXPECT_EQ(game.PgnTempAfterUpdate, kSource);
     // The list returns to the defaults at the next merge: Clock is refreshed again.
     EXPECT_TRUE(program.state.tagsToChange.empty());
     AppendNewMoves(program.state);
     EXPECT_NE(readFile(game.PathFinal).find("[Clock \"0:50\"]"), std::string::npos);
-}
 
-TEST_F(EditedGamesTest, FailedCycleMergeIsLoggedAndLeavesEditedFileUnchanged) {
+    // A merge that fails is logged and leaves the edited file unchanged.
     const std::pair<std::string, std::string> cases[] = {
         // edited text, log entry
         {"", ""},
@@ -149,7 +150,6 @@ TEST_F(EditedGamesTest, FailedCycleMergeIsLoggedAndLeavesEditedFileUnchanged) {
          "The last movenumber 3 isn't in the source file.If moves have been removed "
          "from the source file you must edit the target pgn file too."},
     };
-    write(game.PathTemp, kSource);
     for (const auto& [edited, logged] : cases) {
         write(game.PathFinal, edited);
         program.ui.setLogText("");

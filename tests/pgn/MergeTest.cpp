@@ -52,7 +52,7 @@ TEST(MergeMoves, KeepsEditedTextAndAppendsContinuation) {
         {"PreGameCommentKept", "{Live from round 5}\r\n*", "1. d4 d5 *",
          "{Live from round 5}\r\n1. d4 d5 *"},
         {"NoMovesLfLineEnds", "[Event \"E\"]\n\n*\n", "[Event \"E\"]\n\n1. d4 *\n",
-         "[Event \"E\"]\n\r\n1. d4 *\n"},
+         "[Event \"E\"]\n\n1. d4 *\n"},
         {"MovesTakenBack", "1. e4 e5 2. Nf3 Nc6 *", "1. e4 e5 *",
          "!The last movenumber 2" + kTakeBack},
         // A move the board corrected is not taken from a later move of the same text.

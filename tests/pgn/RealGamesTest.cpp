@@ -137,7 +137,6 @@ std::string Wrap(const std::vector<std::string>& units, const std::string& eol) 
 struct Edited {
     std::string text, kept;  // kept: the text before the point the merge replaces
     bool notesAfterLast = false;
-    std::vector<std::string> comments;  // the first word of each operator comment
 };
 
 Edited MakeEdited(const Game& g, std::size_t k, unsigned seed) {
@@ -155,10 +154,9 @@ Edited MakeEdited(const Game& g, std::size_t k, unsigned seed) {
             units.push_back(g.of(c));
         const bool note = r % 7 == 1, ownLine = r / 7 % 2 == 1, variation = r % 11 == 2;
         if (note) {
-            e.comments.push_back("{Note-" + std::to_string(i) + ":");
             if (ownLine)
                 units.push_back("\n");
-            units.push_back(e.comments.back() + " after 3. Nf3 (or Bb5) e5!}");
+            units.push_back("{Note-" + std::to_string(i) + ": after 3. Nf3 (or Bb5) e5!}");
             if (ownLine)
                 units.push_back("\n");
         }
@@ -218,11 +216,6 @@ TEST_P(RealGames, MergeAppendsExactlyTheContinuation) {
             const MergeOutcome out = MergeNewMoves(e.text, g.text, DefaultTagsToChange(), "e.pgn");
             ASSERT_FALSE(out.error.has_value()) << *out.error << "\n" << e.text;
             ASSERT_EQ(out.merged, Expected(g, e, k)) << e.text;
-            ASSERT_EQ(g.sans(out.merged), g.sans(g.text));
-            for (const std::string& c : e.comments) {
-                ASSERT_EQ(out.merged.find(c), out.merged.rfind(c)) << c;
-                ASSERT_NE(out.merged.find(c), std::string::npos) << c;
-            }
             ++merges;
         }
     }

@@ -5,73 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <sstream>
 
 #include "chess/PgnReader.h"
-#include "core/ProgramState.h"
 #include "core/Startup.h"
-#include "pipeline/Monitor.h"
-#include "pipeline/Pipeline.h"
+#include "pipeline/PipelineFixture.h"
 #include "pipeline/ProjectResume.h"
-#include "support/FixedClock.h"
-#include "support/ScriptedOperator.h"
-#include "support/TempDir.h"
 #include "tools/boards/Options.h"
 #include "tools/boards/Simulator.h"
 #include "tools/demo/DemoProgram.h"
 
-namespace fs = std::filesystem;
-
 namespace korvane::test {
 namespace {
-
-// What the monitor window shows, kept only as far as this test looks at it.
-class QuietView : public MonitorView {
-public:
-    void setTimer1Enabled(bool on) override { timer1 = on; }
-    void setAlarmTimerEnabled(bool) override {}
-    void setCountDown(const std::string&) override {}
-    void setStatusColour(StatusColour) override {}
-    void setAlarmVisible(bool) override {}
-    void setClearLogCaption(const std::string&, const std::string&) override {}
-    void addPgnLine(const std::string& line) override { lines.push_back(line); }
-    void removePgnLine(const std::string&) override {}
-    std::string selectedPgnLine() const override { return {}; }
-    void setPgnLineWatched(const std::string&, bool) override {}
-    void setButtonEnabled(MonitorButton, bool) override {}
-    void setRemoveCaption(const std::string&) override {}
-    std::string removeCaption() const override { return "Remove"; }
-    bool timer1 = false;
-    std::vector<std::string> lines;
-};
-
-// Korvane on the demo program directory, driven one timer tick per simulated second.
-struct Korvane {
-    explicit Korvane(const std::string& programDir) {
-        state.programDir = programDir + "/";
-        state.bResumeWithoutAsking = true;  // started as the demo script starts it
-    }
-    void start() {
-        ASSERT_TRUE(Main(state));
-        EXPECT_TRUE(ui.boxes.empty()) << "the demo opens without a question";
-        monitor.Load();
-        ResumeProject(state, monitor, view);
-        started = true;
-    }
-    void tick(int seconds) {
-        for (int i = 0; i < seconds && view.timer1; ++i) {
-            monitor.Timer1Tick();
-        }
-    }
-    ScriptedOperator ui;
-    FixedClock clock;
-    ProgramState state{ui, clock};
-    Pipeline pipeline{state};
-    QuietView view;
-    Monitor monitor{pipeline, view};
-    bool started = false;
-};
 
 // The position after the last move of a file, as FEN.
 std::string lastFen(const std::string& pgn) {
@@ -89,11 +34,16 @@ std::string pageFen(const std::string& page) {
 }
 
 TEST(Demo, KorvaneOnTheDemoRoundPublishesEveryBoardAsItMoves) {
-    TempDir demo;
+    // Korvane on the demo program directory, started as the demo script starts it.
+    TestProgram korvane;
+    korvane.state.bResumeWithoutAsking = true;
+    Pipeline pipeline{korvane.state};
+    RecordingView view;
+    Monitor monitor{pipeline, view};
     const std::string source = KORVANE_SOURCE_DIR;
-    demo::DemoSetup setup{demo.file("program"),
-                          demo.file("boards"),
-                          demo.file("html"),
+    demo::DemoSetup setup{korvane.dir.path(),
+                          korvane.dir.file("boards"),
+                          korvane.dir.file("html"),
                           KORVANE_VISTREL,
                           source + "/data/vistrel-game.ini",
                           source + "/data/vistrel-overview.ini"};
@@ -109,24 +59,32 @@ TEST(Demo, KorvaneOnTheDemoRoundPublishesEveryBoardAsItMoves) {
     std::vector<chess::PgnGame> games;
     ASSERT_TRUE(boards::loadGames(options, games, error)) << error;
 
-    // Korvane starts once the boards have written their first files, and its countdown
-    // runs while the simulated time passes.
-    Korvane korvane(setup.programDir);
+    // Korvane starts once the boards have written their first files; its countdown runs
+    // one timer tick per simulated second.
+    bool started = false;
+    const auto tick = [&](int seconds) {
+        for (int i = 0; i < seconds && view.timer1; ++i) {
+            monitor.Timer1Tick();
+        }
+    };
     double now = 0;
     boards::SimulatorHooks hooks;
     hooks.sleep = [&](double seconds) {
-        if (!korvane.started) {
-            korvane.start();
+        if (!started) {
+            ASSERT_TRUE(Main(korvane.state));
+            EXPECT_TRUE(korvane.ui.boxes.empty()) << "the demo opens without a question";
+            monitor.Load();
+            ResumeProject(korvane.state, monitor, view);
+            started = true;
         }
-        const double before = now;
+        tick(static_cast<int>(std::floor(now + seconds) - std::floor(now)));
         now += seconds;
-        korvane.tick(static_cast<int>(std::floor(now) - std::floor(before)));
     };
     std::ostringstream log;
     ASSERT_TRUE(boards::runBoards(options, games, log, hooks, error)) << error;
-    ASSERT_TRUE(korvane.started);
-    EXPECT_EQ(korvane.view.lines.size(), 8u);
-    korvane.tick(static_cast<int>(setup.scanSeconds));  // one more scan after the last move
+    ASSERT_TRUE(started);
+    EXPECT_EQ(view.lines.size(), 8u);
+    tick(static_cast<int>(setup.scanSeconds));  // one more scan after the last move
 
     for (int board = 1; board <= 8; ++board) {
         const std::string name = "board" + std::to_string(board);
@@ -135,8 +93,7 @@ TEST(Demo, KorvaneOnTheDemoRoundPublishesEveryBoardAsItMoves) {
         ASSERT_FALSE(page.empty()) << name << "\n" << korvane.ui.logText();
         EXPECT_EQ(pageFen(page), lastFen(pgn)) << name;
     }
-    const std::string overview = readFile(setup.htmlDir + "/allgames.htm");
-    EXPECT_NE(overview.find("board8.htm"), std::string::npos);
+    EXPECT_NE(readFile(setup.htmlDir + "/allgames.htm").find("board8.htm"), std::string::npos);
     // The demo project's boards moved: they hold more than their first six half-moves.
     EXPECT_NE(readFile(setup.boardsDir + "/board1.pgn").find("5. "), std::string::npos);
 }

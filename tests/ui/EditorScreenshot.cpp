@@ -2,7 +2,6 @@
 // inside the main window, written to the path in KORVANE_SCREENSHOT.
 
 #include <QPainter>
-#include <filesystem>
 
 #include "UiFixture.h"
 

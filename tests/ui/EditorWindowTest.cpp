@@ -1,8 +1,5 @@
-// The editor window inside the main window: change tracking, Save and Save As writing only
-// what was typed, Reload, Close, the list of editors, the pop-up menus, and a save after the
-// processing cycle appended moves to the file.
-
-#include <filesystem>
+// The editor window inside the main window: change tracking, saving, reloading, closing,
+// the list of editors, the pop-up menus, and saving after a cycle appended moves.
 
 #include "UiFixture.h"
 #include "core/FileUtils.h"
@@ -16,7 +13,14 @@ const std::string kGame = "[Event \"Open\"]\r\n[Result \"*\"]\r\n\r\n1. e4 e5 *\
 class EditorWindow : public UiTest {
 protected:
     void SetUp() override { startUsable(); }
+    // Whether the editor holds unsaved changes, and whether its Save button is enabled.
+    static std::pair<bool, bool> changes(frmEditor* editor) {
+        return {editor->bChanged, button(editor, "cmdSave")->isEnabled()};
+    }
+    static bool reloadable(frmEditor* editor) { return button(editor, "cmdRefresh")->isEnabled(); }
 };
+
+const std::pair kSaved{false, false}, kUnsaved{true, true};
 
 TEST_F(EditorWindow, KeystrokesMarkChangesAndSaveAndSaveAsWriteOnlyThem) {
     std::string asked, answer;  // an empty answer cancels
@@ -26,11 +30,9 @@ TEST_F(EditorWindow, KeystrokesMarkChangesAndSaveAndSaveAsWriteOnlyThem) {
         return answer;
     };
     frmEditor* editor = openEditor("finalpgn/a.pgn", kGame);
-    EXPECT_FALSE(editor->bChanged) << "filling the box is no edit";
-    EXPECT_FALSE(button(editor, "cmdSave")->isEnabled());
+    EXPECT_EQ(changes(editor), kSaved) << "filling the box is no edit";
     typeAt(editor, 0, "x");
-    EXPECT_TRUE(editor->bChanged);
-    EXPECT_TRUE(button(editor, "cmdSave")->isEnabled());
+    EXPECT_EQ(changes(editor), kUnsaved);
 
     editor->cmdSaveAs_Click();
     EXPECT_EQ(asked, "Save as...|PGN|" + dir.file("finalpgn"));
@@ -40,8 +42,7 @@ TEST_F(EditorWindow, KeystrokesMarkChangesAndSaveAndSaveAsWriteOnlyThem) {
     EXPECT_EQ(editor->caption(), answer);
     EXPECT_EQ(readFile(answer), "x" + kGame);
     EXPECT_EQ(readFile(dir.file("finalpgn/a.pgn")), kGame);
-    EXPECT_FALSE(editor->bChanged);
-    EXPECT_TRUE(button(editor, "cmdSave")->isEnabled());  // Save As leaves Save as it was
+    EXPECT_EQ(changes(editor), std::pair(false, true)) << "Save As leaves Save as it was";
 
     // Save keeps a read-only file read-only.
     SetReadOnly(answer, true);
@@ -49,8 +50,7 @@ TEST_F(EditorWindow, KeystrokesMarkChangesAndSaveAndSaveAsWriteOnlyThem) {
     QTest::mouseClick(button(editor, "cmdSave"), Qt::LeftButton);
     EXPECT_EQ(readFile(answer), "yx" + kGame);
     EXPECT_TRUE(IsReadOnly(answer));
-    EXPECT_FALSE(editor->bChanged);
-    EXPECT_FALSE(button(editor, "cmdSave")->isEnabled());
+    EXPECT_EQ(changes(editor), kSaved);
 
     // A file whose directory has gone cannot be written: both boxes, nothing changes.
     frmEditor* lost = openEditor("gone/b.pgn", kGame);
@@ -59,8 +59,7 @@ TEST_F(EditorWindow, KeystrokesMarkChangesAndSaveAndSaveAsWriteOnlyThem) {
     lost->cmdSave_Click();
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes.back().text, "\r\nError saving file");
-    EXPECT_TRUE(lost->bChanged);
-    EXPECT_TRUE(button(lost, "cmdSave")->isEnabled());
+    EXPECT_EQ(changes(lost), kUnsaved);
     EXPECT_FALSE(state().bError);
 
     // A single-byte file with LF line ends: only the typed character changes, in that
@@ -89,39 +88,33 @@ TEST_F(EditorWindow, GlyphMenuThenReloadAsksBeforeDiscardingAndPlacesTheCaret) {
     EXPECT_TRUE(find<QMenu>("mnuAnno2")->isVisible());
     find<QMenu>("mnuAnno2")->hide();
 
-    EXPECT_FALSE(button(editor, "cmdRefresh")->isEnabled());
+    EXPECT_FALSE(reloadable(editor));
     editors().enableReload("A.PGN");  // names compare without case
-    EXPECT_TRUE(button(editor, "cmdRefresh")->isEnabled());
-    EXPECT_FALSE(button(other, "cmdRefresh")->isEnabled());
-    dir.write("finalpgn/a.pgn", kGame + "\r\n");
-
-    boxes.answerNext(Answer::No);
-    editor->ReloadFile();
-    EXPECT_EQ(titles(), Lines{"Beware"});
+    EXPECT_TRUE(reloadable(editor) && !reloadable(other));
+    const auto reloadFrom = [&](const std::string& bytes, Answer answer) {
+        dir.write("finalpgn/a.pgn", bytes);
+        boxes.answerNext(answer);
+        editor->ReloadFile();
+    };
+    reloadFrom(kGame + "\r\n", Answer::No);
     EXPECT_TRUE(text(editor)->toPlainText().contains("$6"));
-
-    boxes.answerNext(Answer::Yes);
-    editor->ReloadFile();
+    reloadFrom(kGame + "\r\n", Answer::Yes);
     const QString shown = text(editor)->toPlainText();
     EXPECT_EQ(shown, "[Event \"Open\"]\n[Result \"*\"]\n\n1. e4 e5 *\n\n");
     // Five characters before the end, a CR LF counting two: before the "*".
-    EXPECT_EQ(caret(editor), shown.size() - 3);
-    EXPECT_FALSE(button(editor, "cmdRefresh")->isEnabled());
+    EXPECT_EQ(text(editor)->textCursor().position(), shown.size() - 3);
+    EXPECT_FALSE(reloadable(editor));
     // The first keystroke after a reload marks the text changed, as after opening.
     typeAt(editor, 0, "z");
     EXPECT_TRUE(editor->bChanged);
 
     // An empty file leaves the text; a text shorter than five characters gets the caret at
     // its start instead of an error.
-    dir.write("finalpgn/a.pgn", "");
-    boxes.answerNext(Answer::Yes);
-    editor->ReloadFile();
+    reloadFrom("", Answer::Yes);
     EXPECT_TRUE(text(editor)->toPlainText().startsWith("z[Event"));
-    dir.write("finalpgn/a.pgn", "*\r\n");
-    boxes.answerNext(Answer::Yes);
-    editor->ReloadFile();
+    reloadFrom("*\r\n", Answer::Yes);
     EXPECT_EQ(text(editor)->toPlainText(), "*\n");
-    EXPECT_EQ(caret(editor), 0);
+    EXPECT_EQ(text(editor)->textCursor().position(), 0);
     EXPECT_EQ(titles(), (Lines{"Beware", "Beware", "Beware", "Beware"}));
 }
 
@@ -142,8 +135,7 @@ TEST_F(EditorWindow, EditorListFollowsActivationAndClosing) {
     QTest::mouseClick(button(second, "cmdCancel"), Qt::LeftButton);
     QApplication::processEvents();
     ASSERT_TRUE(editors().colEditors);
-    ASSERT_EQ(editors().colEditors->size(), 1u);
-    EXPECT_EQ(editors().colEditors->front(), first);
+    EXPECT_EQ(*editors().colEditors, std::vector<QPointer<frmEditor>>{first});
     EXPECT_TRUE(boxes.boxes.empty());  // no question about unsaved changes
     EXPECT_EQ(readFile(dir.file("finalpgn/b.pgn")), kGame);
 
@@ -181,8 +173,7 @@ TEST_F(EditorWindow, MissingEditedPgnIsMadeAndSavesAfterTheCycleMergeOrAsk) {
     EXPECT_TRUE(boxes.boxes.empty());
     // The editor shows what was written, and the file needs no reload.
     EXPECT_EQ(text(editor)->toPlainText(), QString::fromStdString(saved).replace("\r\n", "\n"));
-    EXPECT_FALSE(button(editor, "cmdRefresh")->isEnabled());
-    EXPECT_FALSE(editor->bChanged);
+    EXPECT_FALSE(reloadable(editor) || editor->bChanged);
 
     // The operator rewrites a move the source does not have: the merge fails and the
     // operator decides whether to save as typed.

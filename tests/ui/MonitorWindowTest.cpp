@@ -1,8 +1,4 @@
-// The monitor window on real widgets and timers: the countdown and its colour, "Go !", the
-// list buttons, the close question (also during a scan), the alarm, Hide FTP Window and the
-// fixed size.
-
-#include <QTimer>
+// The monitor window on real widgets and timers.
 
 #include "UiFixture.h"
 #include "core/MessageLog.h"
@@ -17,27 +13,27 @@ protected:
         writeSource("a.pgn", LiveGame("Kovacs", "Lindqvist", "1. e4 e5"), 0);
         writeSource("b.pgn", LiveGame("Moreau", "Tanaka", "1. d4"), 0);
     }
-    QString countDown() { return find<QLabel>("lblCountDown")->text(); }
-    QColor light() { return find<QWidget>("shpStatus")->palette().color(QPalette::Window); }
+    // The countdown and the colour of the status light.
+    std::pair<QString, QColor> status() {
+        return {find<QLabel>("lblCountDown")->text(),
+                find<QWidget>("shpStatus")->palette().color(QPalette::Window)};
+    }
     QTimer* timer(const char* name) { return project().findChild<QTimer*>(name); }
     QWidget* frame() { return project().parentWidget(); }
 };
 
-const QColor kRed(255, 0, 0);
-const QColor kGreen(0, 255, 0);
+const QColor kRed(255, 0, 0), kGreen(0, 255, 0);
 
 TEST_F(MonitorWindowTest, CountdownGoListButtonsAndClosing) {
     newProject({"a.pgn"});
     EXPECT_FALSE(timer("Timer1")->isActive());
-    EXPECT_EQ(light(), kRed);
+    EXPECT_EQ(status().second, kRed);
 
     click("cmdStart");
-    EXPECT_EQ(countDown(), "10");
-    EXPECT_EQ(light(), kGreen);
-    ASSERT_TRUE(waitFor([&] { return countDown() == "9"; }));
+    EXPECT_EQ(status(), std::pair(QString("10"), kGreen));
+    ASSERT_TRUE(waitFor([&] { return status().first == "9"; }));
     click("cmdStop");
-    EXPECT_EQ(countDown(), "0");
-    EXPECT_EQ(light(), kRed);
+    EXPECT_EQ(status(), std::pair(QString("0"), kRed));
     EXPECT_EQ(find<QLabel>("lblCurrentAction")->text(), "Timer Stopped");
 
     // "Go !" converts every game and leaves the count stopped.
@@ -45,7 +41,7 @@ TEST_F(MonitorWindowTest, CountdownGoListButtonsAndClosing) {
     click("cmdTest");
     EXPECT_TRUE(QFile::exists(QString::fromStdString(html + "a.htm")));
     EXPECT_FALSE(timer("Timer1")->isActive());
-    EXPECT_EQ(light(), kRed);
+    EXPECT_EQ(status().second, kRed);
 
     // The list buttons follow the selection and reach the list.
     files.choose(boards, {"b.pgn"});
@@ -68,13 +64,15 @@ TEST_F(MonitorWindowTest, CountdownGoListButtonsAndClosing) {
     EXPECT_FALSE(state().monitorList.Contains("a.pgn"));
     EXPECT_FALSE(enabled("cmdRemovePgn"));  // the last game stays
 
-    // Closing the project forgets the tags to replace; a new project opens a new window.
+    // Closing the project forgets it and the tags to replace; a new project opens a new
+    // window.
     state().tagsToChange = {"WhiteClock"};
     boxes.answerNext(Answer::Yes);
     frame()->close();
     EXPECT_EQ(boxes.boxes.back().text, "Do you want to close the project?");
     ASSERT_TRUE(waitFor([&] { return mainWindow().project() == nullptr; }));
     EXPECT_EQ(state().monitorList.Count(), 0);
+    EXPECT_TRUE(savedProject().games.empty());
     EXPECT_TRUE(state().tagsToChange.empty());
     EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
     EXPECT_FALSE(find<QMenu>("mnuPgn")->menuAction()->isVisible());
@@ -109,24 +107,24 @@ TEST_F(MonitorWindowTest, AlarmHideFtpWindowAndTheFixedSize) {
     EXPECT_TRUE(find<QPlainTextEdit>("txtErrors")->toPlainText().isEmpty());
 
     // Hide FTP Window gives the panel's space to the log; twice puts it all back.
-    const char* controls[] = {"txtErrors", "lblErrors", "cmdClearLog", "lblAlarm"};
-    std::vector<QRect> first;
-    for (const char* name : controls) {
-        first.push_back(find<QWidget>(name)->geometry());
-    }
+    const auto geometries = [&] {
+        std::vector<QRect> all;
+        for (const char* name : {"txtErrors", "lblErrors", "cmdClearLog", "lblAlarm"}) {
+            all.push_back(find<QWidget>(name)->geometry());
+        }
+        return all;
+    };
+    const std::vector<QRect> first = geometries();
     trigger("mnuWindowsHideFTP");
-    EXPECT_TRUE(find<QWidget>("frFTP")->isHidden());
-    EXPECT_TRUE(find<QAction>("mnuWindowsHideFTP")->isChecked());
-    EXPECT_NE(find<QWidget>("txtErrors")->geometry(), first[0]) << "the log takes the space";
+    EXPECT_TRUE(find<QWidget>("frFTP")->isHidden() &&
+                find<QAction>("mnuWindowsHideFTP")->isChecked());
+    EXPECT_NE(geometries()[0], first[0]) << "the log takes the space";
     trigger("mnuWindowsHideFTP");
-    EXPECT_FALSE(find<QWidget>("frFTP")->isHidden());
-    EXPECT_FALSE(find<QAction>("mnuWindowsHideFTP")->isChecked());
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        EXPECT_EQ(find<QWidget>(controls[i])->geometry(), first[i]) << controls[i];
-    }
+    EXPECT_FALSE(find<QWidget>("frFTP")->isHidden() ||
+                 find<QAction>("mnuWindowsHideFTP")->isChecked());
+    EXPECT_EQ(geometries(), first);
 
     // The window springs back to its size but minimizes and maximizes.
-    EXPECT_EQ(frame()->size(), frmProject::kWindowSize);
     frame()->resize(900, 300);
     EXPECT_EQ(frame()->size(), frmProject::kWindowSize);
     frame()->showMaximized();

@@ -1,8 +1,4 @@
-// The settings dialog on real widgets: the key and number filters, the overview and
-// publish-on-change boxes, the browse buttons with the file dialog and the directory picker,
-// closing by Cancel applying the fields, and a failing rule leaving New Project disabled.
-
-#include <filesystem>
+// The settings dialog on real widgets, with the file dialog and the directory picker.
 
 #include "UiFixture.h"
 #include "ui/frmDirSearch.h"
@@ -14,12 +10,7 @@ namespace {
 
 class SettingsDialogTest : public UiTest {
 protected:
-    void SetUp() override {
-        Settings settings = usableSettings();
-        settings.bIntroPage = true;
-        writeSettings(settings);
-        ASSERT_TRUE(start());
-    }
+    void SetUp() override { startUsable(true); }
     // Opens the dialog from the File menu and acts on it while it is open.
     void withSettings(std::function<void(QWidget&)> act) {
         whenModal("frmSettings", std::move(act));
@@ -76,11 +67,10 @@ TEST_F(SettingsDialogTest, FieldsFilterKeysBrowseAndCancelAppliesThem) {
     });
 
     // Cancel applied every field; only OK enables Save Settings.
-    EXPECT_EQ(state().settings.spubPathVisIni, ini);
-    EXPECT_EQ(state().settings.spubPathHtml, html + "site/");
-    EXPECT_EQ(state().settings.lpubScanTime, 10);
-    EXPECT_FALSE(state().settings.bIntroPage);
-    EXPECT_FALSE(state().settings.bPublishOnChange);
+    const Settings& s = state().settings;
+    EXPECT_EQ(std::tie(s.spubPathVisIni, s.spubPathHtml, s.lpubScanTime, s.bIntroPage,
+                       s.bPublishOnChange),
+              std::make_tuple(ini, html + "site/", 10L, false, false));
     EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
     EXPECT_FALSE(find<QAction>("mnuSaveSettings")->isEnabled());
 
@@ -98,8 +88,8 @@ TEST_F(SettingsDialogTest, FieldsFilterKeysBrowseAndCancelAppliesThem) {
         press(dialog, "cmdOK");
     });
     EXPECT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled());
-    EXPECT_TRUE(find<QAction>("mnuSaveSettings")->isEnabled());
+    EXPECT_TRUE(find<QAction>("mnuFileNew")->isEnabled() &&
+                find<QAction>("mnuSaveSettings")->isEnabled());
 }
 
 TEST(DirectoryPicker, AMissingStartDirectoryLeavesNothingChosen) {

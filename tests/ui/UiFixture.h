@@ -6,20 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
+#include <QtWidgets>
+#include <chrono>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,20 +37,43 @@ using Lines = std::vector<std::string>;
 
 class ScriptedFiles : public FileDialog {
 public:
-    std::optional<FileSelection> open(const std::string& title, const std::string& filter,
-                                      const std::string& initialDir, bool multiSelect) override;
+    std::optional<FileSelection> open(const std::string& title, const std::string&,
+                                      const std::string&, bool) override {
+        titles.push_back(title);
+        if (answers.empty()) {
+            ADD_FAILURE() << "Unscripted file dialog " << title;
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     void choose(const std::string& dir, Lines names) {
         answers.push_back(FileSelection{dir, std::move(names)});
     }
     std::deque<std::optional<FileSelection>> answers;
-    std::vector<std::string> titles;  // of every dialog shown
+    Lines titles;  // of every dialog shown
 };
 
-// Runs act on the modal dialog with this object name as soon as it is shown.
-void whenModal(const QString& name, std::function<void(QWidget&)> act);
+// Runs act on the modal dialog with this object name as soon as it is shown (looking every
+// 10 ms, at most `polls` times).
+inline void whenModal(const QString& name, std::function<void(QWidget&)> act, int polls = 3000) {
+    QTimer::singleShot(10, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->objectName() == name) {
+            act(*modal);
+        } else if (polls > 0) {
+            whenModal(name, act, polls - 1);
+        } else {
+            ADD_FAILURE() << "The dialog " << name.toStdString() << " never opened";
+        }
+    });
+}
 
 // Waits, letting events and real timers run, until the condition holds (at most limitMs).
-bool waitFor(const std::function<bool()>& condition, int limitMs = 30000);
+inline bool waitFor(const std::function<bool()>& condition, int limitMs = 30000) {
+    return QTest::qWaitFor(condition, limitMs);
+}
 
 // An editor's text box and buttons, and typing into it.
 inline QPlainTextEdit* text(frmEditor* editor) {
@@ -67,33 +82,72 @@ inline QPlainTextEdit* text(frmEditor* editor) {
 inline QPushButton* button(frmEditor* editor, const char* name) {
     return editor->findChild<QPushButton*>(name);
 }
-inline int caret(frmEditor* editor) {
-    return text(editor)->textCursor().position();
+inline void caretAt(frmEditor* editor, int pos) {
+    QTextCursor cursor = text(editor)->textCursor();
+    cursor.setPosition(pos);
+    text(editor)->setTextCursor(cursor);
 }
-void caretAt(frmEditor* editor, int pos);
 // Puts the caret at pos (in the shown text) and types keys there.
-void typeAt(frmEditor* editor, int pos, const QString& keys);
+inline void typeAt(frmEditor* editor, int pos, const QString& keys) {
+    caretAt(editor, pos);
+    // The test library maps only ASCII to keys; other characters come as typed text.
+    for (QChar c : keys) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(text(editor), c.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Click, text(editor), Qt::Key_unknown, QString(c), {});
+        }
+    }
+}
+
+// A game in progress as board software writes it, with the given moves.
+inline std::string LiveGame(const std::string& white, const std::string& black,
+                            const std::string& moves) {
+    return "[Event \"Club Open\"]\r\n[Site \"Hall\"]\r\n[Date \"2026.12.06\"]\r\n[Round \"1\"]\r\n"
+           "[White \"" +
+           white + "\"]\r\n[Black \"" + black + "\"]\r\n[Result \"*\"]\r\n\r\n" + moves + " *\r\n";
+}
 
 class UiTest : public ::testing::Test {
 protected:
-    UiTest();
+    UiTest() {
+        std::filesystem::create_directories(html);
+        std::filesystem::create_directories(boards);
+    }
     ~UiTest() override {
         program.reset();
         // Windows closed during the test are deleted by the event loop.
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    // The real converter and its two ini files, the HTML directory, 10 seconds between
-    // scans, 20 seconds FTP time-out.
-    Settings usableSettings() const;
-    void writeSettings(const Settings& settings) {
-        dir.write(kSettingsFileName, SettingsText(settings));
+    // Creates the program and runs its start-up; message boxes go to the scripted operator.
+    bool start() {
+        Program::Options options;
+        options.programDir = dir.path();
+        options.executableDir = std::filesystem::path(KORVANE_VISTREL).parent_path().string();
+        options.fileDialog = &files;
+        options.boxes = [this](const std::string& text, const std::string& title, Buttons buttons,
+                               Icon icon) {
+            boxes.answerOkByDefault(buttons == Buttons::Ok);
+            return boxes.messageBox(text, title, buttons, icon);
+        };
+        program = std::make_unique<Program>(std::move(options));
+        return program->Main();
     }
-    // Creates the program and runs its start-up.
-    bool start();
-    // Writes usable settings and starts on them.
-    void startUsable() {
-        writeSettings(usableSettings());
+    // Starts on usable settings: the real converter and its two ini files, the HTML
+    // directory, 10 seconds between scans, 20 seconds FTP time-out.
+    void startUsable(bool introPage = false) {
+        Settings s;
+        s.spubPathVistrel = KORVANE_VISTREL;
+        s.spubPathVisIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
+        s.spubPathIntroIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini";
+        s.spubPathHtml = html;
+        s.spubPathpgn = boards;
+        s.spubIntroPgn = "allgames.pgn";
+        s.lpubScanTime = 10;
+        s.lpubTimeOut = 20;
+        s.bIntroPage = introPage;
+        dir.write(kSettingsFileName, SettingsText(s));
         ASSERT_TRUE(start());
     }
 
@@ -124,7 +178,14 @@ protected:
     }
     // Writes a source game the way board software does, with a modification time `step`
     // seconds after a fixed base.
-    std::string writeSource(const std::string& name, const std::string& text, int step);
+    std::string writeSource(const std::string& name, const std::string& text, int step) {
+        static const auto base =
+            std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+        const std::string path = boards + name;
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+        std::filesystem::last_write_time(path, base + std::chrono::seconds(step));
+        return path;
+    }
     // Chooses games through New Project.
     void newProject(const Lines& names) {
         files.choose(boards, names);
@@ -141,10 +202,15 @@ protected:
         return project().logText().find(text) != std::string::npos;
     }
     // The project file as the program last wrote it.
-    Project savedProject();
+    Project savedProject() {
+        Project project;
+        std::string why;
+        EXPECT_TRUE(ParseProject(readFile(dir.file(kProjectFileName)), project, why)) << why;
+        return project;
+    }
     // Writes bytes under the program directory and opens them in a new, active editor.
-    frmEditor* openEditor(const std::string& name, const std::string& bytes, bool final = true) {
-        frmEditor* editor = editors().openEditor(dir.write(name, bytes), bytes, final);
+    frmEditor* openEditor(const std::string& name, const std::string& bytes) {
+        frmEditor* editor = editors().openEditor(dir.write(name, bytes), bytes, true);
         activate(editor);
         return editor;
     }
@@ -155,15 +221,12 @@ protected:
     }
 
     TempDir dir;
-    std::string html;
-    std::string boards;
+    const std::string html = dir.path() + "/html/";
+    const std::string boards = dir.path() + "/boards/";
     // Every message box, answered from its queue; questions left unscripted fail the test.
     ScriptedOperator boxes;
     ScriptedFiles files;
     std::unique_ptr<Program> program;
 };
-
-// A game in progress as board software writes it, with the given moves.
-std::string LiveGame(const std::string& white, const std::string& black, const std::string& moves);
 
 }  // namespace korvane::test

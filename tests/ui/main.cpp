@@ -1,11 +1,9 @@
-// The window tests' entry point: one QApplication for all tests, on Qt's offscreen platform
-// unless another one is asked for.
+// One QApplication for all window tests, on Qt's offscreen platform unless another is set.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    // No display is needed, also when the test list is read at build time.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -47,75 +47,63 @@ const std::string kGameIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-ga
 
 // A successful run: the page is written beside the PGN under the PGN's name with its last
 // four characters replaced; a stale page is replaced, an old vislog.txt (it would read as
-// this run's failure) is removed and no temporary file is left.
+// this run's failure) is removed and no temporary file is left. Paths with blanks work quoted
+// and also split at their blanks.
 TEST(VistrelCli, WritesThePageBesideThePgn) {
     const struct {
-        const char *pgn, *page;
-        bool overview;  // the overview ini on a file with directive lines
-    } rows[] = {{"round5.pgn", "round5.htm", false},
-                {"upper.PGN", "upper.htm", false},
-                {"notes.txt", "notes.htm", false},
-                {"allgames.pgn", "allgames.htm", true}};
+        const char *pgn, *page, *ini;  // a shipped ini, copied into a folder with a blank
+        bool split;
+    } rows[] = {{"round5.pgn", "round5.htm", "vistrel-game.ini", false},
+                {"upper.PGN", "upper.htm", "vistrel-game.ini", false},
+                {"notes.txt", "notes.htm", "vistrel-game.ini", false},
+                {"round 5.pgn", "round 5.htm", "vistrel-game.ini", true},
+                {"allgames.pgn", "allgames.htm", "vistrel-overview.ini", false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pgn);
         TempDir dir;
-        dir.write(std::string("games/") + row.page, "stale page");
-        dir.write("games/vislog.txt", "old failure");
+        const std::string games = "my games/";
+        dir.write(games + row.page, "stale page");
+        dir.write(games + "vislog.txt", "old failure");
+        const bool overview = std::string(row.ini) == "vistrel-overview.ini";
         const std::string pgn = dir.write(
-            std::string("games/") + row.pgn,
-            row.overview ? "%vis3 over,round5.htm\r\n%vis3 over, 1, Down\r\n\r\n" + kGame : kGame);
-        const std::string ini = row.overview
-                                    ? std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini"
-                                    : kGameIni;
-        const ProgramRun run = runVistrel(quoted(pgn, ini));
+            games + row.pgn,
+            overview ? "%vis3 over,round5.htm\r\n%vis3 over, 1, Down\r\n\r\n" + kGame : kGame);
+        const std::string ini =
+            dir.write(std::string("my settings/") + row.ini,
+                      readFile(std::string(KORVANE_SOURCE_DIR) + "/data/" + row.ini));
+        const ProgramRun run = runVistrel(row.split ? pgn + " " + ini + " -x" : quoted(pgn, ini));
         EXPECT_EQ(run.status, 0) << run.err;
-        const std::string page = readFile(dir.file(std::string("games/") + row.page));
-        EXPECT_NE(page.find(row.overview ? "round5.htm" : "Lindqvist"), std::string::npos);
-        EXPECT_FALSE(fs::exists(dir.file("games/vislog.txt")));
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("games")), {}), 2);
+        const std::string page = readFile(dir.file(games + row.page));
+        EXPECT_NE(page.find(overview ? "round5.htm" : "Lindqvist"), std::string::npos);
+        EXPECT_FALSE(fs::exists(dir.file(games + "vislog.txt")));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.file(games)), {}), 2);
     }
 }
 
-TEST(VistrelCli, PathsWithBlanksWorkQuotedOrSplit) {
-    TempDir dir;
-    const std::string pgn = dir.write("my games/round 5.pgn", kGame);
-    const std::string ini = dir.write("my settings/game page.ini", readFile(kGameIni));
-    EXPECT_EQ(runVistrel(quoted(pgn, ini)).status, 0);
-    ASSERT_TRUE(fs::remove(dir.file("my games/round 5.htm")));
-    const ProgramRun run = runVistrel(pgn + " " + ini + " -x");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(fs::exists(dir.file("my games/round 5.htm")));
-}
-
-// Every conversion error: exit status 1, vislog.txt beside the PGN holding exactly the
-// message, and no page (a stale one is removed, so it cannot pass for this run's result).
+// Every conversion error: exit status 1, vislog.txt beside the PGN holding the message
+// (checked up to its first words where the message goes on), the same on stderr, and no
+// page (a stale one is removed, so it cannot pass for this run's result).
 TEST(VistrelCli, ErrorsWriteVislogAndNoPage) {
-    const std::string offSite =
-        "%vis3 over,board1.htm\n%vis3 over,//other.example/x.htm\n[White \"a\"]\n*\n";
     const struct {
         const char* name;
         std::string pgn;      // empty: the PGN file does not exist
         std::string ini;      // empty: the game ini; "-": the ini does not exist
         std::string message;  // "<dir>" stands for the temporary directory
     } rows[] = {
-        {"IllegalMove",
-         "[White \"Kovacs\"]\n[Black \"Lindqvist\"]\n\n1. e4 e5 2. Nf3 Nf6 3. Nxe5 Nxe4 4. Qe2 "
-         "Nxe5 *\n",
-         "",
-         "round5.pgn, line 4: illegal move 4... Nxe5 (no black knight can reach e5) in game 1, "
-         "Kovacs - Lindqvist"},
+        {"IllegalMove", "[White \"K\"]\n\n1. e4 e5 2. Nf3 Nf6 3. Nxe5 Nxe4 4. Qe2 Nxe5 *\n", "",
+         "round5.pgn, line 3: illegal move 4... Nxe5 (no black knight can reach e5) in game 1"},
         {"NoGame", "\n\n", "", "round5.pgn: there is no game in the file"},
         {"MissingPgn", "", "",
          "cannot read the PGN file <dir>/round5.pgn: No such file or directory"},
         {"MissingIni", kGame, "-",
          "cannot read the ini file <dir>/missing.ini: No such file or directory"},
-        {"OverviewLinkOffTheSite", offSite, "[page]\nlayout = overview\n",
+        {"OverviewLinkOffTheSite",
+         "%vis3 over,board1.htm\n%vis3 over,//other.example/x.htm\n[White \"a\"]\n*\n",
+         "[page]\nlayout = overview\n",
          "round5.pgn, line 2 (%vis3 over,//other.example/x.htm): the link "
-         "\"//other.example/x.htm\" is not the name of a page on this site (no address, no "
-         "\"//\", no \"..\" and no \"/\" at the start)"},
+         "\"//other.example/x.htm\" is not the name of a page on this site"},
         {"BadIni", kGame, "[page]\nrefresh = soon\n",
-         "page.ini, line 2 (refresh = soon): bad value \"soon\" for refresh: expected a whole "
-         "number from 0 to 86400"}};
+         "page.ini, line 2 (refresh = soon): bad value \"soon\" for refresh"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         TempDir dir;
@@ -131,8 +119,9 @@ TEST(VistrelCli, ErrorsWriteVislogAndNoPage) {
         if (const size_t at = expected.find("<dir>"); at != std::string::npos) {
             expected.replace(at, 5, dir.path());
         }
-        EXPECT_EQ(readFile(dir.file("vislog.txt")), expected);
-        EXPECT_EQ(run.err, expected + "\n");
+        const std::string vislog = readFile(dir.file("vislog.txt"));
+        EXPECT_EQ(vislog.substr(0, expected.size()), expected);
+        EXPECT_EQ(run.err, vislog + "\n");
         EXPECT_FALSE(fs::exists(dir.file("round5.htm")));
     }
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "vistrel/Ini.h"
 
 namespace {
@@ -18,16 +20,11 @@ TEST(IniTest, ValuesReachTheSettings) {
     vistrel::PageIni ini;
     std::string error;
     ASSERT_TRUE(vistrel::parseIni(text, ini, error)) << error;
-    EXPECT_EQ(ini.title, "M\u00FCnchen \u2013 {Round}; {White}");
-    EXPECT_EQ(ini.refreshSeconds, 0);
-    EXPECT_EQ(ini.start, vistrel::StartPosition::First);
-    EXPECT_FALSE(ini.clocks);
-    EXPECT_TRUE(ini.overview);
-    EXPECT_EQ(ini.boardSize, 300);
-    EXPECT_EQ(ini.lightColour, "White");
-    EXPECT_EQ(ini.darkColour, "#123");
-    EXPECT_FALSE(ini.coordinates);
-    EXPECT_EQ(ini.boardsPerRow, 6);
+    EXPECT_EQ(
+        std::tie(ini.title, ini.refreshSeconds, ini.start, ini.clocks, ini.overview, ini.boardSize,
+                 ini.lightColour, ini.darkColour, ini.coordinates, ini.boardsPerRow),
+        std::make_tuple("M\u00FCnchen \u2013 {Round}; {White}", 0, vistrel::StartPosition::First,
+                        false, true, 300, "White", "#123", false, 6));
     EXPECT_EQ(ini.lastMoveColour, vistrel::PageIni().lastMoveColour);  // untouched default
 }
 
