@@ -41,7 +41,6 @@ TEST(Install, InstalledProgramFindsItsConverterAndIniFilesAtFirstStart) {
     TestProgram program;
     program.state.executableDir = usr + "/bin";
     ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(program.ui.settingsDialogs, 1);
     const Settings& settings = program.state.settings;
     EXPECT_EQ(
         std::tie(settings.spubPathVistrel, settings.spubPathVisIni, settings.spubPathIntroIni),
