@@ -30,9 +30,7 @@ TEST(ProjectFile, TextReadsBackAndDamageIsRefused) {
     ASSERT_TRUE(ParseProject(text, read, why)) << why;
     EXPECT_EQ(read, project);
     std::string lfOnly = text;
-    for (auto at = lfOnly.find("\r\n"); at != std::string::npos; at = lfOnly.find("\r\n", at)) {
-        lfOnly.erase(at, 1);
-    }
+    std::erase(lfOnly, '\r');
     ASSERT_TRUE(ParseProject(lfOnly, read, why)) << why;
     EXPECT_EQ(read, project);
 

@@ -16,10 +16,6 @@ namespace {
 class SettingsRulesTest : public ::testing::Test {
 public:
     SettingsRulesTest() {
-        converter = program.dir.write("tools/vistrel", "#!/bin/sh\n");
-        gameIni = program.dir.write("tools/game.ini", "[page]\n");
-        overviewIni = program.dir.write("tools/overview.ini", "[page]\n");
-        html = program.dir.path() + "/web.site/html";  // a directory whose path holds a dot
         fs::create_directories(html);
         fields.txtPath = {converter, gameIni, html, overviewIni, ""};
         fields.txtScanTime = "20";
@@ -32,32 +28,30 @@ public:
 
     TestProgram program;
     ProgramState& state = program.state;
+    const Settings& s = state.settings;
+    const std::string converter = program.dir.write("tools/vistrel", "#!/bin/sh\n");
+    const std::string gameIni = program.dir.write("tools/game.ini", "[page]\n");
+    const std::string overviewIni = program.dir.write("tools/overview.ini", "[page]\n");
+    const std::string html = program.dir.file("web.site/html");  // a dot in a directory's path
     SettingsFields fields;
-    std::string converter, gameIni, overviewIni, html;
 };
 
 TEST_F(SettingsRulesTest, UsableFieldsAreAppliedWithoutAMessage) {
     const SettingsFields opened = SettingsFieldsFrom(state);
-    EXPECT_EQ(opened.txtScanTime, "15") << "zero times open as their defaults";
-    EXPECT_EQ(opened.txtTimeOut, "30");
-    fields.chkIntro = true;
-    fields.chkRename = true;
+    EXPECT_EQ(std::tie(opened.txtScanTime, opened.txtTimeOut), std::tuple("15", "30"))
+        << "zero times open as their defaults";
+    fields.chkIntro = fields.chkRename = true;
     fields.txtPath[4] = "final.txt";
     fields.txtScanTime = "2.5";  // rounded, halves to even
     fields.txtDelay = "15";
     ApplySettingsFields(state, fields);
 
     EXPECT_TRUE(program.ui.boxes.empty());
-    EXPECT_TRUE(state.bPathsOk);
-    EXPECT_EQ(state.settings.spubPathVistrel, converter);
-    EXPECT_EQ(state.settings.spubPathHtml, html + "/");
-    EXPECT_EQ(state.settings.spubIntroPgn, "final.pgn");
-    EXPECT_EQ(state.settings.spubPathIntroIni, overviewIni);
-    EXPECT_TRUE(state.settings.bIntroPage);
-    EXPECT_TRUE(state.settings.bpubRenameFiles);
-    EXPECT_EQ(state.settings.lpubScanTime, 2);
-    EXPECT_EQ(state.settings.lpubTimeOut, 45);
-    EXPECT_EQ(state.settings.lpubDelay, 15);
+    EXPECT_TRUE(state.bPathsOk && s.bIntroPage && s.bpubRenameFiles);
+    EXPECT_EQ(std::tie(s.spubPathVistrel, s.spubPathVisIni, s.spubPathHtml, s.spubPathIntroIni,
+                       s.spubIntroPgn),
+              std::tuple(converter, gameIni, html + "/", overviewIni, "final.pgn"));
+    EXPECT_EQ(std::tie(s.lpubScanTime, s.lpubTimeOut, s.lpubDelay), std::tuple(2, 45, 15));
     EXPECT_EQ(SettingsFieldsFrom(state).txtDelay, "15");
     EXPECT_TRUE(ReportPathsState(state));
 
@@ -65,9 +59,8 @@ TEST_F(SettingsRulesTest, UsableFieldsAreAppliedWithoutAMessage) {
     // stall uploads for good).
     fields.txtDelay = fields.txtTimeOut = fields.txtPath[4] = "";
     ApplySettingsFields(state, fields);
-    EXPECT_EQ(state.settings.lpubDelay, 0);
-    EXPECT_EQ(state.settings.spubIntroPgn, "allgames.pgn");
-    EXPECT_EQ(state.settings.lpubTimeOut, 60);
+    EXPECT_EQ(std::tie(s.lpubDelay, s.spubIntroPgn, s.lpubTimeOut),
+              std::tuple(0, "allgames.pgn", 60));
 }
 
 // Each refusal stops at its rule with its message, and the paths are then not usable; the
@@ -109,47 +102,44 @@ TEST_F(SettingsRulesTest, RefusalsStopAtTheirRuleWithTheirMessage) {
         EXPECT_EQ(lastTitle(), "Insufficient Path Information");
     }
     EXPECT_EQ(program.ui.boxes[0].text, "+++ is not a valid file name.") << "as entered";
-    EXPECT_EQ(state.settings.lpubDelay, 15);
+    EXPECT_EQ(s.lpubDelay, 15);
 }
 
-// A refusal keeps the values of the rules before it; an HTML directory equal to the
-// temporary one is cleared in the field and the settings.
+// A refusal keeps the values of the rules before it. Three clashes clear the value in the
+// field and the settings: an HTML directory equal to the temporary one, and, critical, this
+// program taken for the converter and an overview named like a listed game.
 TEST_F(SettingsRulesTest, RefusalKeepsEarlierValuesAndClearsAClash) {
     fields.txtScanTime = "0";
     fields.chkRename = true;
     ApplySettingsFields(state, fields);
-    EXPECT_EQ(state.settings.spubPathHtml, html + "/");
-    EXPECT_FALSE(state.settings.bpubRenameFiles);  // its rule comes after the failing one
-    EXPECT_EQ(state.settings.lpubScanTime, 0);
+    EXPECT_EQ(s.spubPathHtml, html + "/");
+    EXPECT_FALSE(s.bpubRenameFiles);  // its rule comes after the failing one
+    EXPECT_EQ(s.lpubScanTime, 0);
 
     fields.txtScanTime = "20";
     fields.txtPath[2] = state.programDir + "temppgn";
     ApplySettingsFields(state, fields);
     EXPECT_TRUE(fields.txtPath[2].empty());
-    EXPECT_TRUE(state.settings.spubPathHtml.empty());
-}
+    EXPECT_TRUE(s.spubPathHtml.empty());
 
-// Two clashes are critical and clear the value: this program taken for the converter, and
-// an overview named like a listed game.
-TEST_F(SettingsRulesTest, CriticalRefusalsClearTheValue) {
-    state.executableDir = program.dir.path() + "/tools/";
+    state.executableDir = program.dir.file("tools/");
     fs::copy_file(converter, program.dir.file("tools/korvane"));
     SettingsFields self = fields;
     self.txtPath[0] = program.dir.file("tools/korvane");
-    const std::string kept = state.settings.spubPathVistrel;
     ApplySettingsFields(state, self);
     ASSERT_EQ(lastTitle(), "Invalid Path");
     EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
     EXPECT_TRUE(self.txtPath[0].empty());
-    EXPECT_EQ(state.settings.spubPathVistrel, kept) << "the refused path is not kept";
+    EXPECT_EQ(s.spubPathVistrel, converter) << "the refused path is not kept";
 
     state.addGame("round1.pgn");
+    fields.txtPath[2] = html;
     fields.chkIntro = true;
     fields.txtPath[4] = "Round1";
     ApplySettingsFields(state, fields);
     ASSERT_EQ(lastTitle(), "Invalid File Name");
     EXPECT_EQ(program.ui.boxes.back().icon, Icon::Critical);
-    EXPECT_TRUE(state.settings.spubIntroPgn.empty());
+    EXPECT_TRUE(s.spubIntroPgn.empty());
     EXPECT_FALSE(state.bPathsOk);
 }
 

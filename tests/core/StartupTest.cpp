@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "core/Config.h"
 #include "core/ConverterDefaults.h"
 #include "core/ProjectFile.h"
 #include "core/Startup.h"
@@ -24,7 +23,10 @@ protected:
             fs::remove_all(program.dir.file(d));
         }
     }
+    bool exists(const std::string& name) const { return fs::exists(program.dir.file(name)); }
+
     TestProgram program;
+    std::vector<RecordedBox>& boxes = program.ui.boxes;
 };
 
 // The converter and its ini files are found from the program's directory in the build tree
@@ -34,16 +36,15 @@ TEST(ConverterDefaults, FoundFromTheProgramsDirectory) {
          {std::tuple{"build/ui", "build/vistrel/vistrel", "data"},
           std::tuple{"bin", "bin/vistrel", "bin/data"}}) {
         TempDir root;
-        root.write(std::string(exeDir) + "/korvane", "");
         const std::string converter = root.write(vistrel, "");
         const std::string ini = root.write(std::string(data) + "/vistrel-game.ini", "");
         root.write(std::string(data) + "/vistrel-overview.ini", "");
-        Settings settings;
-        settings.spubPathIntroIni = "/opt/other/overview.ini";
-        FillConverterDefaults(settings, root.file(exeDir));
-        EXPECT_EQ(settings.spubPathVistrel, converter) << exeDir;
-        EXPECT_EQ(settings.spubPathVisIni, ini) << exeDir;
-        EXPECT_EQ(settings.spubPathIntroIni, "/opt/other/overview.ini") << "a chosen path stays";
+        Settings s;
+        s.spubPathIntroIni = "/opt/other/overview.ini";
+        FillConverterDefaults(s, root.file(exeDir));
+        EXPECT_EQ(std::tie(s.spubPathVistrel, s.spubPathVisIni, s.spubPathIntroIni),
+                  std::tuple(converter, ini, "/opt/other/overview.ini"))
+            << exeDir;
     }
 }
 
@@ -55,50 +56,46 @@ TEST_F(StartupTest, FirstAndLaterStarts) {
     EXPECT_EQ(program.ui.settingsDialogs, 1);
     EXPECT_TRUE(program.state.settings.bpubRenameFiles);
     EXPECT_FALSE(program.state.bForceConversion);
-    EXPECT_EQ(program.state.tempDir, program.dir.path() + "/temppgn/");
     for (const char* d : {"temppgn", "finalpgn", "backup"}) {
         EXPECT_TRUE(fs::is_directory(program.dir.file(d))) << d;
     }
-    EXPECT_TRUE(program.ui.boxes.empty());
 
     program.dir.write("korvane.cfg", "%\r\nlpubScanTime=7\r\nbpubRenameFiles=False\r\n");
-    program.dir.write("temppgn/a.pgn", "");
-    program.dir.write("backup/B.PGN", "");
-    program.dir.write("backup/notes.txt", "");
+    for (const char* name : {"temppgn/a.pgn", "backup/B.PGN", "backup/notes.txt"}) {
+        program.dir.write(name, "");
+    }
     program.ui.answerNext(Answer::Yes);
     ASSERT_TRUE(Main(program.state));
     EXPECT_EQ(program.ui.settingsDialogs, 1);
     EXPECT_EQ(program.state.settings.lpubScanTime, 7);
     EXPECT_FALSE(program.state.settings.bpubRenameFiles);
-    ASSERT_EQ(program.ui.boxes.size(), 1u);
-    const RecordedBox& box = program.ui.boxes[0];
-    EXPECT_EQ(box.title, "Delete Old Temporary Files?");
-    EXPECT_EQ(box.icon, Icon::Question);
-    EXPECT_EQ(box.buttons, Buttons::YesNo);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(std::tie(boxes[0].title, boxes[0].icon, boxes[0].buttons),
+              std::tuple("Delete Old Temporary Files?", Icon::Question, Buttons::YesNo));
     const std::string root = program.dir.path();
-    EXPECT_NE(box.text.find(":\r\n" + root + "/backup/\r\n" + root + "/temppgn/\r\nUnless you"),
-              std::string::npos)
-        << box.text;
-    EXPECT_FALSE(fs::exists(program.dir.file("temppgn/a.pgn")));
-    EXPECT_FALSE(fs::exists(program.dir.file("backup/B.PGN")));
-    EXPECT_TRUE(fs::exists(program.dir.file("backup/notes.txt")));
+    EXPECT_NE(
+        boxes[0].text.find(":\r\n" + root + "/backup/\r\n" + root + "/temppgn/\r\nUnless you"),
+        std::string::npos)
+        << boxes[0].text;
+    EXPECT_FALSE(exists("temppgn/a.pgn") || exists("backup/B.PGN"));
+    EXPECT_TRUE(exists("backup/notes.txt"));
 
     // Snapshots of a delayed round are old files too; Yes removes them with their folders.
     program.dir.write("delay/games/board1.pgn/0001796567400000.pgn", "");
     program.ui.answerNext(Answer::Yes);
     ASSERT_TRUE(Main(program.state));
-    ASSERT_EQ(program.ui.boxes.size(), 2u);
-    EXPECT_NE(program.ui.boxes[1].text.find(":\r\n" + root + "/delay/\r\n" + root + "/backup/\r\n"),
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[1].text.find(":\r\n" + root + "/delay/\r\n" + root + "/backup/\r\n"),
               std::string::npos)
-        << program.ui.boxes[1].text;
+        << boxes[1].text;
     EXPECT_TRUE(fs::is_empty(program.dir.file("delay")));
 
     // The text file left behind brings the question back at the next start; No keeps all.
     program.dir.write("finalpgn/c.pgn", "");
     program.ui.answerNext(Answer::No);
     ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(program.ui.boxes.size(), 3u);
-    EXPECT_TRUE(fs::exists(program.dir.file("finalpgn/c.pgn")));
+    EXPECT_EQ(boxes.size(), 3u);
+    EXPECT_TRUE(exists("finalpgn/c.pgn"));
 }
 
 // Start-up offers a project that lists games (or takes it when told to); Yes keeps its work
@@ -110,49 +107,45 @@ TEST_F(StartupTest, ResumeTheLastProject) {
                      {"b.pgn", "/b/b.pgn", "", "", "b.htm", true, true, std::nullopt}};
     program.dir.write(kProjectFileName, ProjectText(project));
     program.dir.write("finalpgn/b.pgn", "{the operator's comments} 1. e4 *");
-    auto& boxes = program.ui.boxes;
     auto& pending = program.state.pendingResume;
+    // Starts again with the answers given; returns whether the project is to be resumed.
+    const auto start = [&](std::initializer_list<Answer> answers) {
+        pending.reset();
+        for (const Answer answer : answers) {
+            program.ui.answerNext(answer);
+        }
+        EXPECT_TRUE(Main(program.state));
+        return pending.has_value();
+    };
 
-    program.ui.answerNext(Answer::Yes);
-    ASSERT_TRUE(Main(program.state));
+    ASSERT_TRUE(start({Answer::Yes}));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Resume the last project (2 games)?");
     EXPECT_EQ(boxes[0].buttons, Buttons::YesNo);
-    ASSERT_TRUE(pending.has_value());
     EXPECT_EQ(pending->games, project.games);
-    EXPECT_TRUE(fs::exists(program.dir.file("finalpgn/b.pgn")));
+    EXPECT_TRUE(exists("finalpgn/b.pgn"));
 
-    pending.reset();
     program.state.bResumeWithoutAsking = true;
-    ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(boxes.size(), 1u) << "the resume option takes the project without asking";
-    EXPECT_TRUE(pending.has_value());
+    EXPECT_TRUE(start({})) << "the resume option takes the project without asking";
 
-    pending.reset();
     program.state.bResumeWithoutAsking = false;
-    program.ui.answerNext(Answer::No);
-    program.ui.answerNext(Answer::Yes);
-    ASSERT_TRUE(Main(program.state));
+    EXPECT_FALSE(start({Answer::No, Answer::Yes}));
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[2].title, "Delete Old Temporary Files?");
-    EXPECT_FALSE(pending.has_value());
-    EXPECT_FALSE(fs::exists(program.dir.file("finalpgn/b.pgn")));
+    EXPECT_FALSE(exists("finalpgn/b.pgn"));
 
     program.dir.write(kProjectFileName, ProjectText(Project{}));
-    ASSERT_TRUE(Main(program.state));
-    EXPECT_EQ(boxes.size(), 3u) << "a project without games asks nothing";
-    EXPECT_FALSE(pending.has_value());
+    EXPECT_FALSE(start({})) << "a project without games asks nothing";
 
     const std::string text = ProjectText(project);
     program.dir.write(kProjectFileName, text.substr(0, text.size() / 2));
     program.ui.answerOkByDefault();
-    ASSERT_TRUE(Main(program.state));
+    EXPECT_FALSE(start({}));
     ASSERT_EQ(boxes.size(), 4u);
     EXPECT_EQ(boxes[3].title, "Resume Project");
     EXPECT_NE(boxes[3].text.find("cut short"), std::string::npos);
-    EXPECT_FALSE(pending.has_value());
-    EXPECT_TRUE(fs::exists(program.dir.file(kDamagedProjectFileName)));
-    ASSERT_TRUE(Main(program.state));
+    EXPECT_TRUE(exists(kDamagedProjectFileName));
+    start({});
     EXPECT_EQ(boxes.size(), 4u) << "the next start says nothing more about it";
 }
 

@@ -10,22 +10,15 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <string>
 
 namespace korvane::test {
 
 namespace {
 
-constexpr const char* kFiller = "/filler";
-
 bool setImmutable(const std::string& path, bool on) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) {
-        return false;
-    }
     int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
     if (done) {
         flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
         done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
@@ -49,49 +42,37 @@ FaultyDirectory::~FaultyDirectory() {
 }
 
 bool FaultyDirectory::inject(Fault fault) {
+    const char* dir = m_path.c_str();
     if (m_mounted && fault == Fault::Full) {
         // Fills the file system to its last block.
-        const int fd = ::open((m_path + kFiller).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const std::string filler = m_path + "/filler";
+        const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const std::string block(4096, 'x');
         while (fd >= 0 && ::write(fd, block.data(), block.size()) > 0) {
         }
         ::close(fd);
-        m_filled = true;
-        m_reason = std::strerror(ENOSPC);
-        return true;
+        return injected(ENOSPC, [filler] { ::unlink(filler.c_str()); });
     }
     if (m_mounted) {
-        m_readOnlyMount =
-            ::mount(nullptr, m_path.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-        m_reason = std::strerror(EROFS);
-        return m_readOnlyMount;
+        return ::mount(nullptr, dir, nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0 &&
+               injected(EROFS, [dir] { ::mount(nullptr, dir, nullptr, MS_REMOUNT, nullptr); });
     }
     if (::geteuid() != 0) {
-        m_permissionsTaken = ::chmod(m_path.c_str(), 0555) == 0;
-        m_reason = std::strerror(EACCES);
-        return m_permissionsTaken;
+        return ::chmod(dir, 0555) == 0 && injected(EACCES, [dir] { ::chmod(dir, 0755); });
     }
-    m_immutable = setImmutable(m_path, true);
-    m_reason = std::strerror(EPERM);
-    return m_immutable;
+    return setImmutable(m_path, true) && injected(EPERM, [this] { setImmutable(m_path, false); });
+}
+
+bool FaultyDirectory::injected(int error, std::function<void()> undo) {
+    m_reason = std::strerror(error);
+    m_undo = std::move(undo);
+    return true;
 }
 
 void FaultyDirectory::clear() {
-    if (m_filled) {
-        ::unlink((m_path + kFiller).c_str());
-        m_filled = false;
-    }
-    if (m_readOnlyMount) {
-        ::mount(nullptr, m_path.c_str(), nullptr, MS_REMOUNT, nullptr);
-        m_readOnlyMount = false;
-    }
-    if (m_permissionsTaken) {
-        ::chmod(m_path.c_str(), 0755);
-        m_permissionsTaken = false;
-    }
-    if (m_immutable) {
-        setImmutable(m_path, false);
-        m_immutable = false;
+    if (m_undo) {
+        m_undo();
+        m_undo = nullptr;
     }
 }
 

@@ -1,13 +1,11 @@
 #pragma once
 // A directory in which writing fails the way it does at a venue: the disk is full, or the
-// directory has turned read-only. Where the test may mount file systems (root with the
-// right to mount) the directory is a small tmpfs, filled up or remounted read-only, and
-// the system reports "No space left on device" or "Read-only file system". Elsewhere a
-// read-only directory stands in for both: for a user the write permission is taken away
-// ("Permission denied"); for root, which ignores permission bits, the directory is made
-// immutable ("Operation not permitted"). When none of these is allowed, inject() fails and
-// the test is skipped.
+// directory has turned read-only. Where the test may mount, it is a small tmpfs, filled up
+// or remounted read-only. Elsewhere a read-only directory stands in for both: a user loses
+// the write permission; root, which ignores permission bits, gets an immutable directory.
+// When none of these is allowed, inject() fails and the test is skipped.
 
+#include <functional>
 #include <string>
 
 namespace korvane::test {
@@ -16,7 +14,6 @@ class FaultyDirectory {
 public:
     enum class Fault { Full, ReadOnly };
 
-    // Creates the directory (a tmpfs when it can be mounted).
     explicit FaultyDirectory(std::string path);
     ~FaultyDirectory();
     FaultyDirectory(const FaultyDirectory&) = delete;
@@ -32,13 +29,12 @@ public:
     const std::string& reason() const { return m_reason; }
 
 private:
+    bool injected(int error, std::function<void()> undo);
+
     std::string m_path;
     std::string m_reason;
     bool m_mounted = false;
-    bool m_filled = false;
-    bool m_readOnlyMount = false;
-    bool m_permissionsTaken = false;
-    bool m_immutable = false;
+    std::function<void()> m_undo;  // makes writing work again
 };
 
 }  // namespace korvane::test

@@ -1,22 +1,20 @@
 #include "support/FtpServer.h"
 
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 extern char** environ;
 
 namespace korvane::test {
 
-namespace fs = std::filesystem;
-
 FtpServer::FtpServer(FtpServerOptions options) : m_options(options) {
-    fs::create_directories(root());
+    std::filesystem::create_directories(root());
     start();
 }
 
@@ -26,43 +24,26 @@ FtpServer::~FtpServer() {
 
 void FtpServer::start() {
     const std::string ftpDir = std::string(KORVANE_SOURCE_DIR) + "/tests/support/ftp/";
-    const std::string portFile = m_dir.path() + "/port";
-    fs::remove(portFile);
-    std::vector<std::string> args = {"/usr/bin/python3",
-                                     ftpDir + "server.py",
-                                     "--dir",
-                                     root(),
-                                     "--port",
-                                     std::to_string(m_port),
-                                     "--port-file",
-                                     portFile,
-                                     "--log",
-                                     m_dir.path() + "/commands.log",
-                                     "--user",
-                                     kUser,
-                                     "--password",
-                                     kPassword};
-    if (m_options.denyWrite) {
-        args.push_back("--deny-write");
-    }
-    if (m_options.exitOnStor > 0) {
-        args.insert(args.end(), {"--exit-on-stor", std::to_string(m_options.exitOnStor)});
-    }
-    if (m_options.exitOnRnfr > 0) {
-        args.insert(args.end(), {"--exit-on-rnfr", std::to_string(m_options.exitOnRnfr)});
-    }
-    if (!m_options.refuseRename.empty()) {
-        args.insert(args.end(), {"--refuse-rename", m_options.refuseRename});
-    }
-    if (!m_options.storReply.empty()) {
-        args.insert(args.end(), {"--stor-reply", m_options.storReply});
-    }
-    if (m_options.dripList) {
-        args.push_back("--drip-list");
-    }
-    if (m_options.tls) {
-        args.insert(args.end(), {"--tls", certificate(), ftpDir + "key.pem"});
-    }
+    const std::string portFile = m_dir.file("port");
+    std::filesystem::remove(portFile);
+    const std::string log = m_dir.file("commands.log");
+    std::vector<std::string> args = {"/usr/bin/python3", ftpDir + "server.py", "--dir=" + root(),
+                                     "--port=" + std::to_string(m_port), "--log=" + log};
+    args.insert(args.end(), {"--port-file=" + portFile, std::string("--user=") + kUser,
+                             std::string("--password=") + kPassword});
+    const auto option = [&](bool on, std::initializer_list<std::string> words) {
+        if (on) {
+            args.insert(args.end(), words);
+        }
+    };
+    const FtpServerOptions& o = m_options;
+    option(o.denyWrite, {"--deny-write"});
+    option(o.exitOnStor > 0, {"--exit-on-stor", std::to_string(o.exitOnStor)});
+    option(o.exitOnRnfr > 0, {"--exit-on-rnfr", std::to_string(o.exitOnRnfr)});
+    option(!o.refuseRename.empty(), {"--refuse-rename", o.refuseRename});
+    option(!o.storReply.empty(), {"--stor-reply", o.storReply});
+    option(o.dripList, {"--drip-list"});
+    option(o.tls, {"--tls", certificate(), ftpDir + "key.pem"});
     std::vector<char*> argv;
     for (auto& a : args) {
         argv.push_back(a.data());
@@ -74,8 +55,7 @@ void FtpServer::start() {
     // The server writes its port once it listens (restarts reuse the port, which may need
     // a moment to become free).
     for (int i = 0; i < 400; ++i) {
-        std::ifstream in(portFile);
-        if (int port = 0; in >> port && port > 0) {
+        if (int port = 0; std::ifstream(portFile) >> port && port > 0) {
             m_port = port;
             return;
         }
@@ -117,7 +97,7 @@ void FtpServer::restart(FtpServerOptions options) {
 
 std::vector<std::string> FtpServer::commands() const {
     std::vector<std::string> lines;
-    std::ifstream in(m_dir.path() + "/commands.log");
+    std::ifstream in(m_dir.file("commands.log"));
     for (std::string line; std::getline(in, line);) {
         lines.push_back(line);
     }
@@ -125,7 +105,7 @@ std::vector<std::string> FtpServer::commands() const {
 }
 
 void FtpServer::clearCommands() {
-    std::ofstream(m_dir.path() + "/commands.log", std::ios::trunc);
+    std::ofstream(m_dir.file("commands.log"), std::ios::trunc);
 }
 
 }  // namespace korvane::test

@@ -2,9 +2,7 @@
 // A real FTP server on 127.0.0.1 for the tests: Debian's python3 with pyftpdlib, serving a
 // fresh temporary directory on a free port, started by the constructor and stopped by the
 // destructor. It logs every command it receives (the password masked) so tests can compare
-// the exact sequence a client sent. Options inject faults: refused writes, refused
-// renames, a full disk, a server that dies at the n-th STOR or RNFR, a listing that never
-// ends, FTP over explicit TLS.
+// the exact sequence a client sent. Options inject faults.
 
 #include <string>
 #include <vector>
@@ -39,7 +37,9 @@ public:
     // The served directory (the client's "/").
     std::string root() const { return m_dir.path() + "/root"; }
     // The self-signed certificate for 127.0.0.1 (valid 2000-2100) presented when tls is on.
-    static std::string certificate() { return std::string(KORVANE_SOURCE_DIR) + kCert; }
+    static std::string certificate() {
+        return std::string(KORVANE_SOURCE_DIR) + "/tests/support/ftp/cert.pem";
+    }
 
     // The commands received so far, one per line, in order.
     std::vector<std::string> commands() const;
@@ -55,7 +55,6 @@ public:
     void resume();
 
 private:
-    static constexpr const char* kCert = "/tests/support/ftp/cert.pem";
     void start();
 
     TempDir m_dir;

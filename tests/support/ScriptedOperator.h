@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/Operator.h"
 
 namespace korvane::test {
@@ -27,7 +29,19 @@ public:
     void answerOkByDefault(bool on = true) { m_okByDefault = on; }
 
     Answer messageBox(const std::string& text, const std::string& title, Buttons buttons,
-                      Icon icon) override;
+                      Icon icon) override {
+        boxes.push_back({text, title, buttons, icon});
+        if (m_answers.empty()) {
+            if (!m_okByDefault) {
+                ADD_FAILURE() << "Unscripted message box \"" << title << "\": " << text;
+            }
+            return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No
+                                                                                : Answer::Ok;
+        }
+        const Answer answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
     std::string logText() const override { return m_log; }
     void setLogText(const std::string& text) override { m_log = text; }
     bool monitorVisible() const override { return m_monitorVisible; }

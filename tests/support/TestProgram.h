@@ -10,7 +10,15 @@
 namespace korvane::test {
 
 struct TestProgram {
-    TestProgram();
+    TestProgram() {
+        state.programDir = dir.path() + "/";
+        for (auto [d, name] : {std::pair{&state.tempDir, "temppgn/"},
+                               {&state.finalDir, "finalpgn/"},
+                               {&state.backupDir, "backup/"},
+                               {&state.delayDir, "delay/"}}) {
+            std::filesystem::create_directories(*d = state.programDir + name);
+        }
+    }
     TempDir dir;
     ScriptedOperator ui;
     FixedClock clock;

@@ -5,6 +5,7 @@ so tests can compare the exact command sequence a client sent.
 """
 
 import argparse
+import collections
 import logging
 import os
 
@@ -14,21 +15,16 @@ from pyftpdlib.servers import FTPServer
 
 
 def parse_args():
+    # The fault switches are described where the tests set them (FtpServerOptions).
     p = argparse.ArgumentParser()
-    p.add_argument("--dir", required=True)
-    p.add_argument("--port", type=int, default=0)
-    p.add_argument("--port-file", required=True)
-    p.add_argument("--log", required=True)
-    p.add_argument("--user", required=True)
-    p.add_argument("--password", required=True)
-    p.add_argument("--deny-write", action="store_true", help="STOR fails with 550")
-    p.add_argument("--exit-on-stor", type=int, default=0, help="die at the n-th STOR")
-    p.add_argument("--exit-on-rnfr", type=int, default=0, help="die at the n-th RNFR")
-    p.add_argument("--refuse-rename", default="", help="every RNTO gets this reply")
-    p.add_argument("--stor-reply", default="",
-                   help="the reply after a STOR's data arrived (a full disk: 451 or 452)")
-    p.add_argument("--drip-list", action="store_true",
-                   help="LIST sends one byte every half second and never ends")
+    for name in ("--dir", "--port-file", "--log", "--user", "--password"):
+        p.add_argument(name, required=True)
+    for name in ("--port", "--exit-on-stor", "--exit-on-rnfr"):
+        p.add_argument(name, type=int, default=0)
+    for name in ("--refuse-rename", "--stor-reply"):
+        p.add_argument(name, default="")
+    for name in ("--deny-write", "--drip-list"):
+        p.add_argument(name, action="store_true")
     p.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
     return p.parse_args()
 
@@ -52,20 +48,16 @@ def make_handler(args):
 
         base = TlsBase
 
-    state = {"stors": 0, "rnfrs": 0}
+    received = collections.Counter()
+    exit_at = {"STOR": args.exit_on_stor, "RNFR": args.exit_on_rnfr}
 
     class Handler(base):
         def pre_process_command(self, line, cmd, arg):
             with open(args.log, "a", encoding="utf-8", errors="replace") as f:
                 f.write(("PASS ****" if cmd == "PASS" else line) + "\n")
-            if cmd == "STOR" and args.exit_on_stor:
-                state["stors"] += 1
-                if state["stors"] == args.exit_on_stor:
-                    os._exit(3)
-            if cmd == "RNFR" and args.exit_on_rnfr:
-                state["rnfrs"] += 1
-                if state["rnfrs"] == args.exit_on_rnfr:
-                    os._exit(3)
+            received[cmd] += 1
+            if exit_at.get(cmd) == received[cmd]:
+                os._exit(3)
             self._storing = cmd == "STOR"
             return super().pre_process_command(line, cmd, arg)
 
@@ -79,22 +71,19 @@ def make_handler(args):
         def ftp_LIST(self, path):
             if not args.drip_list:
                 return super().ftp_LIST(path)
-            started = []
-
-            def drip():
+            def drip(started=False):
                 channel = self.data_channel
                 if channel is None:
                     if not started and not self._closed:
                         self.ioloop.call_later(0.5, drip)
                     return
                 if not started:
-                    started.append(True)
                     self.respond("125 Data connection already open. Transfer starting.")
                 try:
                     channel.push(b"-")
                 except Exception:
                     return
-                self.ioloop.call_later(0.5, drip)
+                self.ioloop.call_later(0.5, drip, True)
 
             drip()
             return path
