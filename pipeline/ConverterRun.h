@@ -26,8 +26,8 @@ ConverterJob ConverterJobFor(const Pipeline& pipeline, const std::string& path,
                              const std::string& text, const std::string& page);
 
 // Runs the converter on every input at once (up to the pipeline's limit), showing each
-// input's status text as its run starts, then shows "Checking and copying HTML files". Outcomes are
-// in the order of the inputs.
+// input's status text as its run starts, then shows "Checking and copying HTML files".
+// Outcomes are in the order of the inputs.
 std::vector<ConverterOutcome> RunConversions(Pipeline& pipeline,
                                              const std::vector<ConverterJob>& inputs);
 
