@@ -110,14 +110,19 @@ bool leaveOutFaultyGames(Pipeline& pipeline, std::vector<OverviewGame>& games) {
     return leftOut;
 }
 
-// Saves the overview pgn; false (logged) when it cannot be written.
-bool saveOverview(ProgramState& state, const std::string& path, const std::string& text) {
+// Saves the overview pgn; false (logged once while the fault lasts) when it cannot be written.
+bool saveOverview(Pipeline& pipeline, const std::string& path, const std::string& text) {
+    ProgramState& state = pipeline.state;
     SaveFile(state, path, text, false, true);
     if (state.bError) {
-        LogEvent(state, "Could not write overview pgn file.");
+        if (!pipeline.overviewSaveReported) {
+            LogEvent(state, "Could not write overview pgn file.");
+            pipeline.overviewSaveReported = true;
+        }
         state.bError = false;
         return false;
     }
+    pipeline.overviewSaveReported = false;
     return true;
 }
 
@@ -137,13 +142,13 @@ void makeIntroFiles(Pipeline& pipeline) {
         state.settings.spubIntroPgn = kDefaultIntroPgn;
     }
     const std::string tempPath = state.tempDir + state.settings.spubIntroPgn;
-    if (!saveOverview(state, tempPath, text)) {
+    if (!saveOverview(pipeline, tempPath, text)) {
         return;
     }
     ConverterOutcome outcome = convertOverview(pipeline, tempPath, text);
     if (outcome.kind == ConverterOutcome::Kind::Rejected && leaveOutFaultyGames(pipeline, games)) {
         text = overviewText(state.monitorList, games);
-        if (!saveOverview(state, tempPath, text)) {
+        if (!saveOverview(pipeline, tempPath, text)) {
             return;
         }
         outcome = convertOverview(pipeline, tempPath, text);

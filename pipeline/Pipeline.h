@@ -41,6 +41,9 @@ struct Pipeline {
 
     // The backup step's size warning has been written and not yet followed by a clearing.
     bool bLogWarned = false;
+    // The overview pgn could not be written, which the log has said; it says it again only
+    // after a successful write, not at every scan while the fault lasts.
+    bool overviewSaveReported = false;
     // Keys of games whose missing source has been reported once.
     std::set<std::string> missingSourcesReported;
     // Keys of games whose last copy looked half-written (it did not end as a game ends,

@@ -96,10 +96,34 @@ TEST_F(PipelineTest, OverviewIsConvertedBackedUpAndSwitchedOffAfterAnError) {
     EXPECT_EQ(readFile(state.backupDir + "allgames.pgn"), readFile(state.tempDir + "allgames.pgn"));
     EXPECT_FALSE(state.bMakingOverview);
 
+    // An overview pgn that cannot be written is logged once while the fault lasts.
+    const auto overviewEntries = [&] {
+        const std::string log = ui.logText();
+        std::size_t n = 0;
+        for (auto at = log.find("Could not write overview"); at != std::string::npos;
+             at = log.find("Could not write overview", at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    fs::remove(state.tempDir + "allgames.pgn");
+    fs::create_directories(state.tempDir + "allgames.pgn/x");
+    writeSource("a.pgn", "1. e4 e5 2. d4 *", 6);
+    CheckPgnFiles(pipeline);
+    writeSource("a.pgn", "1. e4 e5 2. d4 d5 *", 7);
+    CheckPgnFiles(pipeline);
+    EXPECT_EQ(overviewEntries(), 1u);
+    fs::remove_all(state.tempDir + "allgames.pgn");
+    state.bForceConversion = true;
+    CheckPgnFiles(pipeline);
+    EXPECT_TRUE(logHas("Copying and saving work again in "));
+    EXPECT_NE(htmlPage("allgames.htm").find("2. d4 d5"), std::string::npos);
+    ui.setLogText("");
+
     // The sleeping game's backup, which the overview holds, is one the converter rejects:
     // the game stands in the overview with its header only, and the overview stays on.
     program.dir.write("backup/b.pgn", "[Event \"B\"]\r\n\r\n1. d4 REJECT *\r\n");
-    writeSource("a.pgn", "1. e4 e5 2. Nf3 *", 6);
+    writeSource("a.pgn", "1. e4 e5 2. Nf3 *", 8);
     CheckPgnFiles(pipeline);
     EXPECT_TRUE(state.settings.bIntroPage);
     EXPECT_EQ(ui.logText(), "");
@@ -109,13 +133,13 @@ TEST_F(PipelineTest, OverviewIsConvertedBackedUpAndSwitchedOffAfterAnError) {
     // The overview itself fails with every game good: it is switched off.
     program.dir.write("backup/b.pgn", "1. d4 *");
     program.dir.write("converter.sh.reject-overview", "");
-    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nf6 *", 7);
+    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nf6 *", 9);
     CheckPgnFiles(pipeline);
     EXPECT_FALSE(state.settings.bIntroPage);
     EXPECT_TRUE(logHas("Error in allgames.pgn. The message from Vistrel reads: "));
 
     const auto runsBefore = converterCalls().size();
-    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nc6 *", 8);
+    writeSource("a.pgn", "1. e4 e5 2. Nf3 Nc6 *", 10);
     CheckPgnFiles(pipeline);
     EXPECT_EQ(converterCalls().size(), runsBefore + 1) << "no overview once switched off";
 }
