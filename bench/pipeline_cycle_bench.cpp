@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchRound.h"
 #include "core/Clock.h"
 #include "core/Operator.h"
 #include "core/ProgramState.h"
@@ -73,21 +74,7 @@ std::vector<std::string> loadGames() {
 
 struct Bench {
     explicit Bench(const std::string& root) : state(ui, clock), pipeline(state) {
-        state.programDir = root + "/";
-        state.tempDir = root + "/temppgn/";
-        state.finalDir = root + "/finalpgn/";
-        state.backupDir = root + "/backup/";
-        boards = root + "/boards/";
-        for (const std::string& dir :
-             {state.tempDir, state.finalDir, state.backupDir, boards, root + "/html/"}) {
-            fs::create_directories(dir);
-        }
-        state.settings.spubPathHtml = root + "/html/";
-        state.settings.spubPathVistrel = KORVANE_VISTREL;
-        state.settings.spubPathVisIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
-        state.settings.spubPathIntroIni =
-            std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini";
-        state.settings.spubIntroPgn = "allgames.pgn";
+        boards = bench::PrepareRound(state, root);
         const std::vector<std::string> games = loadGames();
         for (int i = 0; i < kGames; ++i) {
             const std::string name = "board" + std::to_string(i + 1) + ".pgn";

@@ -28,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchRound.h"
 #include "core/Clock.h"
 #include "core/Operator.h"
 #include "core/ProgramState.h"
@@ -109,21 +110,8 @@ private:
 struct Run {
     Run(const std::string& root, int boardCount, bool onChange)
         : ui(*this), state(ui, clock), pipeline(state), monitor(pipeline, view) {
-        state.programDir = root + "/";
-        state.tempDir = root + "/temppgn/";
-        state.finalDir = root + "/finalpgn/";
-        state.backupDir = root + "/backup/";
-        boards = root + "/boards/";
-        for (const std::string& dir :
-             {state.tempDir, state.finalDir, state.backupDir, boards, root + "/html/"}) {
-            fs::create_directories(dir);
-        }
+        boards = bench::PrepareRound(state, root);
         Settings& s = state.settings;
-        s.spubPathHtml = root + "/html/";
-        s.spubPathVistrel = KORVANE_VISTREL;
-        s.spubPathVisIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-game.ini";
-        s.spubPathIntroIni = std::string(KORVANE_SOURCE_DIR) + "/data/vistrel-overview.ini";
-        s.spubIntroPgn = "allgames.pgn";
         s.lpubScanTime = kScanTime;
         s.bPublishOnChange = onChange;
         games =

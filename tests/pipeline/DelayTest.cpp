@@ -174,7 +174,7 @@ protected:
         running.Timer1Tick();
         takenIn.push_back(BoardState{program.clock.now(), board.plies, board.decided});
     }
-    void addBoard(MonitorList& monitorList, ScriptedDialog& fileDialog) {
+    void addBoard(MonitorList& monitorList, ScriptedFileDialog& fileDialog) {
         fileDialog.choose(boards, {"board1.pgn"});
         monitorList.cmdAddPgnClick();
     }

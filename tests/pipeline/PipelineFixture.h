@@ -21,6 +21,7 @@
 #include "pipeline/MonitorList.h"
 #include "pipeline/MonitorView.h"
 #include "pipeline/Pipeline.h"
+#include "support/ScriptedFileDialog.h"
 #include "support/TempDir.h"
 #include "support/TestProgram.h"
 
@@ -66,27 +67,6 @@ public:
     std::map<std::string, bool> watched;  // as the list marks each game
     std::map<MonitorButton, bool> enabled;
     std::map<std::string, std::string> publicLag;
-};
-
-class ScriptedDialog : public FileDialog {
-public:
-    std::optional<FileSelection> open(const std::string& title, const std::string&,
-                                      const std::string&, bool multi) override {
-        multiSelect = multi;
-        if (answers.empty()) {
-            ADD_FAILURE() << "Unscripted open dialog " << title;
-            return std::nullopt;
-        }
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void choose(const std::string& dir, Lines names) {
-        answers.push_back(FileSelection{dir, std::move(names)});
-    }
-
-    std::deque<std::optional<FileSelection>> answers;
-    bool multiSelect = false;  // as asked by the last call
 };
 
 class PipelineTest : public ::testing::Test {
@@ -206,7 +186,7 @@ protected:
     }
 
     RecordingView view;
-    ScriptedDialog dialog;
+    ScriptedFileDialog dialog;
     Monitor monitor{pipeline, view};
     MonitorList list{state, monitor, view, dialog};
 };
@@ -220,7 +200,7 @@ struct Restarted {
     ProgramState state;
     Pipeline pipeline{state};
     RecordingView view;
-    ScriptedDialog dialog;
+    ScriptedFileDialog dialog;
     Monitor monitor{pipeline, view};
     MonitorList list{state, monitor, view, dialog};
 };

@@ -23,6 +23,7 @@
 #include "core/Settings.h"
 #include "pipeline/FileDialog.h"
 #include "support/PageText.h"
+#include "support/ScriptedFileDialog.h"
 #include "support/ScriptedOperator.h"
 #include "support/TempDir.h"
 #include "ui/Editors.h"
@@ -34,26 +35,6 @@
 namespace korvane::test {
 
 using Lines = std::vector<std::string>;
-
-class ScriptedFiles : public FileDialog {
-public:
-    std::optional<FileSelection> open(const std::string& title, const std::string&,
-                                      const std::string&, bool) override {
-        titles.push_back(title);
-        if (answers.empty()) {
-            ADD_FAILURE() << "Unscripted file dialog " << title;
-            return std::nullopt;
-        }
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void choose(const std::string& dir, Lines names) {
-        answers.push_back(FileSelection{dir, std::move(names)});
-    }
-    std::deque<std::optional<FileSelection>> answers;
-    Lines titles;  // of every dialog shown
-};
 
 // Runs act on the modal dialog with this object name as soon as it is shown (looking every
 // 10 ms, at most `polls` times).
@@ -225,7 +206,7 @@ protected:
     const std::string boards = dir.path() + "/boards/";
     // Every message box, answered from its queue; questions left unscripted fail the test.
     ScriptedOperator boxes;
-    ScriptedFiles files;
+    ScriptedFileDialog files;
     std::unique_ptr<Program> program;
 };
 
